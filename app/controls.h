@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <functional>
+
+// The window's controls, with the events the window's handlers are bound to.
+
+namespace duva {
+
+// A label that reacts to a click of the left mouse button.
+class TLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void()> onClick;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A check box or radio button that reports presses and releases of any mouse button, in the
+// order the field interlocks rely on: the press reaction, then the control's own change of
+// state (left button released over it), then the release reaction, which sees the new state.
+template <class Button>
+class TMouseButton : public Button {
+public:
+    using Button::Button;
+    std::function<void()> onMouseDown;
+    std::function<void()> onMouseUp;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+using TCheckBox = TMouseButton<QCheckBox>;
+
+// A radio button that a click always checks, and that the program can uncheck together with
+// its sibling (a search leaves both unchecked). Checking one unchecks its sibling.
+class TRadioButton : public TMouseButton<QRadioButton> {
+public:
+    explicit TRadioButton(const QString& text, QWidget* parent = nullptr);
+    void setSibling(TRadioButton* sibling) { m_sibling = sibling; }
+
+protected:
+    void nextCheckState() override { setChecked(true); }
+
+private:
+    TRadioButton* m_sibling = nullptr;
+};
+
+// An edit with a limit on what the user may type (the program may put in longer texts),
+// and the events the window uses: focus leaving it for another control of the window, key
+// presses (a handler that returns true has taken the key), and double-clicks.
+class TEdit : public QLineEdit {
+public:
+    explicit TEdit(QWidget* parent = nullptr);
+    void setTypedLimit(int characters);
+    std::function<void()> onExit;
+    std::function<bool(int key)> onKeyDown;
+    std::function<void()> onDblClick;
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+// A list box that reports a choice of line, by the mouse or by the keyboard.
+class TListBox : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    std::function<void()> onClick;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace duva
