@@ -1,1 +1,7 @@
-// placeholder
+#include "app/mainwindow.h"
+
+namespace duva {
+
+void TForm1::createControls() {}
+
+} // namespace duva
