@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace duva {
+namespace duva
+{
 
 // Text to integer, as every numeric field of the window is read: optional leading blanks,
 // an optional sign, then decimal digits, or hexadecimal digits behind "$", "x", "X", "0x"

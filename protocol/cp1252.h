@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-namespace duva {
+namespace duva
+{
 
 // The modules keep their texts as single bytes of the Windows Latin-1 code page (cp1252).
 // Every byte 0-255 maps to exactly one character and back, the five bytes cp1252 leaves
@@ -17,5 +18,8 @@ QByteArray toCp1252(const QString& text, bool* ok = nullptr);
 
 // As above, but a character without a byte throws EncodingError naming the text.
 QByteArray toCp1252OrThrow(const QString& text);
+
+// The message of a text that cannot be encoded.
+QString encodingErrorText(const QString& text);
 
 } // namespace duva

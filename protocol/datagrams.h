@@ -6,7 +6,8 @@
 #include <array>
 #include <optional>
 
-namespace duva {
+namespace duva
+{
 
 constexpr int recordSize = 64;  // a module's reply: the record alone
 constexpr int requestSize = 65; // a request: the record's layout plus the trailer
@@ -18,7 +19,8 @@ constexpr int resetPort = 69;    // reset datagrams
 constexpr int serverHostSize = 32;
 
 // Offsets of the record's fields.
-namespace offset {
+namespace offset
+{
 constexpr int ipAddress = 0;
 constexpr int subnetMask = 4;
 constexpr int gateway = 8;
@@ -73,7 +75,8 @@ struct WriteRequest {
 };
 
 // A module's 64-byte record, read field by field.
-class ModuleRecord {
+class ModuleRecord
+{
 public:
     // The record held in bytes; no value when bytes is not exactly 64 long.
     static std::optional<ModuleRecord> fromBytes(const QByteArray& bytes);

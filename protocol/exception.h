@@ -4,11 +4,13 @@
 #include <QString>
 #include <exception>
 
-namespace duva {
+namespace duva
+{
 
 // The base of every failure the program reports: a message text and nothing else.
 // A handler that meets one ends there, and the window shows the text in its error box.
-class Exception : public std::exception {
+class Exception : public std::exception
+{
 public:
     explicit Exception(QString message);
     const QString& message() const noexcept { return m_message; }
@@ -21,13 +23,15 @@ private:
 
 // A text that should have been an integer and is not:
 // "'<text>' is not a valid integer value".
-class ConversionError : public Exception {
+class ConversionError : public Exception
+{
 public:
     using Exception::Exception;
 };
 
 // A text holding a character that has no byte in the modules' code page.
-class EncodingError : public Exception {
+class EncodingError : public Exception
+{
 public:
     using Exception::Exception;
 };
