@@ -1,1 +1,12 @@
-int main() { return 0; }
+#include "app/mainwindow.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QString title = duva::applicationTitle(QCoreApplication::applicationFilePath());
+    duva::TForm1 window(duva::FormDeps::system(title));
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+// What the window tests put in place of the real computer: timers driven by a manual clock,
+// a presenter that records instead of opening modal boxes, and module stand-ins on loopback.
+
+#include "app/mainwindow.h"
+#include "protocol/datagrams.h"
+
+#include <QHostAddress>
+#include <QNetworkDatagram>
+#include <QStringList>
+#include <QUdpSocket>
+#include <memory>
+#include <vector>
+
+namespace duva::test {
+
+// Timers that fire only when the test moves the clock on.
+class ManualClock {
+public:
+    TimerFactory factory();
+    // Moves the clock on by ms, firing every timer that falls due on the way, in time order.
+    void advance(int ms);
+    int now() const { return m_now; }
+
+private:
+    class Timer;
+    friend class Timer;
+    std::vector<Timer*> m_timers;
+    int m_now = 0;
+};
+
+class RecordingPresenter : public MessagePresenter {
+public:
+    struct Error {
+        QString caption;
+        QString text;
+    };
+    void information(QWidget*, const QString& text) override { informations.append(text); }
+    void error(QWidget*, const QString& caption, const QString& text) override
+    {
+        errors.push_back({caption, text});
+    }
+    void beep() override { ++beeps; }
+    void clear()
+    {
+        informations.clear();
+        errors.clear();
+        beeps = 0;
+    }
+
+    QStringList informations;
+    std::vector<Error> errors;
+    int beeps = 0;
+};
+
+// A socket on every local address at port, in place of the modules: it records what the
+// window sends and can answer it.
+class ModulePeer {
+public:
+    explicit ModulePeer(quint16 port = modulePort);
+    // Waits up to timeoutMs for datagrams, returning all received so far.
+    const std::vector<QNetworkDatagram>& received(int atLeast = 1, int timeoutMs = 2000);
+    // Sends bytes to the window's endpoint (port 5001 on loopback).
+    void answer(const QByteArray& bytes);
+    void clear() { m_received.clear(); }
+    bool isBound() const { return m_socket.state() == QAbstractSocket::BoundState; }
+
+private:
+    QUdpSocket m_socket;
+    std::vector<QNetworkDatagram> m_received;
+};
+
+// A window with its test collaborators, shown, its start-up messages cleared.
+struct Fixture {
+    explicit Fixture(QString localAddress = QStringLiteral("127.0.0.1"), bool show = true);
+    ~Fixture();
+
+    ManualClock clock;
+    std::shared_ptr<RecordingPresenter> presenter = std::make_shared<RecordingPresenter>();
+    QString address;
+    int lookups = 0; // host-name look-ups asked of the endpoint; none ever succeeds
+    std::unique_ptr<TForm1> form;
+};
+
+// A 64-byte record: address a.b.c.d, the other fields from the given defaults.
+QByteArray record(const QString& dottedAddress, quint8 dhcp = 0, quint8 clientMode = 1);
+
+// Lets the event loop deliver pending socket notifications.
+void deliverPending(int ms = 50);
+
+// The texts of a list box's lines.
+QStringList lines(const QListWidget* list);
+
+} // namespace duva::test
