@@ -5,7 +5,8 @@
 #include <array>
 #include <optional>
 
-namespace duva {
+namespace duva
+{
 
 // The computer's first IPv4 address as dotted text, or empty text when there is none.
 // The first address that resolving the computer's own host name gives; when that is a

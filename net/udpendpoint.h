@@ -13,11 +13,13 @@
 class QIODevice;
 class QSocketNotifier;
 
-namespace duva {
+namespace duva
+{
 
 // Failures of the endpoint: "Null Remote Address", "Host Lookup Canceled",
 // "Unknown Error No. <n>".
-class UDPSockError : public Exception {
+class UDPSockError : public Exception
+{
 public:
     using Exception::Exception;
 };
@@ -25,11 +27,12 @@ public:
 // The program's one UDP endpoint: an IPv4 datagram socket bound to a local port. It sends a
 // stream's bytes as one datagram to RemoteHost:RemotePort and reports every datagram that
 // arrives through OnDataReceived, one per notification, on the thread that owns it.
-class UdpEndpoint : public QObject {
+class UdpEndpoint : public QObject
+{
     Q_OBJECT
 public:
-    using TOnReceive = std::function<void(UdpEndpoint& sender, int numberBytes,
-                                          const QString& fromIp, int port)>;
+    using TOnReceive =
+        std::function<void(UdpEndpoint& sender, int numberBytes, const QString& fromIp, int port)>;
     using TNotify = std::function<void(UdpEndpoint& sender)>;
     using TOnStatus = std::function<void(UdpEndpoint& sender, const QString& status)>;
     using THandlerEvent = std::function<void(bool& handled)>;
@@ -37,8 +40,8 @@ public:
 
     // Resolves a host name without blocking: calls done, later and on this thread, with the
     // first IPv4 address (host byte order) or no value when the name does not resolve.
-    using HostResolver = std::function<void(
-        const QString& name, QObject* context, std::function<void(std::optional<quint32>)> done)>;
+    using HostResolver = std::function<void(const QString& name, QObject* context,
+                                            std::function<void(std::optional<quint32>)> done)>;
 
     static constexpr int bufferSize = 2048;
     // The one socket error the endpoint tolerates: an operation that would block.
@@ -64,6 +67,11 @@ public:
     // Whether the socket holds its local port. False when binding failed, for example because
     // another program holds the port: then no reply can reach this endpoint.
     bool isBound() const { return m_bound; }
+    // The local port the socket actually holds (0 when it holds none); with LocalPort 0 the
+    // system picks one.
+    quint16 boundPort() const;
+    // The socket handle, -1 when there is none.
+    int socketDescriptor() const { return m_socket; }
 
     void setOnDataReceived(TOnReceive handler) { m_onDataReceived = std::move(handler); }
     void setOnDataSend(TNotify handler) { m_onDataSend = std::move(handler); }
@@ -71,7 +79,7 @@ public:
     void setOnInvalidHost(THandlerEvent handler) { m_onInvalidHost = std::move(handler); }
     void setOnStreamInvalid(TStreamInvalid handler) { m_onStreamInvalid = std::move(handler); }
     // Replaces the system's name look-up (tests use their own, so that nothing reaches a
-    // name server).
+    // name server). An empty resolver restores the system's.
     void setHostResolver(HostResolver resolver);
 
     // Sends the whole stream (1 to 2048 bytes) as one datagram; rewinds it first. Throws
@@ -94,7 +102,7 @@ public:
 private:
     void createSocket();
     void closeSocket();
-    void resolveRemote();
+    quint32 resolveRemote();
     void receivePending();
     void reportStatus(quint8 level, const QString& text);
     QString errorText(int number, QString text);
@@ -107,9 +115,6 @@ private:
     int m_remotePort = 0;
     int m_localPort = 0;
     quint32 m_destination = 0; // host byte order
-    bool m_lookupDone = false;
-    bool m_lookupSucceeded = false;
-    std::optional<quint32> m_lookupResult;
     int m_reportLevel = 1;
     QString m_statusText;
     bool m_ready = false;
