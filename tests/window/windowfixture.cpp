@@ -129,6 +129,21 @@ QByteArray record(const QString& dottedAddress, quint8 dhcp, quint8 clientMode)
     return r;
 }
 
+void searchAndAnswer(TForm1& form, ModulePeer& peer, const QList<QByteArray>& replies)
+{
+    QTest::mouseClick(form.Label11, Qt::LeftButton);
+    for (const QByteArray& reply : replies)
+        peer.answer(reply);
+    QTRY_COMPARE(form.replyCount(), int(replies.size()));
+}
+
+void chooseLine(TForm1& form, int k)
+{
+    QListWidget* list = form.ListBox3;
+    const QRect line = list->visualItemRect(list->item(k));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
+}
+
 void deliverPending(int ms)
 {
     QTest::qWait(ms);

@@ -86,6 +86,13 @@ struct Fixture {
 // A 64-byte record: address a.b.c.d, the other fields from the given defaults.
 QByteArray record(const QString& dottedAddress, quint8 dhcp = 0, quint8 clientMode = 1);
 
+// Starts a search as a click on "Procurar módulos na rede" does, has peer answer it with
+// replies, and waits until the window has taken them all in.
+void searchAndAnswer(TForm1& form, ModulePeer& peer, const QList<QByteArray>& replies);
+
+// Chooses line k of the module list with a click of the left mouse button.
+void chooseLine(TForm1& form, int k);
+
 // Lets the event loop deliver pending socket notifications.
 void deliverPending(int ms = 50);
 
