@@ -101,11 +101,10 @@ public:
         if (!m_kept && m_fd >= 0)
             ::unlink(m_name.constData());
     }
+    // The new file's descriptor, or -1 with errno set.
     int open()
     {
         m_fd = ::mkostemp(m_name.data(), O_CLOEXEC);
-        if (m_fd < 0)
-            fail(errno);
         return m_fd;
     }
     const QByteArray& name() const { return m_name; }
@@ -166,8 +165,23 @@ void storeText(const QString& path, const QString& text)
         fail(errno);
 
     TemporaryBeside temporary(target);
-    Fd file(temporary.open());
+    const int fd = temporary.open();
+    if (fd < 0) {
+        const int error = errno;
+        if (error != EACCES && error != EPERM)
+            fail(error);
+        // No file may be made beside it, but the file itself may be written: rewrite it in
+        // place, as the technician is allowed to.
+        Fd inPlace(openOrFail(target, O_WRONLY | O_TRUNC));
+        writeAll(inPlace.get(), bytes);
+        inPlace.close();
+        return;
+    }
+    Fd file(fd);
     writeAll(file.get(), bytes);
+    // The file keeps its owner where that is allowed (storing as root must not take it from
+    // the technician), then its permissions, which a change of owner may have cut.
+    [[maybe_unused]] const int owned = ::fchown(file.get(), old.st_uid, old.st_gid);
     if (::fchmod(file.get(), old.st_mode & 07777) != 0 || ::fsync(file.get()) != 0)
         fail(errno);
     file.close();

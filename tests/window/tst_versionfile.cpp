@@ -1,0 +1,285 @@
+// The version file: its first line is read as cp1252 text, and a store replaces the whole
+// content of an existing file without ever creating one or losing the old content.
+
+#include "app/versionfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace duva;
+
+namespace
+{
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return file.readAll();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+// The message of the InOutError that operation throws; empty if it throws none.
+template <class Operation> QString inOutErrorOf(Operation operation)
+{
+    try {
+        operation();
+    } catch (const InOutError& e) {
+        return e.message().isEmpty() ? QStringLiteral("<empty message>") : e.message();
+    }
+    return QString();
+}
+
+// The names in dir, so that a leftover temporary file shows.
+QStringList entriesOf(const QString& dir)
+{
+    return QDir(dir).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Runs operation with the effective user "nobody", so that file permissions apply also when
+// the tests run as root. Returns false when that is not possible. Root's groups stay, so
+// the files' group bits must say the same as their bits for others.
+template <class Operation> bool asNobody(Operation operation)
+{
+    if (::geteuid() != 0)
+        return false;
+    if (::seteuid(65534) != 0)
+        return false;
+    operation();
+    if (::seteuid(0) != 0)
+        qFatal("cannot return to the root user");
+    return true;
+}
+
+} // namespace
+
+class TestVersionFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_path = m_dir->filePath(QString::fromLatin1(versionFileName));
+    }
+    void cleanup()
+    {
+        // A test that made the directory read-only must not stop its removal.
+        ::chmod(QFile::encodeName(m_dir->path()).constData(), 0700);
+        m_dir.reset();
+    }
+
+    void readsTheFirstLineWithoutItsEnd_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("LF") << QByteArray("1.5\n2.0\n") << QStringLiteral("1.5");
+        QTest::newRow("CR LF") << QByteArray("1.5\r\n2.0\r\n") << QStringLiteral("1.5");
+        QTest::newRow("CR") << QByteArray("1.5\r2.0") << QStringLiteral("1.5");
+        QTest::newRow("no line end") << QByteArray("1.5") << QStringLiteral("1.5");
+        QTest::newRow("empty file") << QByteArray() << QString();
+        QTest::newRow("empty first line") << QByteArray("\n1.5\n") << QString();
+        QTest::newRow("longer than 3") << QByteArray("1.74 beta\n") << QStringLiteral("1.74 beta");
+        QTest::newRow("cp1252") << QByteArray("vers\xE3o \xE7\x80\n")
+                                << QStringLiteral("versão ç€");
+        // A line longer than any read buffer still comes back whole, and only the first.
+        const QByteArray longLine(5000, 'x');
+        QTest::newRow("long line") << (longLine + "\nsecond") << QString::fromLatin1(longLine);
+    }
+    void readsTheFirstLineWithoutItsEnd()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        QVERIFY(writeFile(m_path, content));
+        const QString line = readFirstLine(m_path);
+        QCOMPARE(line, expected);
+        QCOMPARE(contentOf(m_path), content); // reading leaves the file alone
+    }
+
+    void readFailuresAreInOutErrors()
+    {
+        QCOMPARE(inOutErrorOf([&] { readFirstLine(m_path); }), QStringLiteral("File not found"));
+        QVERIFY(!QFileInfo::exists(m_path));
+
+        // A directory under the file's name opens but cannot be read as text.
+        QVERIFY(QDir(m_dir->path()).mkdir(QString::fromLatin1(versionFileName)));
+        const QString message = inOutErrorOf([&] { readFirstLine(m_path); });
+        QVERIFY2(!message.isEmpty(), "reading a directory must fail");
+        QVERIFY2(message != QStringLiteral("File not found"), qPrintable(message));
+    }
+
+    void storesExactlyTheTextWithoutLineEnd_data()
+    {
+        QTest::addColumn<QByteArray>("old");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("shorter than the old content")
+            << QByteArray("1.74 old version\r\nmore lines\r\n") << QStringLiteral("1.6")
+            << QByteArray("1.6");
+        QTest::newRow("longer than the old content")
+            << QByteArray("1") << QStringLiteral("1.74 beta") << QByteArray("1.74 beta");
+        QTest::newRow("empty text") << QByteArray("1.5\n") << QString() << QByteArray();
+        QTest::newRow("cp1252") << QByteArray("1.5\n") << QStringLiteral("ç€")
+                                << QByteArray("\xE7\x80");
+    }
+    void storesExactlyTheTextWithoutLineEnd()
+    {
+        QFETCH(QByteArray, old);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, expected);
+        QVERIFY(writeFile(m_path, old));
+        storeText(m_path, text);
+        QCOMPARE(contentOf(m_path), expected);
+        QCOMPARE(readFirstLine(m_path), text);
+        QCOMPARE(entriesOf(m_dir->path()), QStringList{QString::fromLatin1(versionFileName)});
+    }
+
+    void aMissingFileIsNeverCreated()
+    {
+        QCOMPARE(inOutErrorOf([&] { storeText(m_path, QStringLiteral("1.6")); }),
+                 QStringLiteral("File not found"));
+        QVERIFY(!QFileInfo::exists(m_path));
+        QCOMPARE(entriesOf(m_dir->path()), QStringList());
+    }
+
+    void aTextOutsideTheCodePageKeepsTheOldContent()
+    {
+        QVERIFY(writeFile(m_path, "1.5\n"));
+        bool thrown = false;
+        try {
+            storeText(m_path, QStringLiteral("1Ω6"));
+        } catch (const Exception&) {
+            thrown = true;
+        }
+        QVERIFY2(thrown, "a text the file's code page cannot hold must not be stored");
+        QCOMPARE(contentOf(m_path), QByteArray("1.5\n"));
+        QCOMPARE(entriesOf(m_dir->path()), QStringList{QString::fromLatin1(versionFileName)});
+    }
+
+    void aFileThatMayNotBeWrittenStaysAsItWas()
+    {
+        QVERIFY(writeFile(m_path, "1.5\n"));
+        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                          QFileDevice::ReadOther | QFileDevice::WriteOwner);
+        QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(0x7777));
+        // The directory itself is open to everyone: only the file's own permission refuses.
+        QString message;
+        const auto store = [&] {
+            message = inOutErrorOf([&] { storeText(m_path, QStringLiteral("1.6")); });
+        };
+        if (::geteuid() == 0) {
+            QVERIFY(asNobody(store));
+        } else {
+            QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+            store();
+        }
+        QCOMPARE(message, QStringLiteral("File access denied"));
+        QCOMPARE(contentOf(m_path), QByteArray("1.5\n"));
+        QCOMPARE(entriesOf(m_dir->path()), QStringList{QString::fromLatin1(versionFileName)});
+    }
+
+    void aWritableFileInAReadOnlyDirectoryIsStored()
+    {
+        // The technician may write the file even where no other file may be made beside it.
+        QVERIFY(writeFile(m_path, "1.5\n"));
+        QFile::setPermissions(m_path, QFileDevice::Permissions(0x6666));
+        QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(0x5555));
+        QString message;
+        const auto store = [&] {
+            message = inOutErrorOf([&] { storeText(m_path, QStringLiteral("1.6")); });
+        };
+        if (::geteuid() == 0)
+            QVERIFY(asNobody(store));
+        else
+            store();
+        QCOMPARE(message, QString());
+        QCOMPARE(contentOf(m_path), QByteArray("1.6"));
+        QCOMPARE(entriesOf(m_dir->path()), QStringList{QString::fromLatin1(versionFileName)});
+    }
+
+    void aWriteThatFailsHalfWayKeepsTheOldContent()
+    {
+        QVERIFY(writeFile(m_path, "1.5\n"));
+        rlimit old = {};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        // Files may grow to one byte only: the second byte of the text cannot be written.
+        // The signal the system sends for it is ignored, so that the write reports an error.
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 1;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const QString message = inOutErrorOf([&] { storeText(m_path, QStringLiteral("1.6")); });
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY2(!message.isEmpty(), "a failed write must be reported");
+        QCOMPARE(contentOf(m_path), QByteArray("1.5\n"));
+        QCOMPARE(entriesOf(m_dir->path()), QStringList{QString::fromLatin1(versionFileName)});
+    }
+
+    void aStoreKeepsTheFilesPermissions()
+    {
+        QVERIFY(writeFile(m_path, "1.5\n"));
+        const QByteArray name = QFile::encodeName(m_path);
+        QCOMPARE(::chmod(name.constData(), 0640), 0);
+        storeText(m_path, QStringLiteral("1.6"));
+        struct stat after = {};
+        QCOMPARE(::stat(name.constData(), &after), 0);
+        QCOMPARE(after.st_mode & 07777, mode_t(0640));
+        QCOMPARE(contentOf(m_path), QByteArray("1.6"));
+    }
+
+    void aStoreByRootKeepsTheFilesOwner()
+    {
+        if (::geteuid() != 0)
+            QSKIP("only root can store into a file that another user owns");
+        QVERIFY(writeFile(m_path, "1.5\n"));
+        const QByteArray name = QFile::encodeName(m_path);
+        QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
+        storeText(m_path, QStringLiteral("1.6"));
+        struct stat after = {};
+        QCOMPARE(::stat(name.constData(), &after), 0);
+        // Otherwise the technician could no longer store the version once root had.
+        QCOMPARE(after.st_uid, uid_t(65534));
+        QCOMPARE(after.st_gid, gid_t(65534));
+        QCOMPARE(contentOf(m_path), QByteArray("1.6"));
+    }
+
+    void aSymlinkedFileStaysALinkAndItsTargetIsStored()
+    {
+        const QString target = m_dir->filePath(QStringLiteral("real-version.txt"));
+        QVERIFY(writeFile(target, "1.5\n"));
+        QVERIFY(QFile::link(target, m_path));
+        storeText(m_path, QStringLiteral("1.6"));
+        QVERIFY(QFileInfo(m_path).isSymLink());
+        QCOMPARE(QFileInfo(m_path).symLinkTarget(), target);
+        QCOMPARE(contentOf(target), QByteArray("1.6"));
+        QCOMPARE(entriesOf(m_dir->path()), (QStringList{QStringLiteral("real-version.txt"),
+                                                        QString::fromLatin1(versionFileName)}));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+};
+
+QTEST_GUILESS_MAIN(TestVersionFile)
+#include "tst_versionfile.moc"
