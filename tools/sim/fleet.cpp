@@ -1,0 +1,173 @@
+#include "tools/sim/fleet.h"
+
+#include "protocol/datagrams.h"
+
+#include <algorithm>
+
+namespace duva::sim
+{
+
+namespace
+{
+
+bool isRequest(const QByteArray& datagram, quint8 opcode)
+{
+    return datagram.size() == requestSize &&
+           static_cast<quint8>(datagram.at(offset::opcode)) == opcode &&
+           static_cast<quint8>(datagram.at(offset::trailer)) == requestTrailer;
+}
+
+QString moduleText(int module, const QByteArray& record)
+{
+    const auto parsed = ModuleRecord::fromBytes(record);
+    return QStringLiteral("module %1 (%2)")
+        .arg(module + 1)
+        .arg(parsed ? parsed->ipAddressText() : QStringLiteral("?"));
+}
+
+} // namespace
+
+Fleet::Fleet(std::vector<QByteArray> records, Faults faults)
+    : m_initial(records), m_records(std::move(records)), m_faults(faults), m_random(faults.seed)
+{
+}
+
+quint32 Fleet::addressOf(const QByteArray& record)
+{
+    quint32 address = 0;
+    for (int i = 0; i < 4 && i < record.size(); ++i)
+        address = (address << 8) | static_cast<quint8>(record.at(offset::ipAddress + i));
+    return address;
+}
+
+std::vector<int> Fleet::modulesAt(quint32 address) const
+{
+    std::vector<int> found;
+    for (int i = 0; i < size(); ++i) {
+        if (addressOf(m_records[i]) == address)
+            found.push_back(i);
+    }
+    return found;
+}
+
+Outcome Fleet::handle(const QByteArray& datagram, Channel channel, quint32 destination)
+{
+    if (channel == Channel::Reset) {
+        const bool allZero =
+            std::all_of(datagram.begin(), datagram.end(), [](char c) { return c == 0; });
+        if (datagram.size() == requestSize && allZero)
+            return reset();
+    } else if (isRequest(datagram, searchOpcode)) {
+        return search(destination);
+    } else if (isRequest(datagram, writeOpcode)) {
+        return write(datagram, destination);
+    }
+
+    Outcome ignored;
+    QString why;
+    if (datagram.size() != requestSize)
+        why = QStringLiteral("length %1, not %2").arg(datagram.size()).arg(requestSize);
+    else if (channel == Channel::Reset)
+        why = QStringLiteral("not a reset datagram (65 zero bytes)");
+    else if (static_cast<quint8>(datagram.at(offset::trailer)) != requestTrailer)
+        why = QStringLiteral("trailer 0x%1, not 0x2A")
+                  .arg(static_cast<quint8>(datagram.at(offset::trailer)), 2, 16, QChar('0'));
+    else
+        why = QStringLiteral("unknown opcode 0x%1")
+                  .arg(static_cast<quint8>(datagram.at(offset::opcode)), 2, 16, QChar('0'));
+    ignored.notes << QStringLiteral("ignored: %1").arg(why);
+    return ignored;
+}
+
+Outcome Fleet::search(quint32 destination)
+{
+    Outcome outcome;
+    outcome.kind = Outcome::Kind::Search;
+    // A search sent to one module's own address reaches that module alone; a broadcast
+    // (or anything else) reaches them all.
+    std::vector<int> modules = modulesAt(destination);
+    if (modules.empty()) {
+        modules.resize(m_records.size());
+        for (int i = 0; i < size(); ++i)
+            modules[i] = i;
+    }
+    outcome.notes << QStringLiteral("search: %1 module(s) answer").arg(modules.size());
+    for (int module : modules)
+        answer(module, outcome);
+    return outcome;
+}
+
+void Fleet::answer(int module, Outcome& outcome)
+{
+    QByteArray bytes = m_records[module];
+    if (m_faults.wrongLength >= 0) {
+        bytes.truncate(m_faults.wrongLength);
+        bytes.append(QByteArray(m_faults.wrongLength - bytes.size(), '\0'));
+    }
+    const int copies = m_faults.answerTwice ? 2 : 1;
+    for (int copy = 0; copy < copies; ++copy) {
+        // The random numbers are drawn in a fixed order whatever the outcome, so one fault
+        // setting does not change the choices made for another.
+        const int roll = std::uniform_int_distribution<int>(0, 99)(m_random);
+        const int jitter =
+            std::uniform_int_distribution<int>(0, std::max(0, m_faults.jitterMs))(m_random);
+        if (roll < m_faults.dropPercent) {
+            outcome.notes
+                << QStringLiteral("%1: answer dropped").arg(moduleText(module, m_records[module]));
+            continue;
+        }
+        Answer a;
+        a.module = module;
+        a.source = addressOf(m_records[module]);
+        a.bytes = bytes;
+        a.delayMs = std::max(0, m_faults.delayMs) + jitter;
+        outcome.answers.push_back(a);
+    }
+}
+
+Outcome Fleet::write(const QByteArray& datagram, quint32 destination)
+{
+    Outcome outcome;
+    const std::vector<int> modules = modulesAt(destination);
+    if (modules.empty()) {
+        outcome.notes << QStringLiteral("ignored: write to %1, which no module has")
+                             .arg(addressText(destination));
+        return outcome;
+    }
+    outcome.kind = Outcome::Kind::Write;
+    for (int module : modules) {
+        QByteArray& record = m_records[module];
+        const char opcode = record.at(offset::opcode);
+        const QString before = moduleText(module, record);
+        record = datagram.left(recordSize);
+        record[offset::opcode] = opcode;
+        outcome.notes << QStringLiteral("write: %1 now holds the new record, address %2")
+                             .arg(before, addressText(addressOf(record)));
+    }
+    return outcome;
+}
+
+Outcome Fleet::reset()
+{
+    Outcome outcome;
+    outcome.kind = Outcome::Kind::Reset;
+    m_records = m_initial;
+    outcome.notes << QStringLiteral("reset: %1 module(s) back to their first records").arg(size());
+    return outcome;
+}
+
+QString addressText(quint32 address)
+{
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(address >> 24)
+        .arg((address >> 16) & 0xFF)
+        .arg((address >> 8) & 0xFF)
+        .arg(address & 0xFF);
+}
+
+QString hexBytes(const QByteArray& bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+} // namespace duva::sim
