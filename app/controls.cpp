@@ -5,7 +5,8 @@
 #include <QMouseEvent>
 #include <QValidator>
 
-namespace duva {
+namespace duva
+{
 
 void TLabel::mouseReleaseEvent(QMouseEvent* event)
 {
@@ -18,8 +19,7 @@ void TLabel::mouseReleaseEvent(QMouseEvent* event)
 // The button's own reaction to a left click happens in the base class's release handling;
 // the base ignores every other button, and an ignored press would go on to the parent, which
 // would then receive the release. Accepting both keeps every press and release here.
-template <class Button>
-void TMouseButton<Button>::mousePressEvent(QMouseEvent* event)
+template <class Button> void TMouseButton<Button>::mousePressEvent(QMouseEvent* event)
 {
     if (onMouseDown)
         onMouseDown();
@@ -27,8 +27,7 @@ void TMouseButton<Button>::mousePressEvent(QMouseEvent* event)
     event->accept();
 }
 
-template <class Button>
-void TMouseButton<Button>::mouseReleaseEvent(QMouseEvent* event)
+template <class Button> void TMouseButton<Button>::mouseReleaseEvent(QMouseEvent* event)
 {
     Button::mouseReleaseEvent(event);
     if (onMouseUp)
@@ -50,11 +49,13 @@ TRadioButton::TRadioButton(const QString& text, QWidget* parent)
     });
 }
 
-namespace {
+namespace
+{
 
 // Refuses a typed text that grows beyond the limit. The program's own texts do not pass
 // through here (setText), and a text that is already longer may still be shortened.
-class TypedLengthValidator : public QValidator {
+class TypedLengthValidator : public QValidator
+{
 public:
     TypedLengthValidator(int limit, QLineEdit* edit)
         : QValidator(edit), m_limit(limit), m_lastLength(edit->text().size())

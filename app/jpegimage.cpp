@@ -9,9 +9,11 @@ extern "C" {
 #include <jpeglib.h>
 }
 
-namespace duva {
+namespace duva
+{
 
-namespace {
+namespace
+{
 
 // libjpeg reports fatal errors through error_exit, which must not return: it jumps back to
 // the decoder, which then releases the library's state.
@@ -46,8 +48,8 @@ unsigned char cmykToRgb(unsigned c, unsigned k, bool inverted)
     return static_cast<unsigned char>((255 - c) * (255 - k) / 255);
 }
 
-void convertRow(const JSAMPLE* in, unsigned char* out, JDIMENSION width, int components,
-                bool cmyk, bool inverted)
+void convertRow(const JSAMPLE* in, unsigned char* out, JDIMENSION width, int components, bool cmyk,
+                bool inverted)
 {
     for (JDIMENSION x = 0; x < width; ++x, in += components, out += 3) {
         if (cmyk) {
@@ -118,8 +120,8 @@ bool decodeInto(const unsigned char* data, unsigned long size, QImage& image)
     }
     const bool inverted = cmyk && info.saw_Adobe_marker;
     // The row buffer comes from libjpeg's own pool, released with the decompressor.
-    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info),
-                                               JPOOL_IMAGE, width * components, 1);
+    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                               width * components, 1);
     while (info.output_scanline < height) {
         const JDIMENSION line = info.output_scanline;
         if (jpeg_read_scanlines(&info, row, 1) != 1)

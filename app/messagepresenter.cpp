@@ -4,9 +4,11 @@
 #include <QMessageBox>
 #include <algorithm>
 
-namespace duva {
+namespace duva
+{
 
-namespace {
+namespace
+{
 
 // Texts end their lines with carriage returns, as the modules' home system does; Qt breaks
 // lines only at line feeds.
@@ -37,7 +39,10 @@ void QtMessagePresenter::error(QWidget* owner, const QString& caption, const QSt
     showBox(owner, QMessageBox::Critical, caption, text);
 }
 
-void QtMessagePresenter::beep() { QApplication::beep(); }
+void QtMessagePresenter::beep()
+{
+    QApplication::beep();
+}
 
 QString errorBoxText(const QString& message)
 {
