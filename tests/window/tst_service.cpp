@@ -1,0 +1,575 @@
+// The service functions, reached as the technician reaches them: keys typed into the real
+// window, clicks on its hidden buttons, the version file in the working directory and the
+// reset broadcast on loopback.
+
+#include "windowfixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace duva;
+using namespace duva::test;
+
+namespace
+{
+
+const QString dhcpMessage =
+    QStringLiteral("Em modo DHCP a alteração dos campos IP e Gateway não tem efeito!");
+const QString errorCaption = QStringLiteral("duva-configurador");
+
+// Counts the key events that reach a control.
+class KeyCounter : public QObject
+{
+public:
+    explicit KeyCounter(QObject* control) : QObject(control) { control->installEventFilter(this); }
+    int presses = 0;
+    int releases = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress)
+            ++presses;
+        else if (event->type() == QEvent::KeyRelease)
+            ++releases;
+        return false;
+    }
+};
+
+// Presses and releases key where a person's key goes: the control with the focus.
+void type(Qt::Key key)
+{
+    QTest::keyClick(static_cast<QWidget*>(nullptr), key);
+}
+
+void type(const char* characters)
+{
+    QTest::keyClicks(static_cast<QWidget*>(nullptr), QString::fromLatin1(characters));
+}
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+QStringList errorTexts(const RecordingPresenter& presenter)
+{
+    QStringList texts;
+    for (const auto& error : presenter.errors)
+        texts << error.text;
+    return texts;
+}
+
+} // namespace
+
+class TestService : public QObject
+{
+    Q_OBJECT
+
+private:
+    TForm1& form() { return *m_f->form; }
+    RecordingPresenter& presenter() { return *m_f->presenter; }
+    const QString versionFile() const { return QDir::current().filePath("versao.txt"); }
+
+    // Gives the keyboard focus to control, as a click or a Tab would.
+    void focus(QWidget* control)
+    {
+        control->setFocus(Qt::OtherFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), control);
+    }
+
+    // F10 in the local-port field, then F2 in the time field.
+    void enterServiceMode()
+    {
+        focus(form().Edit11);
+        type(Qt::Key_F10);
+        QCOMPARE(QApplication::focusWidget(), form().Edit8);
+        type(Qt::Key_F2);
+        QVERIFY(form().Button3->isVisible());
+    }
+
+    std::unique_ptr<QTemporaryDir> m_workDir;
+    QString m_oldCurrent;
+    std::unique_ptr<Fixture> m_f;
+
+private slots:
+    void init()
+    {
+        // The version file is looked for in the working directory: one of the test's own.
+        m_oldCurrent = QDir::currentPath();
+        m_workDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_workDir->isValid());
+        QVERIFY(QDir::setCurrent(m_workDir->path()));
+
+        m_f = std::make_unique<Fixture>();
+        QApplication::setActiveWindow(m_f->form.get());
+        m_f->form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_f->form.get()));
+    }
+    void cleanup()
+    {
+        m_f.reset();
+        QDir::setCurrent(m_oldCurrent);
+        m_workDir.reset();
+    }
+
+    // ---- Keys seen by the window ----
+
+    void altThenF3TogglesTheWidth()
+    {
+        QCOMPARE(form().outerWidth(), 488);
+        focus(form().Edit7);
+        for (int expected : {514, 630, 514, 630}) {
+            type(Qt::Key_Alt);
+            type(Qt::Key_F3);
+            QCOMPARE(form().outerWidth(), expected);
+        }
+    }
+
+    void theWidthNeedsAltReleasedJustBeforeF3_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<int>("width");
+        QTest::newRow("F3 alone") << QList<int>{Qt::Key_F3} << 488;
+        QTest::newRow("Alt, a, F3") << QList<int>{Qt::Key_Alt, Qt::Key_A, Qt::Key_F3} << 488;
+        QTest::newRow("Alt, Shift, F3")
+            << QList<int>{Qt::Key_Alt, Qt::Key_Shift, Qt::Key_F3} << 488;
+        QTest::newRow("Alt, F3, F3") << QList<int>{Qt::Key_Alt, Qt::Key_F3, Qt::Key_F3} << 514;
+        QTest::newRow("Alt, Alt, F3") << QList<int>{Qt::Key_Alt, Qt::Key_Alt, Qt::Key_F3} << 514;
+        QTest::newRow("F3, Alt") << QList<int>{Qt::Key_F3, Qt::Key_Alt} << 488;
+    }
+    void theWidthNeedsAltReleasedJustBeforeF3()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(int, width);
+        focus(form().Edit2);
+        for (int key : keys)
+            type(Qt::Key(key));
+        QCOMPARE(form().outerWidth(), width);
+    }
+
+    void altHeldOverF3ChangesNothing()
+    {
+        // Alt+F3 as a chord: F3 is released while Alt is still down.
+        focus(form().Edit7);
+        QTest::keyPress(static_cast<QWidget*>(nullptr), Qt::Key_Alt);
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_F3, Qt::AltModifier);
+        QTest::keyRelease(static_cast<QWidget*>(nullptr), Qt::Key_Alt);
+        QCOMPARE(form().outerWidth(), 488);
+        QVERIFY(form().lastKeyWasAlt());
+    }
+
+    void everyKeyReleaseStaysWithTheWindow()
+    {
+        const KeyCounter edit(form().Edit7);
+        const KeyCounter list(form().ListBox3);
+        focus(form().Edit7);
+        type("12");
+        type(Qt::Key_Alt);
+        type(Qt::Key_F3);
+        type(Qt::Key_Backspace);
+        // The presses reach the field and edit it; none of the releases does.
+        QCOMPARE(form().Edit7->text(), QStringLiteral("1"));
+        QCOMPARE(edit.presses, 5);
+        QCOMPARE(edit.releases, 0);
+        QCOMPARE(form().outerWidth(), 514);
+
+        focus(form().ListBox3);
+        type(Qt::Key_Down);
+        QCOMPARE(list.presses, 1);
+        QCOMPARE(list.releases, 0);
+    }
+
+    void f5UnlocksTheIpFieldsInEveryMode_data()
+    {
+        QTest::addColumn<bool>("dhcp");
+        QTest::newRow("DHCP, fields locked") << true;
+        QTest::newRow("fixed IP, fields already open") << false;
+    }
+    void f5UnlocksTheIpFieldsInEveryMode()
+    {
+        QFETCH(bool, dhcp);
+        TForm1& w = form();
+        const QList<QWidget*> ipFields{w.Edit7, w.Edit9, w.Edit16, w.Edit14};
+        const QList<QWidget*> maskFields{w.Edit15, w.Edit17, w.Edit18, w.Edit20};
+        w.CheckBox7->setChecked(dhcp);
+        w.CheckBox8->setChecked(!dhcp);
+        for (QWidget* field : ipFields + maskFields)
+            field->setEnabled(!dhcp);
+
+        focus(w.Edit11);
+        type(Qt::Key_F5);
+        for (QWidget* field : ipFields)
+            QVERIFY(field->isEnabled());
+        for (QWidget* field : maskFields)
+            QCOMPARE(field->isEnabled(), !dhcp); // no other field is touched
+        QCOMPARE(w.CheckBox7->isChecked(), dhcp);
+        QCOMPARE(presenter().informations, QStringList{dhcpMessage});
+        QVERIFY(presenter().errors.empty());
+    }
+
+    void f6OpensTheStripWhereverTheFocusIs_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("IP field") << "Edit7";
+        QTest::newRow("server host in its group") << "Edit2";
+        QTest::newRow("module list") << "ListBox3";
+        QTest::newRow("GRAVAR") << "Button13";
+    }
+    void f6OpensTheStripWhereverTheFocusIs()
+    {
+        QFETCH(QString, control);
+        TForm1& w = form();
+        const QList<QWidget*> strip{w.EditIP1, w.EditIP2, w.EditIP3, w.LabelIP, w.ButtonIP};
+        for (QWidget* c : strip)
+            QVERIFY(!c->isVisible());
+        auto* start = w.findChild<QWidget*>(control);
+        QVERIFY(start);
+        focus(start);
+        type(Qt::Key_F6);
+        for (QWidget* c : strip)
+            QVERIFY2(c->isVisible(), qPrintable(c->objectName()));
+        QCOMPARE(QApplication::focusWidget(), w.EditIP1);
+
+        // Each field hands the focus on after its third character; the last one keeps it.
+        type("192");
+        QCOMPARE(w.EditIP1->text(), QStringLiteral("192"));
+        QCOMPARE(QApplication::focusWidget(), w.EditIP2);
+        type("16");
+        QCOMPARE(QApplication::focusWidget(), w.EditIP2);
+        type("8");
+        QCOMPARE(QApplication::focusWidget(), w.EditIP3);
+        type("100");
+        QCOMPARE(w.EditIP3->text(), QStringLiteral("100"));
+        QCOMPARE(QApplication::focusWidget(), w.EditIP3);
+        type("7"); // a fourth character is refused
+        QCOMPARE(w.EditIP3->text(), QStringLiteral("100"));
+        QCOMPARE(w.EditIP2->text(), QStringLiteral("168"));
+        // Typing alone applies nothing.
+        QCOMPARE(w.netPrefix(), (std::array<int, 3>{127, 0, 0}));
+    }
+
+    // ---- Local-port field and service mode ----
+
+    void f10InTheLocalPortFieldOpensTheTimeField()
+    {
+        TForm1& w = form();
+        w.Edit11->setText(QStringLiteral("6000"));
+        w.CheckBox1->setChecked(false);
+        QVERIFY(!w.Edit8->isEnabled());
+        focus(w.Edit11);
+        type("1");
+        type(Qt::Key_Backspace); // ordinary keys stay the field's
+        QCOMPARE(w.Edit11->text(), QStringLiteral("6000"));
+        QVERIFY(!w.Edit8->isVisible());
+
+        type(Qt::Key_F10);
+        QCOMPARE(w.Edit26->text(), QStringLiteral("6000"));
+        QVERIFY(w.CheckBox1->isVisible());
+        QVERIFY(!w.CheckBox1->isChecked());
+        QVERIFY(w.Edit8->isVisible());
+        QVERIFY(w.Edit8->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), w.Edit8);
+        QCOMPARE(w.Edit11->text(), QStringLiteral("6000"));
+        QVERIFY(!w.Button3->isVisible());
+    }
+
+    void f2ElsewhereIsNoServiceKey()
+    {
+        TForm1& w = form();
+        focus(w.Edit11);
+        type(Qt::Key_F2);
+        focus(w.Edit7);
+        type(Qt::Key_F2);
+        QVERIFY(!w.EditMac1->isVisible());
+        QVERIFY(!w.Button3->isVisible());
+        QVERIFY(!w.Edit1->isEnabled());
+        QVERIFY(presenter().errors.empty());
+    }
+
+    void f2EntersServiceMode_data()
+    {
+        QTest::addColumn<bool>("fileExists");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QStringList>("errors");
+        QTest::newRow("no version file")
+            << false << QByteArray() << QStringLiteral("000") << QStringList{"File not found."};
+        QTest::newRow("version 1.5")
+            << true << QByteArray("1.5\r\nnotes\r\n") << "1.5" << QStringList();
+        QTest::newRow("first line longer than the field")
+            << true << QByteArray("1.74 beta\n") << "1.74 beta" << QStringList();
+        QTest::newRow("empty file") << true << QByteArray() << "" << QStringList();
+    }
+    void f2EntersServiceMode()
+    {
+        QFETCH(bool, fileExists);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, version);
+        QFETCH(QStringList, errors);
+        if (fileExists)
+            QVERIFY(writeFile(versionFile(), content));
+
+        TForm1& w = form();
+        // A module of the server kind with its own serial number was loaded before.
+        w.EditMac3->setText(QStringLiteral("77"));
+        w.LabelNs->setText(QStringLiteral("12345"));
+        w.RadioButton2->setChecked(true);
+        w.Edit26->setEnabled(false);
+        w.Edit2->setEnabled(false);
+        w.CheckBox1->setChecked(false);
+        QVERIFY(!w.RadioButton1->isChecked());
+
+        focus(w.Edit11);
+        type(Qt::Key_F10);
+        type(Qt::Key_F2);
+
+        QCOMPARE(w.EditMac1->text(), QStringLiteral("0"));
+        QCOMPARE(w.EditMac2->text(), QStringLiteral("4"));
+        QCOMPARE(w.EditMac3->text(), QStringLiteral("77"));
+        for (QWidget* serial : {w.EditMac1, w.EditMac2, w.EditMac3}) {
+            QVERIFY(serial->isVisible());
+            QVERIFY(serial->isEnabled());
+        }
+        QCOMPARE(QApplication::focusWidget(), w.EditMac3);
+        QCOMPARE(w.Edit2->text(), QStringLiteral("192.168.0.14"));
+        QVERIFY(w.Edit2->isEnabled());
+        QVERIFY(w.RadioButton1->isChecked());
+        QVERIFY(!w.RadioButton2->isChecked());
+        QVERIFY(!w.Edit26->isEnabled()); // the client button's own reaction does not run
+        QVERIFY(w.CheckBox1->isChecked());
+        QVERIFY(w.Edit8->isEnabled());
+        QCOMPARE(w.Edit8->text(), QStringLiteral("10"));
+        QVERIFY(w.LabelNs->isVisible());
+        QCOMPARE(w.LabelNs->text(), QStringLiteral("12345"));
+        QVERIFY(w.Button2->isVisible());
+        QVERIFY(w.Button3->isVisible());
+        QVERIFY(w.Edit1->isEnabled());
+
+        QCOMPARE(w.Edit1->text(), version);
+        QCOMPARE(errorTexts(presenter()), errors);
+        for (const auto& error : presenter().errors)
+            QCOMPARE(error.caption, errorCaption);
+        // Reading never makes or changes the file.
+        QCOMPARE(QFileInfo::exists(versionFile()), fileExists);
+        if (fileExists)
+            QCOMPARE(contentOf(versionFile()), content);
+    }
+
+    void plusStepsTheMiddleSerialField_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QStringList>("errors");
+        QTest::newRow("4") << "4"
+                           << "5" << QStringList();
+        QTest::newRow("no upper limit") << "255"
+                                        << "256" << QStringList();
+        QTest::newRow("not a number")
+            << "abc"
+            << "abc" << QStringList{"'abc' is not a valid integer value."};
+        QTest::newRow("empty") << ""
+                               << "" << QStringList{"'' is not a valid integer value."};
+    }
+    void plusStepsTheMiddleSerialField()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(QStringList, errors);
+        QVERIFY(writeFile(versionFile(), "1.5"));
+        enterServiceMode();
+        TForm1& w = form();
+        w.EditMac2->setText(before);
+        QTest::mouseClick(w.Button2, Qt::LeftButton);
+        QCOMPARE(w.EditMac2->text(), after);
+        QCOMPARE(errorTexts(presenter()), errors);
+        QCOMPARE(w.EditMac1->text(), QStringLiteral("0"));
+        QCOMPARE(w.LabelNs->text(), QStringLiteral("00000")); // not recomputed
+    }
+
+    // ---- Storing the version ----
+
+    void doubleClickStoresTheVersion()
+    {
+        QVERIFY(writeFile(versionFile(), "1.5\r\n"));
+        enterServiceMode();
+        TForm1& w = form();
+        QCOMPARE(w.Edit1->text(), QStringLiteral("1.5"));
+        focus(w.Edit1);
+        QTest::keyClick(w.Edit1, Qt::Key_A, Qt::ControlModifier);
+        type("1.6");
+        QCOMPARE(w.Edit1->text(), QStringLiteral("1.6"));
+        QTest::mouseDClick(w.Edit1, Qt::LeftButton);
+        QCOMPARE(contentOf(versionFile()), QByteArray("1.6"));
+        QVERIFY(presenter().errors.empty());
+    }
+
+    void doubleClickWithoutTheFileCreatesNone()
+    {
+        QVERIFY(writeFile(versionFile(), "1.5"));
+        enterServiceMode();
+        QVERIFY(QFile::remove(versionFile()));
+        QTest::mouseDClick(form().Edit1, Qt::LeftButton);
+        QCOMPARE(errorTexts(presenter()), QStringList{"File not found."});
+        QCOMPARE(presenter().errors.front().caption, errorCaption);
+        QVERIFY(!QFileInfo::exists(versionFile()));
+        QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+    }
+
+    void theVersionFieldIsLockedOutsideServiceMode()
+    {
+        QVERIFY(writeFile(versionFile(), "1.5"));
+        QVERIFY(!form().Edit1->isEnabled());
+        QTest::mouseDClick(form().Edit1, Qt::LeftButton);
+        QCOMPARE(contentOf(versionFile()), QByteArray("1.5"));
+        QVERIFY(presenter().errors.empty());
+    }
+
+    // ---- Reset broadcast ----
+
+    void resetReachesEveryNetworkOfTheSlash16InOrder()
+    {
+        TForm1& w = form();
+        ModulePeer modules;
+        QVERIFY(modules.isBound());
+        searchAndAnswer(w, modules, {record("127.0.0.5"), record("127.0.0.6")});
+        chooseLine(w, 1);
+        QCOMPARE(w.selectedModuleIp(), QStringLiteral("127.0.0.6"));
+        QVERIFY(w.ListBox1->count() > 0);
+
+        ModulePeer resetPort(69);
+        QVERIFY(resetPort.isBound());
+        QVERIFY(writeFile(versionFile(), "1.5"));
+        enterServiceMode();
+        const bool statusVisible = w.Label13->isVisible();
+        w.Label13->setText(QStringLiteral("Selecione um dos IP´s abaixo"));
+
+        QElapsedTimer elapsed;
+        elapsed.start();
+        QTest::mouseClick(w.Button3, Qt::LeftButton);
+        const qint64 took = elapsed.elapsed();
+
+        QCOMPARE(w.Label13->text(), QStringLiteral("Aguarde ..."));
+        QCOMPARE(w.Label13->isVisible(), statusVisible);
+        QCOMPARE(w.ListBox1->count(), 0);
+        QCOMPARE(w.ListBox3->count(), 0);
+        QCOMPARE(lines(w.ListBox2), QStringList(65, QStringLiteral("0")));
+        QVERIFY2(took >= 256, qPrintable(QString::number(took)));
+
+        const auto& received = resetPort.received(256, 5000);
+        QCOMPARE(int(received.size()), 256);
+        for (int n = 0; n < 256; ++n) {
+            const QNetworkDatagram& d = received[size_t(n)];
+            QCOMPARE(d.data(), QByteArray(65, '\0'));
+            QCOMPARE(d.destinationAddress(), QHostAddress(QStringLiteral("127.0.%1.255").arg(n)));
+            QCOMPARE(d.destinationPort(), 69);
+        }
+        QTest::qWait(50);
+        QCOMPARE(int(resetPort.received(257, 0).size()), 256);
+        QCOMPARE(int(modules.received(3, 0).size()), 1); // only the search, none to 1461
+
+        // The endpoint stays pointed at the last network, port 69; the selection stays.
+        QCOMPARE(w.Udp1->remotePort(), 69);
+        QCOMPARE(w.Udp1->remoteHost(), QStringLiteral("127.0.255.255"));
+        QCOMPARE(w.selectedModuleIp(), QStringLiteral("127.0.0.6"));
+        QVERIFY(presenter().errors.empty());
+    }
+
+    void aResetSendThatFailsEndsTheBroadcast()
+    {
+        TForm1& w = form();
+        QVERIFY(writeFile(versionFile(), "1.5"));
+        enterServiceMode();
+        // A second octet above 255, typed into the manual prefix: a.b.N.255 is no address.
+        type(Qt::Key_F6);
+        type("127");
+        type("300");
+        type("0");
+        QTest::mouseClick(w.ButtonIP, Qt::LeftButton);
+        QCOMPARE(w.netPrefix(), (std::array<int, 3>{127, 300, 0}));
+        presenter().clear();
+
+        ModulePeer resetPort(69);
+        QTest::mouseClick(w.Button3, Qt::LeftButton);
+        QTRY_COMPARE(int(presenter().errors.size()), 1);
+        QCOMPARE(presenter().errors.front().text, QStringLiteral("Host Lookup Canceled."));
+        QCOMPARE(presenter().errors.front().caption, errorCaption);
+        QCOMPARE(m_f->lookups, 1); // the remaining addresses are not tried
+        QCOMPARE(lines(w.ListBox2), QStringList(65, QStringLiteral("0")));
+        QCOMPARE(int(resetPort.received(1, 300).size()), 0);
+    }
+
+    // ---- Default values and clearing ----
+
+    void baseFillsTheDefaultAddresses()
+    {
+        TForm1& w = form();
+        const QList<TEdit*> untouched{w.Edit15, w.Edit17, w.Edit18, w.Edit20,
+                                      w.Edit3,  w.Edit4,  w.Edit5,  w.Edit6};
+        for (TEdit* field : untouched)
+            field->setText(field->objectName());
+        w.CheckBox7->setChecked(true);
+        for (TEdit* field : {w.Edit7, w.Edit9, w.Edit16, w.Edit14})
+            field->setEnabled(false);
+        w.Edit11->setText(QStringLiteral("6000"));
+        w.Edit26->setText(QStringLiteral("6000"));
+
+        QTest::mouseClick(w.Button1, Qt::LeftButton);
+
+        QCOMPARE(
+            (QStringList{w.Edit7->text(), w.Edit9->text(), w.Edit16->text(), w.Edit14->text()}),
+            (QStringList{"192", "168", "0", "132"}));
+        QCOMPARE(w.Edit11->text(), QStringLiteral("5002"));
+        QCOMPARE(
+            (QStringList{w.Edit10->text(), w.Edit24->text(), w.Edit25->text(), w.Edit27->text()}),
+            (QStringList{"192", "168", "0", "100"}));
+        QVERIFY(!w.Edit2->text().isEmpty());
+        QVERIFY(w.Edit2->text().size() <= 32);
+        QVERIFY(!w.Edit2->text().contains(' '));
+        QCOMPARE(w.Edit26->text(), QStringLiteral("5002"));
+        for (TEdit* field : untouched)
+            QCOMPARE(field->text(), field->objectName());
+        QVERIFY(w.CheckBox7->isChecked());
+        QVERIFY(!w.Edit7->isEnabled());
+        QVERIFY(presenter().errors.empty());
+    }
+
+    void limpaClearsTheByteListsOnly()
+    {
+        TForm1& w = form();
+        ModulePeer modules;
+        searchAndAnswer(w, modules, {record("127.0.0.5")});
+        QCOMPARE(w.ListBox1->count(), 64);
+        QVERIFY(w.ListBox2->count() > 0);
+        QCOMPARE(lines(w.ListBox3), QStringList{"127.0.0.5"});
+
+        QTest::mouseClick(w.Button21, Qt::LeftButton);
+        QCOMPARE(w.ListBox1->count(), 0);
+        QCOMPARE(w.ListBox2->count(), 0);
+        QCOMPARE(lines(w.ListBox3), QStringList{"127.0.0.5"});
+        QCOMPARE(w.replyCount(), 1);
+        chooseLine(w, 0); // the line still leads to its record
+        QCOMPARE(w.selectedModuleIp(), QStringLiteral("127.0.0.5"));
+    }
+};
+
+QTEST_MAIN(TestService)
+#include "tst_service.moc"
