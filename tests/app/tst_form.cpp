@@ -50,6 +50,7 @@ private slots:
     void window();
     void controls_data();
     void controls();
+    void controlsFitTogether();
     void configurationStartsEmpty();
     void fonts_data();
     void fonts();
@@ -224,6 +225,28 @@ void FormTest::controls()
         QVERIFY(box);
         QCOMPARE(box->isChecked(), checked == 1);
     }
+}
+
+void FormTest::controlsFitTogether()
+{
+    const QList<QWidget*> all = m_form->findChildren<QWidget*>();
+    QList<QWidget*> inputs;
+    for (QWidget* widget : all) {
+        const QWidget* parent = widget->parentWidget();
+        if (widget->isWindow() || (parent != m_form.get() && parent != m_form->Panel2 &&
+                                   parent != m_form->Panel1 && parent != m_form->GroupBox1))
+            continue; // message boxes, and the parts of Qt's own widgets
+        QVERIFY2(widget->parentWidget()->rect().contains(widget->geometry()),
+                 qPrintable(widget->objectName()));
+        if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractButton*>(widget))
+            inputs << widget;
+    }
+    // No edit, box or button covers another one, shown or hidden.
+    for (QWidget* a : inputs)
+        for (QWidget* b : inputs)
+            if (a != b && a->parentWidget() == b->parentWidget())
+                QVERIFY2(!a->geometry().intersects(b->geometry()),
+                         qPrintable(a->objectName() + " and " + b->objectName()));
 }
 
 void FormTest::configurationStartsEmpty()
