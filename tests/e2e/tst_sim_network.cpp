@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QSet>
 #include <QtTest>
+#include <functional>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -96,26 +97,12 @@ QString addressOf(const QByteArray& record)
     return parsed ? parsed->ipAddressText() : QString();
 }
 
-WriteRequest writeFor(const QByteArray& record)
+// A write that gives a module the record it answered with, changed by `change`.
+QByteArray writeFrom(QByteArray record, const std::function<void(QByteArray&)>& change)
 {
-    const auto r = ModuleRecord::fromBytes(record).value();
-    WriteRequest w;
-    for (int i = 0; i < 4; ++i) {
-        w.ipAddress[i] = r.ipAddress(i);
-        w.subnetMask[i] = r.subnetMask(i);
-        w.gateway[i] = r.gateway(i);
-        w.dnsServer[i] = r.dnsServer(i);
-    }
-    w.localPort = QString::number(r.localPort());
-    w.serverPort = QString::number(r.serverPort());
-    w.autoDisconnectTime = QString::number(r.autoDisconnectTime());
-    w.firmwareVersion = r.firmwareVersion();
-    const auto serial = r.serialBytes();
-    for (int i = 0; i < 3; ++i)
-        w.serialBytes[i] = QString::number(serial[i]);
-    w.serverHost = r.serverHost();
-    w.clientMode = r.clientMode().value_or(false);
-    return w;
+    change(record);
+    record[offset::opcode] = char(writeOpcode);
+    return record + char(requestTrailer);
 }
 
 } // namespace
@@ -181,11 +168,14 @@ void TestSimNetwork::writeChangesWhatTheAddressedModuleAnswers()
     const QList<Received> before = socket.receive(3);
     QCOMPARE(before.size(), 3);
 
-    WriteRequest write = writeFor(before[1].bytes);
-    write.ipAddress[3] = "200";
-    write.serverHost = "novo.servidor";
-    write.clientMode = false;
-    QVERIFY(socket.send(write.build(), qPrintable(before[1].from), modulePort));
+    const auto moveTo = [&](char lastOctet) {
+        return writeFrom(before[1].bytes, [&](QByteArray& r) {
+            r[3] = lastOctet;
+            r[offset::clientMode] = 0;
+            r.replace(offset::serverHost, 13, "novo.servidor");
+        });
+    };
+    QVERIFY(socket.send(moveTo(char(200)), qPrintable(before[1].from), modulePort));
     QVERIFY(sim.waitForLines(QRegularExpression("note write: module 2 ")));
 
     QVERIFY(socket.send(SearchRequest::build(), "10.77.0.255", modulePort));
@@ -202,10 +192,9 @@ void TestSimNetwork::writeChangesWhatTheAddressedModuleAnswers()
     QCOMPARE(after[0].bytes, before[0].bytes);
 
     // It is now reached at its new address only.
-    QVERIFY(socket.send(write.build(), qPrintable(before[1].from), modulePort));
+    QVERIFY(socket.send(moveTo(char(200)), qPrintable(before[1].from), modulePort));
     QVERIFY(sim.waitForLines(QRegularExpression("ignored: write to 10\\.77\\.0\\.11,")));
-    write.ipAddress[3] = "11";
-    QVERIFY(socket.send(write.build(), "10.77.0.200", modulePort));
+    QVERIFY(socket.send(moveTo(11), "10.77.0.200", modulePort));
     QVERIFY(sim.waitForLines(QRegularExpression("note write: module 2 \\(10\\.77\\.0\\.200\\)")));
 }
 
@@ -217,9 +206,8 @@ void TestSimNetwork::resetOnPort69RestoresEveryModule()
     QVERIFY(socket.send(SearchRequest::build(), "10.77.0.255", modulePort));
     const QList<Received> before = socket.receive(2);
     QCOMPARE(before.size(), 2);
-    WriteRequest write = writeFor(before[0].bytes);
-    write.ipAddress[3] = "99";
-    QVERIFY(socket.send(write.build(), "10.77.0.10", modulePort));
+    QVERIFY(socket.send(writeFrom(before[0].bytes, [](QByteArray& r) { r[3] = 99; }), "10.77.0.10",
+                        modulePort));
     QVERIFY(sim.waitForLines(QRegularExpression("note write: ")));
 
     QVERIFY(socket.send(ResetDatagram::build(), "10.77.0.255", resetPort));

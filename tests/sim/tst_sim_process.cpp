@@ -129,6 +129,7 @@ private slots:
     void initTestCase();
     void searchWriteAndResetOverLoopback();
     void delayedAnswersDoNotHoldUpOtherDatagrams();
+    void modulesWithAddressesThisHostLacksStillAnswer();
     void stopsCleanlyOnSigterm();
     void helpNamesEveryOption();
     void badOptionsEndWithAnError();
@@ -207,6 +208,16 @@ void TestSimProcess::delayedAnswersDoNotHoldUpOtherDatagrams()
     };
     QVERIFY(index("ignored: length 3") >= 0);
     QVERIFY(index("ignored: length 3") < index(" send to "));
+}
+
+void TestSimProcess::modulesWithAddressesThisHostLacksStillAnswer()
+{
+    Sim sim({"--count", "2", "--first-ip", "192.0.2.20"});
+    LoopbackSocket socket;
+    socket.send(SearchRequest::build(), "127.0.0.1", sim.searchPort);
+    const QList<QByteArray> answers = socket.receive(2);
+    QCOMPARE(answers.size(), 2);
+    QCOMPARE(ModuleRecord::fromBytes(answers[1])->ipAddressText(), QString("192.0.2.21"));
 }
 
 void TestSimProcess::stopsCleanlyOnSigterm()

@@ -270,7 +270,8 @@ void Simulator::send(const Pending& pending)
     message.msg_iov = &iov;
     message.msg_iovlen = 1;
     // Answer from the module's own address where this host has it, as a real module would;
-    // elsewhere (an address it was given by a write, say) from whatever address the system picks.
+    // otherwise (an address it was given by a write, say, which the kernel refuses as a
+    // source) from whatever address the system picks.
     char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
     message.msg_control = control;
     message.msg_controllen = sizeof control;
@@ -284,7 +285,7 @@ void Simulator::send(const Pending& pending)
 
     quint32 source = answer.source;
     ssize_t sent = ::sendmsg(pending.fd, &message, 0);
-    if (sent < 0 && (errno == EINVAL || errno == EADDRNOTAVAIL)) {
+    if (sent < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
         message.msg_control = nullptr;
         message.msg_controllen = 0;
         source = m_config.listenAddress;
