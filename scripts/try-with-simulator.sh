@@ -65,13 +65,13 @@ if ! kill -0 $! 2> /dev/null; then
     exit 1
 fi
 
-echo "try-with-simulator: configurator at $DUVA_NET_CONFIGURATOR_IP; modules answer on $DUVA_NET_BROADCAST"
+echo "try-with-simulator: configurator at $DUVA_NET_CONFIGURATOR_IP; modules from $DUVA_NET_FIRST_MODULE_IP answer searches to $DUVA_NET_BROADCAST"
 display_env=()
 for v in DISPLAY XAUTHORITY WAYLAND_DISPLAY XDG_RUNTIME_DIR DBUS_SESSION_BUS_ADDRESS; do
     [ -n "${!v:-}" ] && display_env+=("$v=${!v}")
 done
 # In the background, so that Ctrl-C and TERM reach the traps at once.
+# It runs in this folder, where the service functions keep their version file.
 ip netns exec "$DUVA_NS_CONFIGURATOR" \
-    bash -c 'cd "$1" && shift && exec "$@"' try "$PWD" \
     ${user:+runuser -u "$user" --} env "${display_env[@]}" "$program" &
 wait $! || true

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034
 # The two-namespace test network, written once for tests/e2e/testnet.sh and
 # scripts/try-with-simulator.sh (source this file; it needs bash and root).
 #
@@ -88,15 +89,17 @@ _duva_netns_wait_up() {
 }
 
 _duva_netns_kill_all() {
-    local ns=$1 pids i
+    local ns=$1 pids
     pids=$(ip netns pids "$ns" 2> /dev/null)
     [ -z "$pids" ] && return 0
+    # shellcheck disable=SC2086 # one argument per process id
     kill -TERM $pids 2> /dev/null
-    for i in $(seq 20); do
+    for _ in $(seq 20); do
         pids=$(ip netns pids "$ns" 2> /dev/null)
         [ -z "$pids" ] && return 0
         sleep 0.1
     done
+    # shellcheck disable=SC2086
     kill -KILL $pids 2> /dev/null
 }
 
