@@ -105,6 +105,8 @@ public:
     int open()
     {
         m_fd = ::mkostemp(m_name.data(), O_CLOEXEC);
+        if (m_fd < 0)
+            fail(errno);
         return m_fd;
     }
     const QByteArray& name() const { return m_name; }
@@ -164,20 +166,10 @@ void storeText(const QString& path, const QString& text)
     if (::stat(target.constData(), &old) != 0)
         fail(errno);
 
+    // Where no file may be made beside it, the store is refused ("File access denied"): a
+    // rewrite in place could lose the old content if it failed half-way.
     TemporaryBeside temporary(target);
-    const int fd = temporary.open();
-    if (fd < 0) {
-        const int error = errno;
-        if (error != EACCES && error != EPERM)
-            fail(error);
-        // No file may be made beside it, but the file itself may be written: rewrite it in
-        // place, as the technician is allowed to.
-        Fd inPlace(openOrFail(target, O_WRONLY | O_TRUNC));
-        writeAll(inPlace.get(), bytes);
-        inPlace.close();
-        return;
-    }
-    Fd file(fd);
+    Fd file(temporary.open());
     writeAll(file.get(), bytes);
     // The file keeps its owner where that is allowed (storing as root must not take it from
     // the technician), then its permissions, which a change of owner may have cut.

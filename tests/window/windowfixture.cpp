@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QNetworkProxy>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -63,6 +64,8 @@ void ManualClock::advance(int ms)
 
 ModulePeer::ModulePeer(quint16 port)
 {
+    // Straight to loopback: no proxy discovery, which could ask the network.
+    m_socket.setProxy(QNetworkProxy::NoProxy);
     m_socket.bind(QHostAddress::AnyIPv4, port);
 }
 
@@ -78,6 +81,13 @@ const std::vector<QNetworkDatagram>& ModulePeer::received(int atLeast, int timeo
         m_socket.waitForReadyRead(20);
     }
     return m_received;
+}
+
+void ModulePeer::clear()
+{
+    while (m_socket.hasPendingDatagrams())
+        m_socket.receiveDatagram();
+    m_received.clear();
 }
 
 void ModulePeer::answer(const QByteArray& bytes)

@@ -4,6 +4,9 @@
 // a presenter that records instead of opening modal boxes, and module stand-ins on loopback.
 
 #include "app/mainwindow.h"
+
+#include <QFrame>
+#include <QPushButton>
 #include "protocol/datagrams.h"
 
 #include <QHostAddress>
@@ -63,7 +66,8 @@ public:
     const std::vector<QNetworkDatagram>& received(int atLeast = 1, int timeoutMs = 2000);
     // Sends bytes to the window's endpoint (port 5001 on loopback).
     void answer(const QByteArray& bytes);
-    void clear() { m_received.clear(); }
+    // Forgets everything received so far, also what still waits on the socket.
+    void clear();
     bool isBound() const { return m_socket.state() == QAbstractSocket::BoundState; }
 
 private:

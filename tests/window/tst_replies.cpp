@@ -1,0 +1,274 @@
+// Replies to a search, the module table and list, and choosing a module.
+
+#include "windowfixture.h"
+
+#include <QTest>
+
+using namespace duva;
+using namespace duva::test;
+
+namespace {
+
+QByteArray withBytes(QByteArray r, int at, const QByteArray& bytes)
+{
+    r.replace(at, bytes.size(), bytes);
+    return r;
+}
+
+QByteArray withByte(QByteArray r, int at, quint8 value)
+{
+    r[at] = char(value);
+    return r;
+}
+
+} // namespace
+
+class TestReplies : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aReplyIsStoredListedAndStopsTheRetries()
+    {
+        Fixture f;
+        ModulePeer peer;
+        const QByteArray reply = record("192.168.0.20");
+        searchAndAnswer(*f.form, peer, {reply});
+
+        QCOMPARE(f.form->Label29->text(), QStringLiteral("1:"));
+        QStringList dump;
+        for (char c : reply)
+            dump << QString::number(quint8(c));
+        QCOMPARE(lines(f.form->ListBox1), dump);
+        QCOMPARE(lines(f.form->ListBox3), QStringList{"192.168.0.20"});
+        QCOMPARE(f.presenter->beeps, 1);
+        QCOMPARE(f.form->Label13->text(), QStringLiteral("Selecione um dos IP´s abaixo"));
+        QCOMPARE(f.form->moduleSlot(1), reply);
+        QVERIFY(!f.form->Timer2->isEnabled());
+        peer.clear();
+        f.clock.advance(10000);
+        QCOMPARE(int(peer.received(1, 100).size()), 0);
+        QVERIFY(f.presenter->informations.isEmpty());
+    }
+
+    void onlyDatagramsOfExactly64BytesCount_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::newRow("63") << 63;
+        QTest::newRow("65") << 65;
+        QTest::newRow("empty") << 0;
+        QTest::newRow("longer than the receive buffer") << 3000;
+    }
+
+    void onlyDatagramsOfExactly64BytesCount()
+    {
+        QFETCH(int, length);
+        Fixture f;
+        ModulePeer peer;
+        f.form->Label11Click();
+        peer.answer(record("127.0.0.20").leftJustified(length, '\0', true));
+        deliverPending();
+        QCOMPARE(f.form->replyCount(), 0);
+        QCOMPARE(f.form->Label29->text(), QStringLiteral("0:"));
+        QVERIFY(lines(f.form->ListBox1).isEmpty());
+        QVERIFY(lines(f.form->ListBox3).isEmpty());
+        QCOMPARE(f.presenter->beeps, 0);
+        // The search goes on retrying.
+        peer.clear();
+        f.clock.advance(3000);
+        QCOMPARE(int(peer.received().size()), 1);
+    }
+
+    void theListedAddressIsTheRecordsOwn()
+    {
+        Fixture f;
+        ModulePeer peer;
+        searchAndAnswer(*f.form, peer, {record("10.0.0.5"), record("0.0.0.0")});
+        QCOMPARE(lines(f.form->ListBox3), (QStringList{"10.0.0.5", "0.0.0.0"}));
+    }
+
+    void eachLineLoadsItsOwnRecord()
+    {
+        Fixture f;
+        ModulePeer peer;
+        searchAndAnswer(*f.form, peer,
+                        {record("127.0.0.21"), record("127.0.0.22"), record("127.0.0.23")});
+        QCOMPARE(lines(f.form->ListBox3),
+                 (QStringList{"127.0.0.21", "127.0.0.22", "127.0.0.23"}));
+        chooseLine(*f.form, 1);
+        QCOMPARE(f.form->Edit14->text(), QStringLiteral("22"));
+        QCOMPARE(f.form->selectedModuleIp(), QStringLiteral("127.0.0.22"));
+
+        // A reply from the chosen module is stored but not listed; the lines after it still
+        // lead to their own records.
+        peer.answer(withByte(record("127.0.0.22"), offset::localPort + 1, 0x01));
+        peer.answer(record("127.0.0.24"));
+        QTRY_COMPARE(f.form->replyCount(), 5);
+        QCOMPARE(lines(f.form->ListBox3),
+                 (QStringList{"127.0.0.21", "127.0.0.22", "127.0.0.23", "127.0.0.24"}));
+        QCOMPARE(f.presenter->beeps, 4);
+        QCOMPARE(f.form->Label29->text(), QStringLiteral("5:"));
+        chooseLine(*f.form, 3);
+        QCOMPARE(f.form->Edit14->text(), QStringLiteral("24"));
+        QCOMPARE(f.form->Edit11->text(), QStringLiteral("5002"));
+        chooseLine(*f.form, 2);
+        QCOMPARE(f.form->Edit14->text(), QStringLiteral("23"));
+    }
+
+    void aReplyWithNoSearchWaitingIsTakenInToo()
+    {
+        Fixture f;
+        ModulePeer peer;
+        f.form->Label11Click();
+        f.clock.advance(9000); // gives up
+        QCOMPARE(f.presenter->informations.size(), 1);
+        peer.answer(record("127.0.0.30"));
+        QTRY_COMPARE(f.form->replyCount(), 1);
+        QCOMPARE(lines(f.form->ListBox3), QStringList{"127.0.0.30"});
+    }
+
+    void theTableHoldsAHundredRepliesAndDropsTheRest()
+    {
+        Fixture f;
+        ModulePeer peer;
+        QList<QByteArray> replies;
+        for (int i = 1; i <= 100; ++i)
+            replies << record(QStringLiteral("10.0.%1.%2").arg(i / 200).arg(i % 200 + 1));
+        searchAndAnswer(*f.form, peer, replies);
+        QCOMPARE(f.form->ListBox3->count(), 100);
+
+        peer.answer(record("10.9.9.9"));
+        deliverPending(200);
+        QCOMPARE(f.form->replyCount(), 100);
+        QCOMPARE(f.form->ListBox3->count(), 100);
+        QCOMPARE(f.form->moduleSlot(100), replies.last());
+        QCOMPARE(f.form->Label29->text(), QStringLiteral("100:"));
+        QCOMPARE(f.presenter->beeps, 100);
+    }
+
+    void choosingAModuleFillsTheFields()
+    {
+        QByteArray r = record("127.0.0.20");
+        r = withBytes(r, offset::subnetMask, QByteArray::fromHex("ffffff00"));
+        r = withBytes(r, offset::gateway, QByteArray::fromHex("7f000001"));
+        r = withBytes(r, offset::dnsServer, QByteArray::fromHex("08080404"));
+        r = withBytes(r, offset::serverPort, QByteArray::fromHex("0050"));
+        r = withByte(r, offset::watchdog, 0x80);
+        r = withByte(r, offset::autoDisconnect, 1);
+        r = withByte(r, offset::autoDisconnectTime, 42);
+        r = withBytes(r, offset::serialBytes, QByteArray::fromHex("000102"));
+        r = withBytes(r, offset::serverHost,
+                      QByteArray("  abc").leftJustified(serverHostSize, ' '));
+
+        Fixture f;
+        ModulePeer peer;
+        searchAndAnswer(*f.form, peer, {r});
+        chooseLine(*f.form, 0);
+        TForm1& w = *f.form;
+
+        QCOMPARE(w.Label13->text(), QStringLiteral("Altere os parâmetros desejados"));
+        QVERIFY(w.Button13->isEnabled());
+        QCOMPARE(w.selectedModuleIp(), QStringLiteral("127.0.0.20"));
+        QCOMPARE(w.Udp1->remoteHost(), QStringLiteral("127.0.0.20"));
+        const QList<QLineEdit*> fields{w.Edit7,  w.Edit9,  w.Edit16, w.Edit14, w.Edit15, w.Edit17,
+                                       w.Edit18, w.Edit20, w.Edit3,  w.Edit4,  w.Edit5,  w.Edit6,
+                                       w.Edit10, w.Edit24, w.Edit25, w.Edit27};
+        QStringList texts;
+        for (QLineEdit* e : fields)
+            texts << e->text();
+        QCOMPARE(texts, (QStringList{"127", "0", "0", "20", "255", "255", "255", "0", "127", "0",
+                                     "0", "1", "8", "8", "4", "4"}));
+        QCOMPARE(w.Edit11->text(), QStringLiteral("5002"));
+        QCOMPARE(w.Edit26->text(), QStringLiteral("80"));
+        QVERIFY(w.CheckBox8->isChecked());
+        QVERIFY(!w.CheckBox7->isChecked());
+        QVERIFY(w.CheckBox3->isChecked());
+        QVERIFY(w.CheckBox1->isChecked());
+        QVERIFY(w.Edit8->isEnabled());
+        QCOMPARE(w.Edit8->text(), QStringLiteral("42"));
+        QCOMPARE(w.Edit1->text(), QStringLiteral("174"));
+        QCOMPARE(w.EditMac1->text(), QStringLiteral("0"));
+        QCOMPARE(w.EditMac2->text(), QStringLiteral("1"));
+        QCOMPARE(w.EditMac3->text(), QStringLiteral("2"));
+        QCOMPARE(w.LabelNs->text(), QStringLiteral("258"));
+        QCOMPARE(w.Edit2->text(), QStringLiteral("abc"));
+        QVERIFY(w.RadioButton1->isChecked());
+        QVERIFY(!w.RadioButton2->isChecked());
+        QVERIFY(w.Edit2->isEnabled());
+        QVERIFY(w.Edit26->isEnabled());
+        for (QLineEdit* e : fields.mid(0, 8))
+            QVERIFY(e->isEnabled());
+    }
+
+    void modeBytesSetTheBoxesAndFields_data()
+    {
+        QTest::addColumn<int>("dhcp");
+        QTest::addColumn<int>("clientMode");
+        QTest::addColumn<int>("autoDisconnect");
+        QTest::addColumn<bool>("dhcpChecked");
+        QTest::addColumn<bool>("clientChecked");
+        QTest::addColumn<bool>("serverChecked");
+        QTest::addColumn<bool>("serverFieldsEnabled");
+        QTest::addColumn<bool>("timeEnabled");
+
+        QTest::newRow("dhcp, client") << 1 << 1 << 0 << true << true << false << true << false;
+        QTest::newRow("fixed, server, auto") << 0 << 0 << 1 << false << false << true << false
+                                             << true;
+        QTest::newRow("dhcp 2 is fixed; mode 2 is neither")
+            << 2 << 2 << 2 << false << false << false << true << false;
+    }
+
+    void modeBytesSetTheBoxesAndFields()
+    {
+        QFETCH(int, dhcp);
+        QFETCH(int, clientMode);
+        QFETCH(int, autoDisconnect);
+        QFETCH(bool, dhcpChecked);
+        QFETCH(bool, clientChecked);
+        QFETCH(bool, serverChecked);
+        QFETCH(bool, serverFieldsEnabled);
+        QFETCH(bool, timeEnabled);
+
+        Fixture f;
+        ModulePeer peer;
+        QByteArray r = record("127.0.0.20", quint8(dhcp), quint8(clientMode));
+        r = withByte(r, offset::autoDisconnect, quint8(autoDisconnect));
+        searchAndAnswer(*f.form, peer, {r});
+        chooseLine(*f.form, 0);
+        TForm1& w = *f.form;
+
+        QCOMPARE(w.CheckBox7->isChecked(), dhcpChecked);
+        QCOMPARE(w.CheckBox8->isChecked(), !dhcpChecked);
+        for (QLineEdit* e : {w.Edit7, w.Edit9, w.Edit16, w.Edit14, w.Edit15, w.Edit17, w.Edit18,
+                             w.Edit20}) {
+            QCOMPARE(e->isEnabled(), !dhcpChecked);
+            QVERIFY(!e->text().isEmpty());
+        }
+        QCOMPARE(w.RadioButton1->isChecked(), clientChecked);
+        QCOMPARE(w.RadioButton2->isChecked(), serverChecked);
+        QCOMPARE(w.Edit2->isEnabled(), serverFieldsEnabled);
+        QCOMPARE(w.Edit26->isEnabled(), serverFieldsEnabled);
+        QCOMPARE(w.CheckBox1->isChecked(), autoDisconnect == 1);
+        QCOMPARE(w.Edit8->isEnabled(), timeEnabled);
+        QVERIFY(!w.Edit1->isEnabled()); // the version field stays as it was
+    }
+
+    void oddBytesAreShownAsTheyAre()
+    {
+        Fixture f;
+        ModulePeer peer;
+        QByteArray r = record("127.0.0.20");
+        r = withBytes(r, offset::firmwareVersion, QByteArray("1\0" "4", 3));
+        r = withBytes(r, offset::serverHost, QByteArray("ab\0c", 4).leftJustified(32, ' '));
+        r = withBytes(r, offset::serialBytes, QByteArray::fromHex("ffffff"));
+        r = withByte(r, offset::watchdog, 0x81);
+        searchAndAnswer(*f.form, peer, {r});
+        chooseLine(*f.form, 0);
+        QCOMPARE(f.form->Edit1->text(), QStringLiteral("1"));
+        QCOMPARE(f.form->Edit2->text(), QStringLiteral("abc"));
+        QCOMPARE(f.form->LabelNs->text(), QStringLiteral("16777215"));
+        QVERIFY(!f.form->CheckBox3->isChecked());
+    }
+};
+
+QTEST_MAIN(TestReplies)
+#include "tst_replies.moc"

@@ -1,0 +1,237 @@
+// The module search: what one search sends and empties, its retry schedule and give-up, and
+// the extended range.
+
+#include "windowfixture.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+using namespace duva;
+using namespace duva::test;
+
+namespace {
+
+const QString noAnswer = QStringLiteral(
+    "O dispositivo NÃO RESPONDEU, verfique se o módulo:\r\r"
+    "- Está energizado pela fonte de alimentação.\r"
+    "- Está conectado a rede local por um cabo de rede.\r\r"
+    "Estando correto, siga o procedimento abaixo:\r\r"
+    "- Mantenha pressionada a tecla chamada RST localizada no módulo.\r"
+    "- Em seguida, mantenha também pressionada a tecla DHCP localizada no módulo.    \r"
+    "- Solte primeiro a tecla RST.\r"
+    "- Em seguida solte a tecla DHCP.\r"
+    "- Clique novamente em Procurar módulos na rede.   \r\r");
+
+// Moves the clock on and returns how many search requests the peer received meanwhile.
+int searchesDuring(Fixture& f, ModulePeer& peer, int ms)
+{
+    peer.clear();
+    f.clock.advance(ms);
+    return int(peer.received(1, 100).size());
+}
+
+QColor statusColour(const TForm1& form)
+{
+    return form.Label13->palette().color(QPalette::WindowText);
+}
+
+} // namespace
+
+class TestSearch : public QObject {
+    Q_OBJECT
+
+private slots:
+    void oneSearchSendsOneRequestAndEmptiesTheWindow()
+    {
+        Fixture f;
+        ModulePeer peer;
+        // A module chosen and fields filled, as before any later search.
+        searchAndAnswer(*f.form, peer, {record("127.0.0.20", 0, 1)});
+        f.clock.advance(1000);
+        chooseLine(*f.form, 0);
+        f.form->CheckBox1->setChecked(true);
+        QVERIFY(!f.form->Edit7->text().isEmpty());
+        peer.clear();
+
+        QTest::mouseClick(f.form->Label11, Qt::LeftButton);
+
+        const auto& sent = peer.received();
+        QCOMPARE(int(sent.size()), 1);
+        QCOMPARE(sent[0].destinationAddress(), QHostAddress("127.0.0.255"));
+        QCOMPARE(sent[0].data(), SearchRequest::build());
+        QCOMPARE(f.form->Udp1->remotePort(), 1461);
+
+        QStringList dump(22, "0");
+        dump << "5" << QStringList(41, "0") << "42";
+        QCOMPARE(lines(f.form->ListBox2), dump);
+        QVERIFY(lines(f.form->ListBox1).isEmpty());
+        QVERIFY(lines(f.form->ListBox3).isEmpty());
+        QVERIFY(!f.form->Button13->isEnabled());
+        QVERIFY(f.form->Label13->isVisible());
+        QCOMPARE(f.form->Label13->text(), QStringLiteral("Aguarde ..."));
+        QCOMPARE(f.form->replyCount(), 0);
+        QVERIFY(f.form->selectedModuleIp().isEmpty());
+
+        for (QLineEdit* field :
+             {f.form->Edit1, f.form->Edit2, f.form->Edit3, f.form->Edit4, f.form->Edit5,
+              f.form->Edit6, f.form->Edit7, f.form->Edit9, f.form->Edit10, f.form->Edit11,
+              f.form->Edit14, f.form->Edit15, f.form->Edit16, f.form->Edit17, f.form->Edit18,
+              f.form->Edit20, f.form->Edit24, f.form->Edit25, f.form->Edit26, f.form->Edit27})
+            QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName()));
+        QVERIFY(f.form->LabelNs->text().isEmpty());
+        // The time field's own rule puts "0" into it; unchecking the box disables it.
+        QCOMPARE(f.form->Edit8->text(), QStringLiteral("0"));
+        QVERIFY(!f.form->Edit8->isEnabled());
+        for (QAbstractButton* box : std::initializer_list<QAbstractButton*>{
+                 f.form->CheckBox1, f.form->CheckBox7, f.form->CheckBox8, f.form->RadioButton1,
+                 f.form->RadioButton2})
+            QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
+    }
+
+    void theSearchCommandRestsForOneSecond()
+    {
+        Fixture f;
+        ModulePeer peer;
+        QTest::mouseClick(f.form->Label11, Qt::LeftButton);
+        QVERIFY(!f.form->Panel1->isEnabled());
+        QCOMPARE(int(peer.received().size()), 1);
+        peer.clear();
+        // Clicks while it rests do nothing.
+        QTest::mouseClick(f.form->Label11, Qt::LeftButton);
+        QCOMPARE(int(peer.received(1, 100).size()), 0);
+        f.clock.advance(999);
+        QVERIFY(!f.form->Panel1->isEnabled());
+        f.clock.advance(1);
+        QVERIFY(f.form->Panel1->isEnabled());
+        QVERIFY(!f.form->Timer3->isEnabled());
+    }
+
+    void unansweredSearchRetriesAtThreeAndSixAndGivesUpAtNine()
+    {
+        Fixture f;
+        ModulePeer peer;
+        QTest::mouseClick(f.form->Label11, Qt::LeftButton);
+        QCOMPARE(int(peer.received().size()), 1);
+        QCOMPARE(searchesDuring(f, peer, 2999), 0);
+        QCOMPARE(searchesDuring(f, peer, 1), 1);
+        QCOMPARE(f.form->retryCount(), 2);
+        QCOMPARE(searchesDuring(f, peer, 3000), 1);
+        QCOMPARE(f.form->retryCount(), 3);
+        QVERIFY(f.presenter->informations.isEmpty());
+
+        QCOMPARE(searchesDuring(f, peer, 3000), 0);
+        QCOMPARE(f.presenter->informations, QStringList{noAnswer});
+        QCOMPARE(f.form->retryCount(), 1);
+        QVERIFY(f.form->Button13->isEnabled());
+        QVERIFY(!f.form->Label13->isVisible());
+        QVERIFY(!f.form->Timer2->isEnabled());
+        QCOMPARE(f.form->Timer2->interval(), 3000);
+        QCOMPARE(lines(f.form->ListBox2).size(), 65);
+        QCOMPARE(searchesDuring(f, peer, 10000), 0);
+    }
+
+    void aSecondClickKeepsTheWaitingSchedule()
+    {
+        Fixture f;
+        ModulePeer peer;
+        QTest::mouseClick(f.form->Label11, Qt::LeftButton);
+        f.clock.advance(1500);
+        QTest::mouseClick(f.form->Label11, Qt::LeftButton);
+        QCOMPARE(int(peer.received().size()), 2);
+        // The retry comes 3 s after the first click, not after the second.
+        QCOMPARE(searchesDuring(f, peer, 1499), 0);
+        QCOMPARE(searchesDuring(f, peer, 1), 1);
+    }
+
+    void aReplyStopsTheScheduleAndLeavesTheRetryCount_data()
+    {
+        QTest::addColumn<int>("answerAfter");
+        QTest::addColumn<int>("retryCount");
+        QTest::addColumn<int>("nextSearchSends");
+        QTest::newRow("answered at once") << 100 << 1 << 3;
+        QTest::newRow("answered after one retry") << 3100 << 2 << 2;
+        QTest::newRow("answered after two retries") << 6100 << 3 << 1;
+    }
+
+    void aReplyStopsTheScheduleAndLeavesTheRetryCount()
+    {
+        QFETCH(int, answerAfter);
+        QFETCH(int, retryCount);
+        QFETCH(int, nextSearchSends);
+
+        Fixture f;
+        ModulePeer peer;
+        QTest::mouseClick(f.form->Label11, Qt::LeftButton);
+        f.clock.advance(answerAfter);
+        peer.answer(record("127.0.0.20"));
+        QTRY_COMPARE(f.form->replyCount(), 1);
+        QCOMPARE(f.form->retryCount(), retryCount);
+        QVERIFY(!f.form->Timer2->isEnabled());
+        QCOMPARE(searchesDuring(f, peer, 20000), 0);
+
+        // The next unanswered search gets only the retries that are left.
+        peer.clear();
+        QTest::mouseClick(f.form->Label11, Qt::LeftButton);
+        f.clock.advance(3000 * nextSearchSends - 1);
+        QCOMPARE(int(peer.received(nextSearchSends, 500).size()), nextSearchSends);
+        QVERIFY(f.presenter->informations.isEmpty());
+        f.clock.advance(1);
+        QCOMPARE(f.presenter->informations, QStringList{noAnswer});
+    }
+
+    void theStatusAlternatesColourAtEachRetry()
+    {
+        Fixture f;
+        QCOMPARE(statusColour(*f.form), QColor(Qt::white));
+        f.form->Label11Click();
+        QCOMPARE(statusColour(*f.form), QColor(Qt::white));
+        f.clock.advance(3000);
+        QCOMPARE(statusColour(*f.form), QColor(0, 0, 128));
+        f.clock.advance(3000);
+        QCOMPARE(statusColour(*f.form), QColor(Qt::white));
+        f.clock.advance(3000); // gives up: the colour stays
+        QCOMPARE(statusColour(*f.form), QColor(Qt::white));
+    }
+
+    void aRetryThatCannotSendKeepsItsCountAndColour()
+    {
+        Fixture f;
+        f.form->Label11Click();
+        // A prefix whose broadcast text is no address: the retry's send fails.
+        f.form->FormKeyUp(Qt::Key_F6);
+        f.form->EditIP1->setText("300");
+        f.form->EditIP2->setText("0");
+        f.form->EditIP3->setText("0");
+        f.form->ButtonIPClick();
+        f.clock.advance(3000);
+        QCOMPARE(int(f.presenter->errors.size()), 1);
+        QCOMPARE(f.presenter->errors[0].text, QStringLiteral("Host Lookup Canceled."));
+        QCOMPARE(f.form->retryCount(), 1);
+        QCOMPARE(statusColour(*f.form), QColor(Qt::white));
+    }
+
+    void extendedRangeCoversEveryNetworkOfTheSixteen()
+    {
+        Fixture f;
+        ModulePeer peer;
+        f.form->CheckBox2->setChecked(true);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        QTest::mouseClick(f.form->Label11, Qt::LeftButton);
+        QVERIFY(elapsed.elapsed() >= 256);
+
+        const auto& sent = peer.received(256, 5000);
+        QCOMPARE(int(sent.size()), 256);
+        for (int n = 0; n < 256; ++n) {
+            QCOMPARE(sent[n].destinationAddress(),
+                     QHostAddress(QStringLiteral("127.0.%1.255").arg(n)));
+            QCOMPARE(sent[n].data(), SearchRequest::build());
+        }
+        QCOMPARE(lines(f.form->ListBox2).size(), 65);
+        QCOMPARE(f.form->Udp1->remoteHost(), QStringLiteral("127.0.255.255"));
+        QCOMPARE(f.form->Udp1->remotePort(), 1461);
+    }
+};
+
+QTEST_MAIN(TestSearch)
+#include "tst_search.moc"
