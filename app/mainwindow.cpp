@@ -5,6 +5,7 @@
 #include "protocol/conversion.h"
 #include "protocol/datagrams.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
 #include <QFrame>
@@ -167,7 +168,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         // A held key repeats its press, not its release: only the real release counts.
         if (!key->isAutoRepeat())
             guarded([&] { FormKeyUp(key->key()); });
-        return true;
+        // Every release stops here, except Space on a button: the button's keyboard press
+        // completes on that release, and without it the button would stay drawn pressed and
+        // never act.
+        const bool completesAButtonPress =
+            key->key() == Qt::Key_Space && qobject_cast<QAbstractButton*>(watched);
+        return !completesAButtonPress;
     }
     return QWidget::eventFilter(watched, event);
 }

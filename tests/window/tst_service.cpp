@@ -197,6 +197,23 @@ private slots:
         QCOMPARE(list.releases, 0);
     }
 
+    void spaceStillOperatesAButtonFromTheKeyboard()
+    {
+        const KeyCounter box(form().CheckBox2);
+        focus(form().CheckBox2);
+        type(Qt::Key_Space);
+        QVERIFY(form().CheckBox2->isChecked());
+        QVERIFY(!form().CheckBox2->isDown());
+        QCOMPARE(box.releases, 1);
+        // The window still sees the release first.
+        type(Qt::Key_Alt);
+        focus(form().CheckBox2);
+        type(Qt::Key_Space);
+        type(Qt::Key_F3);
+        QCOMPARE(form().outerWidth(), 488);
+        QVERIFY(!form().CheckBox2->isChecked());
+    }
+
     void f5UnlocksTheIpFieldsInEveryMode_data()
     {
         QTest::addColumn<bool>("dhcp");
