@@ -88,6 +88,9 @@ TForm1::TForm1(FormDeps deps, QWidget* parent) : QWidget(parent), m_deps(std::mo
 TForm1::~TForm1()
 {
     qApp->removeEventFilter(this);
+    // The controls go after the window's own members; a focus change while they are taken
+    // down must not reach a handler.
+    Edit11->onExit = nullptr;
 }
 
 void TForm1::guarded(const std::function<void()>& handler)
