@@ -4,6 +4,9 @@
 #include "windowfixture.h"
 
 #include <QElapsedTimer>
+#include <QNetworkProxy>
+#include <chrono>
+#include <thread>
 #include <QTest>
 
 using namespace duva;
@@ -230,6 +233,28 @@ private slots:
         QCOMPARE(lines(f.form->ListBox2).size(), 65);
         QCOMPARE(f.form->Udp1->remoteHost(), QStringLiteral("127.0.255.255"));
         QCOMPARE(f.form->Udp1->remotePort(), 1461);
+    }
+
+    void repliesDuringTheExtendedSendsAreTakenInAfterThem()
+    {
+        Fixture f;
+        ModulePeer peer;
+        f.form->CheckBox2->setChecked(true);
+        // A module answers while the window is still sending its 256 requests.
+        std::thread module([] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            QUdpSocket socket;
+            socket.setProxy(QNetworkProxy::NoProxy);
+            socket.writeDatagram(record("127.0.0.20"), QHostAddress::LocalHost,
+                                 TForm1::localUdpPort);
+            socket.waitForBytesWritten(100);
+        });
+        QTest::mouseClick(f.form->Label11, Qt::LeftButton);
+        module.join();
+        // Counted for this search: the count was reset before the reply was taken in.
+        QTRY_COMPARE(f.form->replyCount(), 1);
+        QCOMPARE(lines(f.form->ListBox3), QStringList{"127.0.0.20"});
+        QCOMPARE(f.form->moduleSlot(1), record("127.0.0.20"));
     }
 };
 
