@@ -13,8 +13,6 @@ using namespace duva::test;
 namespace
 {
 
-const QString title = QStringLiteral("duva-configurador");
-
 // How the mouse goes over a box or button.
 enum Gesture { LeftClick, RightClick, MiddleClick, LeftReleasedOutside };
 
@@ -36,42 +34,6 @@ void perform(QWidget* control, int gesture)
                             QPoint(control->width() + 30, control->height() + 30));
         break;
     }
-}
-
-// A record as fixture::record() makes it, with one more byte set.
-QByteArray with(QByteArray r, int offset, quint8 value)
-{
-    r[offset] = char(value);
-    return r;
-}
-
-// Has one module answer a search and chooses it in the list.
-void chooseModule(Fixture& f, ModulePeer& peer, const QByteArray& reply)
-{
-    searchAndAnswer(*f.form, peer, {reply});
-    chooseLine(*f.form, 0);
-    QVERIFY(!f.form->selectedModuleIp().isEmpty());
-    // The search request, taken out so that only what follows is recorded.
-    QCOMPARE(int(peer.received().size()), 1);
-    peer.clear();
-}
-
-// Focus moves between controls only in the active window.
-void activate(TForm1& form)
-{
-    form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-}
-
-// Replaces an edit's text as the user does: click into it, select all, type.
-void retype(QLineEdit* edit, const QString& text)
-{
-    QTest::mouseClick(edit, Qt::LeftButton);
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    if (text.isEmpty())
-        QTest::keyClick(edit, Qt::Key_Delete);
-    else
-        QTest::keyClicks(edit, text);
 }
 
 QList<QWidget*> addressFields(const TForm1& form)
@@ -157,10 +119,8 @@ private slots:
         QFETCH(bool, localPortBefore);
         QFETCH(bool, localPortAfter);
 
-        Fixture f;
-        ModulePeer peer;
-        chooseModule(f, peer, record("127.0.0.20"));
-        TForm1& w = *f.form;
+        ChosenModule f;
+        TForm1& w = f.w;
         // The starting state, set by the program (which runs no reaction); the address fields
         // start in the state opposite to the expected one.
         w.CheckBox7->setChecked(dhcpBefore);
@@ -204,10 +164,8 @@ private slots:
         QFETCH(int, gesture);
         QFETCH(bool, bothBefore);
 
-        Fixture f;
-        ModulePeer peer;
-        chooseModule(f, peer, record("127.0.0.20"));
-        TForm1& w = *f.form;
+        ChosenModule f;
+        TForm1& w = f.w;
         w.CheckBox7->setChecked(bothBefore);
         w.CheckBox8->setChecked(bothBefore);
         setEnabled(addressFields(w), onDhcp);
@@ -226,11 +184,8 @@ private slots:
 
     void clientAndServerButtonsDriveTheirFields()
     {
-        Fixture f;
-        ModulePeer peer;
-        // Client mode, auto-disconnect off.
-        chooseModule(f, peer, with(record("127.0.0.20", 0, 1), offset::autoDisconnect, 0));
-        TForm1& w = *f.form;
+        ChosenModule f(with(record("127.0.0.20", 0, 1), offset::autoDisconnect, 0)); // client
+        TForm1& w = f.w;
         showAutoDisconnect(w);
         const QList<QWidget*> serverFields = {w.Edit2, w.Edit26};
 
@@ -294,13 +249,9 @@ private slots:
         QFETCH(bool, clientAfter);
         QFETCH(bool, serverAfter);
 
-        Fixture f;
-        ModulePeer peer;
         // The module is in the other mode, with auto-disconnect on.
-        const QByteArray reply =
-            with(record("127.0.0.20", 0, onClient ? 0 : 1), offset::autoDisconnect, 1);
-        chooseModule(f, peer, reply);
-        TForm1& w = *f.form;
+        ChosenModule f(with(record("127.0.0.20", 0, onClient ? 0 : 1), offset::autoDisconnect, 1));
+        TForm1& w = f.w;
         if (!onClient) {
             // As "CLIENTE" leaves them.
             w.CheckBox1->setEnabled(false);
@@ -319,10 +270,8 @@ private slots:
 
     void searchRunsTheBoxAndTimeRules()
     {
-        Fixture f;
-        ModulePeer peer;
-        chooseModule(f, peer, with(record("127.0.0.20"), offset::autoDisconnect, 1));
-        TForm1& w = *f.form;
+        ChosenModule f(with(record("127.0.0.20"), offset::autoDisconnect, 1));
+        TForm1& w = f.w;
         QVERIFY(w.CheckBox1->isChecked());
         QVERIFY(w.Edit8->isEnabled());
         QCOMPARE(w.Edit8->text(), QStringLiteral("10"));
@@ -370,7 +319,7 @@ private slots:
         QFETCH(QStringList, errors);
 
         Fixture f;
-        TForm1& w = *f.form;
+        TForm1& w = f.w;
         showAutoDisconnect(w);
         QCOMPARE(w.Edit8->text(), QStringLiteral("10"));
 
@@ -384,29 +333,21 @@ private slots:
         }
 
         QCOMPARE(w.Edit8->text(), shown);
-        QStringList reported;
-        for (const auto& error : f.presenter->errors) {
-            QCOMPARE(error.caption, title);
-            reported << error.text;
-        }
-        QCOMPARE(reported, errors);
+        QCOMPARE(f.presenter->errorTexts(), errors);
     }
 
     void localPortReachesServerPortBeforeTheWrite()
     {
-        Fixture f;
-        ModulePeer peer;
-        chooseModule(f, peer, record("127.0.0.20"));
-        TForm1& w = *f.form;
+        ChosenModule f;
+        TForm1& w = f.w;
         activate(w);
-        peer.clear();
 
         retype(w.Edit11, QStringLiteral("6000"));
         QCOMPARE(w.Edit26->text(), QStringLiteral("5002")); // copied on leaving, not on typing
         QTest::mouseClick(w.Button13, Qt::LeftButton);
 
         QCOMPARE(w.Edit26->text(), QStringLiteral("6000"));
-        const auto& sent = peer.received();
+        const auto& sent = f.peer.received();
         QCOMPARE(int(sent.size()), 1);
         const QByteArray bytes = sent[0].data();
         QCOMPARE(bytes.size(), requestSize);
@@ -415,10 +356,8 @@ private slots:
 
     void leavingLocalPortCopiesAnyText()
     {
-        Fixture f;
-        ModulePeer peer;
-        chooseModule(f, peer, record("127.0.0.20"));
-        TForm1& w = *f.form;
+        ChosenModule f;
+        TForm1& w = f.w;
         activate(w);
 
         retype(w.Edit11, QStringLiteral("12x"));
@@ -436,21 +375,18 @@ private slots:
         QTest::addColumn<quint8>("dhcp");
         QTest::addColumn<quint8>("clientMode");
         QTest::addColumn<quint8>("autoDisconnect");
-        QTest::addColumn<bool>("client");
-        QTest::addColumn<bool>("server");
-        QTest::addColumn<bool>("timeEnabled");
 
-        // A press on "CLIENTE" would disable the auto-disconnect box and the time field, one on
-        // "DHCP" would uncheck "IP FIXO" after the fact, one on "IP FIXO" would enable the
-        // address fields: none of them may run.
-        QTest::newRow("DHCP, client, auto on")
-            << quint8(1) << quint8(1) << quint8(1) << true << false << true;
-        QTest::newRow("fixed, server, auto off")
-            << quint8(0) << quint8(0) << quint8(0) << false << true << false;
-        QTest::newRow("DHCP, server, auto on")
-            << quint8(1) << quint8(0) << quint8(1) << false << true << true;
-        QTest::newRow("fixed (2), neither mode, auto on")
-            << quint8(2) << quint8(2) << quint8(1) << false << false << true;
+        // Only 1 is DHCP, client mode or auto-disconnect; 0 is fixed IP or server mode, and
+        // any other mode byte checks neither button. A press on "CLIENTE" would disable the
+        // auto-disconnect box and the time field, one on "DHCP" would uncheck "IP FIXO" after
+        // the fact, one on "IP FIXO" would enable the address fields: none of them may run.
+        QTest::newRow("DHCP, client, auto on") << quint8(1) << quint8(1) << quint8(1);
+        QTest::newRow("DHCP, client, auto off") << quint8(1) << quint8(1) << quint8(0);
+        QTest::newRow("fixed, server, auto off") << quint8(0) << quint8(0) << quint8(0);
+        QTest::newRow("fixed, server, auto on") << quint8(0) << quint8(0) << quint8(1);
+        QTest::newRow("DHCP, server, auto on") << quint8(1) << quint8(0) << quint8(1);
+        QTest::newRow("fixed (2), neither mode, auto on") << quint8(2) << quint8(2) << quint8(1);
+        QTest::newRow("all bytes 2") << quint8(2) << quint8(2) << quint8(2);
     }
 
     void selectionSetsModesWithoutPressReactions()
@@ -458,28 +394,26 @@ private slots:
         QFETCH(quint8, dhcp);
         QFETCH(quint8, clientMode);
         QFETCH(quint8, autoDisconnect);
-        QFETCH(bool, client);
-        QFETCH(bool, server);
-        QFETCH(bool, timeEnabled);
 
-        Fixture f;
-        ModulePeer peer;
-        chooseModule(
-            f, peer,
+        ChosenModule f(
             with(record("127.0.0.20", dhcp, clientMode), offset::autoDisconnect, autoDisconnect));
-        TForm1& w = *f.form;
+        TForm1& w = f.w;
 
         const bool isDhcp = dhcp == 1;
+        const bool server = clientMode == 0;
         QCOMPARE(w.CheckBox7->isChecked(), isDhcp);
         QCOMPARE(w.CheckBox8->isChecked(), !isDhcp);
         QCOMPARE(enabledStates(addressFields(w)), all(!isDhcp));
-        QCOMPARE(w.RadioButton1->isChecked(), client);
+        for (QWidget* field : addressFields(w))
+            QVERIFY(!static_cast<QLineEdit*>(field)->text().isEmpty());
+        QCOMPARE(w.RadioButton1->isChecked(), clientMode == 1);
         QCOMPARE(w.RadioButton2->isChecked(), server);
         QCOMPARE(enabledStates({w.Edit2, w.Edit26}), all(!server, 2));
         QVERIFY(w.CheckBox1->isEnabled());
         QCOMPARE(w.CheckBox1->isChecked(), autoDisconnect == 1);
-        QCOMPARE(w.Edit8->isEnabled(), timeEnabled);
+        QCOMPARE(w.Edit8->isEnabled(), autoDisconnect == 1); // the box's rule alone
         QVERIFY(w.Edit11->isEnabled());
+        QVERIFY(!w.Edit1->isEnabled()); // the version field stays as it was
     }
 };
 

@@ -7,23 +7,8 @@
 using namespace duva;
 using namespace duva::test;
 
-namespace {
-
-QByteArray withBytes(QByteArray r, int at, const QByteArray& bytes)
+class TestReplies : public QObject
 {
-    r.replace(at, bytes.size(), bytes);
-    return r;
-}
-
-QByteArray withByte(QByteArray r, int at, quint8 value)
-{
-    r[at] = char(value);
-    return r;
-}
-
-} // namespace
-
-class TestReplies : public QObject {
     Q_OBJECT
 
 private slots:
@@ -35,10 +20,7 @@ private slots:
         searchAndAnswer(*f.form, peer, {reply});
 
         QCOMPARE(f.form->Label29->text(), QStringLiteral("1:"));
-        QStringList dump;
-        for (char c : reply)
-            dump << QString::number(quint8(c));
-        QCOMPARE(lines(f.form->ListBox1), dump);
+        QCOMPARE(lines(f.form->ListBox1), decimalLines(reply));
         QCOMPARE(lines(f.form->ListBox3), QStringList{"192.168.0.20"});
         QCOMPARE(f.presenter->beeps, 1);
         QCOMPARE(f.form->Label13->text(), QStringLiteral("Selecione um dos IP´s abaixo"));
@@ -92,15 +74,14 @@ private slots:
         ModulePeer peer;
         searchAndAnswer(*f.form, peer,
                         {record("127.0.0.21"), record("127.0.0.22"), record("127.0.0.23")});
-        QCOMPARE(lines(f.form->ListBox3),
-                 (QStringList{"127.0.0.21", "127.0.0.22", "127.0.0.23"}));
+        QCOMPARE(lines(f.form->ListBox3), (QStringList{"127.0.0.21", "127.0.0.22", "127.0.0.23"}));
         chooseLine(*f.form, 1);
         QCOMPARE(f.form->Edit14->text(), QStringLiteral("22"));
         QCOMPARE(f.form->selectedModuleIp(), QStringLiteral("127.0.0.22"));
 
         // A reply from the chosen module is stored but not listed; the lines after it still
         // lead to their own records.
-        peer.answer(withByte(record("127.0.0.22"), offset::localPort + 1, 0x01));
+        peer.answer(with(record("127.0.0.22"), offset::localPort + 1, 0x01));
         peer.answer(record("127.0.0.24"));
         QTRY_COMPARE(f.form->replyCount(), 5);
         QCOMPARE(lines(f.form->ListBox3),
@@ -148,22 +129,18 @@ private slots:
     void choosingAModuleFillsTheFields()
     {
         QByteArray r = record("127.0.0.20");
-        r = withBytes(r, offset::subnetMask, QByteArray::fromHex("ffffff00"));
-        r = withBytes(r, offset::gateway, QByteArray::fromHex("7f000001"));
-        r = withBytes(r, offset::dnsServer, QByteArray::fromHex("08080404"));
-        r = withBytes(r, offset::serverPort, QByteArray::fromHex("0050"));
-        r = withByte(r, offset::watchdog, 0x80);
-        r = withByte(r, offset::autoDisconnect, 1);
-        r = withByte(r, offset::autoDisconnectTime, 42);
-        r = withBytes(r, offset::serialBytes, QByteArray::fromHex("000102"));
-        r = withBytes(r, offset::serverHost,
-                      QByteArray("  abc").leftJustified(serverHostSize, ' '));
+        r = with(r, offset::subnetMask, QByteArray::fromHex("ffffff00"));
+        r = with(r, offset::gateway, QByteArray::fromHex("7f000001"));
+        r = with(r, offset::dnsServer, QByteArray::fromHex("08080404"));
+        r = with(r, offset::serverPort, QByteArray::fromHex("0050"));
+        r = with(r, offset::watchdog, 0x80);
+        r = with(r, offset::autoDisconnect, 1);
+        r = with(r, offset::autoDisconnectTime, 42);
+        r = with(r, offset::serialBytes, QByteArray::fromHex("000102"));
+        r = with(r, offset::serverHost, QByteArray("  abc").leftJustified(serverHostSize, ' '));
 
-        Fixture f;
-        ModulePeer peer;
-        searchAndAnswer(*f.form, peer, {r});
-        chooseLine(*f.form, 0);
-        TForm1& w = *f.form;
+        ChosenModule f(r);
+        TForm1& w = f.w;
 
         QCOMPARE(w.Label13->text(), QStringLiteral("Altere os parâmetros desejados"));
         QVERIFY(w.Button13->isEnabled());
@@ -199,74 +176,58 @@ private slots:
             QVERIFY(e->isEnabled());
     }
 
-    void modeBytesSetTheBoxesAndFields_data()
-    {
-        QTest::addColumn<int>("dhcp");
-        QTest::addColumn<int>("clientMode");
-        QTest::addColumn<int>("autoDisconnect");
-        QTest::addColumn<bool>("dhcpChecked");
-        QTest::addColumn<bool>("clientChecked");
-        QTest::addColumn<bool>("serverChecked");
-        QTest::addColumn<bool>("serverFieldsEnabled");
-        QTest::addColumn<bool>("timeEnabled");
-
-        QTest::newRow("dhcp, client") << 1 << 1 << 0 << true << true << false << true << false;
-        QTest::newRow("fixed, server, auto") << 0 << 0 << 1 << false << false << true << false
-                                             << true;
-        QTest::newRow("dhcp 2 is fixed; mode 2 is neither")
-            << 2 << 2 << 2 << false << false << false << true << false;
-    }
-
-    void modeBytesSetTheBoxesAndFields()
-    {
-        QFETCH(int, dhcp);
-        QFETCH(int, clientMode);
-        QFETCH(int, autoDisconnect);
-        QFETCH(bool, dhcpChecked);
-        QFETCH(bool, clientChecked);
-        QFETCH(bool, serverChecked);
-        QFETCH(bool, serverFieldsEnabled);
-        QFETCH(bool, timeEnabled);
-
-        Fixture f;
-        ModulePeer peer;
-        QByteArray r = record("127.0.0.20", quint8(dhcp), quint8(clientMode));
-        r = withByte(r, offset::autoDisconnect, quint8(autoDisconnect));
-        searchAndAnswer(*f.form, peer, {r});
-        chooseLine(*f.form, 0);
-        TForm1& w = *f.form;
-
-        QCOMPARE(w.CheckBox7->isChecked(), dhcpChecked);
-        QCOMPARE(w.CheckBox8->isChecked(), !dhcpChecked);
-        for (QLineEdit* e : {w.Edit7, w.Edit9, w.Edit16, w.Edit14, w.Edit15, w.Edit17, w.Edit18,
-                             w.Edit20}) {
-            QCOMPARE(e->isEnabled(), !dhcpChecked);
-            QVERIFY(!e->text().isEmpty());
-        }
-        QCOMPARE(w.RadioButton1->isChecked(), clientChecked);
-        QCOMPARE(w.RadioButton2->isChecked(), serverChecked);
-        QCOMPARE(w.Edit2->isEnabled(), serverFieldsEnabled);
-        QCOMPARE(w.Edit26->isEnabled(), serverFieldsEnabled);
-        QCOMPARE(w.CheckBox1->isChecked(), autoDisconnect == 1);
-        QCOMPARE(w.Edit8->isEnabled(), timeEnabled);
-        QVERIFY(!w.Edit1->isEnabled()); // the version field stays as it was
-    }
-
     void oddBytesAreShownAsTheyAre()
     {
-        Fixture f;
-        ModulePeer peer;
         QByteArray r = record("127.0.0.20");
-        r = withBytes(r, offset::firmwareVersion, QByteArray("1\0" "4", 3));
-        r = withBytes(r, offset::serverHost, QByteArray("ab\0c", 4).leftJustified(32, ' '));
-        r = withBytes(r, offset::serialBytes, QByteArray::fromHex("ffffff"));
-        r = withByte(r, offset::watchdog, 0x81);
-        searchAndAnswer(*f.form, peer, {r});
-        chooseLine(*f.form, 0);
+        r = with(r, offset::firmwareVersion,
+                 QByteArray("1\0"
+                            "4",
+                            3));
+        r = with(r, offset::serverHost, QByteArray("ab\0c", 4).leftJustified(32, ' '));
+        r = with(r, offset::serialBytes, QByteArray::fromHex("ffffff"));
+        r = with(r, offset::watchdog, 0x81);
+        ChosenModule f(r);
         QCOMPARE(f.form->Edit1->text(), QStringLiteral("1"));
         QCOMPARE(f.form->Edit2->text(), QStringLiteral("abc"));
         QCOMPARE(f.form->LabelNs->text(), QStringLiteral("16777215"));
         QVERIFY(!f.form->CheckBox3->isChecked());
+    }
+
+    void theLineShownChosenIsTheOneLoaded()
+    {
+        Fixture f;
+        ModulePeer peer;
+        searchAndAnswer(*f.form, peer,
+                        {record("127.0.0.21"), record("127.0.0.22"), record("127.0.0.23")});
+        QListWidget* list = f.form->ListBox3;
+        const auto centre = [list](int k) { return list->visualItemRect(list->item(k)).center(); };
+        const QPoint belowTheLines(centre(0).x(), list->viewport()->height() - 2);
+        const auto chosen = [&] {
+            const QList<QListWidgetItem*> selected = list->selectedItems();
+            return selected.size() == 1 ? list->row(selected.first()) : -1;
+        };
+        chooseLine(*f.form, 0);
+        QCOMPARE(f.form->selectedModuleIp(), QStringLiteral("127.0.0.21"));
+
+        // Another button, or Ctrl on the chosen line, leaves the choice where it is.
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, centre(1));
+        QCOMPARE(chosen(), 0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, centre(0));
+        QCOMPARE(chosen(), 0);
+        QCOMPARE(f.form->selectedModuleIp(), QStringLiteral("127.0.0.21"));
+
+        // A press dragged to another line chooses that line, wherever the button comes up.
+        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, centre(0));
+        QTest::mouseMove(list->viewport(), centre(2));
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, belowTheLines);
+        QCOMPARE(chosen(), 2);
+        QCOMPARE(f.form->selectedModuleIp(), QStringLiteral("127.0.0.23"));
+        QCOMPARE(f.form->Edit14->text(), QStringLiteral("23"));
+
+        // A click below the last line keeps the chosen line shown.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, belowTheLines);
+        QCOMPARE(chosen(), 2);
+        QCOMPARE(f.form->selectedModuleIp(), QStringLiteral("127.0.0.23"));
     }
 };
 

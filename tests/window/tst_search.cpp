@@ -5,14 +5,15 @@
 
 #include <QElapsedTimer>
 #include <QNetworkProxy>
+#include <QTest>
 #include <chrono>
 #include <thread>
-#include <QTest>
 
 using namespace duva;
 using namespace duva::test;
 
-namespace {
+namespace
+{
 
 const QString noAnswer = QStringLiteral(
     "O dispositivo NÃO RESPONDEU, verfique se o módulo:\r\r"
@@ -25,14 +26,6 @@ const QString noAnswer = QStringLiteral(
     "- Em seguida solte a tecla DHCP.\r"
     "- Clique novamente em Procurar módulos na rede.   \r\r");
 
-// Moves the clock on and returns how many search requests the peer received meanwhile.
-int searchesDuring(Fixture& f, ModulePeer& peer, int ms)
-{
-    peer.clear();
-    f.clock.advance(ms);
-    return int(peer.received(1, 100).size());
-}
-
 QColor statusColour(const TForm1& form)
 {
     return form.Label13->palette().color(QPalette::WindowText);
@@ -40,25 +33,22 @@ QColor statusColour(const TForm1& form)
 
 } // namespace
 
-class TestSearch : public QObject {
+class TestSearch : public QObject
+{
     Q_OBJECT
 
 private slots:
     void oneSearchSendsOneRequestAndEmptiesTheWindow()
     {
-        Fixture f;
-        ModulePeer peer;
         // A module chosen and fields filled, as before any later search.
-        searchAndAnswer(*f.form, peer, {record("127.0.0.20", 0, 1)});
+        ChosenModule f(record("127.0.0.20", 0, 1));
         f.clock.advance(1000);
-        chooseLine(*f.form, 0);
         f.form->CheckBox1->setChecked(true);
         QVERIFY(!f.form->Edit7->text().isEmpty());
-        peer.clear();
 
         QTest::mouseClick(f.form->Label11, Qt::LeftButton);
 
-        const auto& sent = peer.received();
+        const auto& sent = f.peer.received();
         QCOMPARE(int(sent.size()), 1);
         QCOMPARE(sent[0].destinationAddress(), QHostAddress("127.0.0.255"));
         QCOMPARE(sent[0].data(), SearchRequest::build());
@@ -76,8 +66,8 @@ private slots:
         QVERIFY(f.form->selectedModuleIp().isEmpty());
 
         for (QLineEdit* field :
-             {f.form->Edit1, f.form->Edit2, f.form->Edit3, f.form->Edit4, f.form->Edit5,
-              f.form->Edit6, f.form->Edit7, f.form->Edit9, f.form->Edit10, f.form->Edit11,
+             {f.form->Edit1,  f.form->Edit2,  f.form->Edit3,  f.form->Edit4,  f.form->Edit5,
+              f.form->Edit6,  f.form->Edit7,  f.form->Edit9,  f.form->Edit10, f.form->Edit11,
               f.form->Edit14, f.form->Edit15, f.form->Edit16, f.form->Edit17, f.form->Edit18,
               f.form->Edit20, f.form->Edit24, f.form->Edit25, f.form->Edit26, f.form->Edit27})
             QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName()));
@@ -115,14 +105,14 @@ private slots:
         ModulePeer peer;
         QTest::mouseClick(f.form->Label11, Qt::LeftButton);
         QCOMPARE(int(peer.received().size()), 1);
-        QCOMPARE(searchesDuring(f, peer, 2999), 0);
-        QCOMPARE(searchesDuring(f, peer, 1), 1);
+        QCOMPARE(sentDuring(f, peer, 2999), 0);
+        QCOMPARE(sentDuring(f, peer, 1), 1);
         QCOMPARE(f.form->retryCount(), 2);
-        QCOMPARE(searchesDuring(f, peer, 3000), 1);
+        QCOMPARE(sentDuring(f, peer, 3000), 1);
         QCOMPARE(f.form->retryCount(), 3);
         QVERIFY(f.presenter->informations.isEmpty());
 
-        QCOMPARE(searchesDuring(f, peer, 3000), 0);
+        QCOMPARE(sentDuring(f, peer, 3000), 0);
         QCOMPARE(f.presenter->informations, QStringList{noAnswer});
         QCOMPARE(f.form->retryCount(), 1);
         QVERIFY(f.form->Button13->isEnabled());
@@ -130,7 +120,7 @@ private slots:
         QVERIFY(!f.form->Timer2->isEnabled());
         QCOMPARE(f.form->Timer2->interval(), 3000);
         QCOMPARE(lines(f.form->ListBox2).size(), 65);
-        QCOMPARE(searchesDuring(f, peer, 10000), 0);
+        QCOMPARE(sentDuring(f, peer, 10000), 0);
     }
 
     void aSecondClickKeepsTheWaitingSchedule()
@@ -142,8 +132,8 @@ private slots:
         QTest::mouseClick(f.form->Label11, Qt::LeftButton);
         QCOMPARE(int(peer.received().size()), 2);
         // The retry comes 3 s after the first click, not after the second.
-        QCOMPARE(searchesDuring(f, peer, 1499), 0);
-        QCOMPARE(searchesDuring(f, peer, 1), 1);
+        QCOMPARE(sentDuring(f, peer, 1499), 0);
+        QCOMPARE(sentDuring(f, peer, 1), 1);
     }
 
     void aReplyStopsTheScheduleAndLeavesTheRetryCount_data()
@@ -170,7 +160,7 @@ private slots:
         QTRY_COMPARE(f.form->replyCount(), 1);
         QCOMPARE(f.form->retryCount(), retryCount);
         QVERIFY(!f.form->Timer2->isEnabled());
-        QCOMPARE(searchesDuring(f, peer, 20000), 0);
+        QCOMPARE(sentDuring(f, peer, 20000), 0);
 
         // The next unanswered search gets only the retries that are left.
         peer.clear();
@@ -201,14 +191,10 @@ private slots:
         Fixture f;
         f.form->Label11Click();
         // A prefix whose broadcast text is no address: the retry's send fails.
-        f.form->FormKeyUp(Qt::Key_F6);
-        f.form->EditIP1->setText("300");
-        f.form->EditIP2->setText("0");
-        f.form->EditIP3->setText("0");
-        f.form->ButtonIPClick();
+        applyPrefix(f.w, "300", "0", "0");
+        f.presenter->clear();
         f.clock.advance(3000);
-        QCOMPARE(int(f.presenter->errors.size()), 1);
-        QCOMPARE(f.presenter->errors[0].text, QStringLiteral("Host Lookup Canceled."));
+        QCOMPARE(f.presenter->errorTexts(), QStringList{"Host Lookup Canceled."});
         QCOMPARE(f.form->retryCount(), 1);
         QCOMPARE(statusColour(*f.form), QColor(Qt::white));
     }

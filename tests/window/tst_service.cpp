@@ -2,17 +2,14 @@
 // window, clicks on its hidden buttons, the version file in the working directory and the
 // reset broadcast on loopback.
 
+#include "testsupport.h"
 #include "windowfixture.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QHostAddress>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -24,7 +21,6 @@ namespace
 
 const QString dhcpMessage =
     QStringLiteral("Em modo DHCP a alteração dos campos IP e Gateway não tem efeito!");
-const QString errorCaption = QStringLiteral("duva-configurador");
 
 // Counts the key events that reach a control.
 class KeyCounter : public QObject
@@ -56,27 +52,6 @@ void type(const char* characters)
     QTest::keyClicks(static_cast<QWidget*>(nullptr), QString::fromLatin1(characters));
 }
 
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
-QStringList errorTexts(const RecordingPresenter& presenter)
-{
-    QStringList texts;
-    for (const auto& error : presenter.errors)
-        texts << error.text;
-    return texts;
-}
-
 } // namespace
 
 class TestService : public QObject
@@ -86,7 +61,7 @@ class TestService : public QObject
 private:
     TForm1& form() { return *m_f->form; }
     RecordingPresenter& presenter() { return *m_f->presenter; }
-    const QString versionFile() const { return QDir::current().filePath("versao.txt"); }
+    QString versionFile() const { return m_workDir->filePath("versao.txt"); }
 
     // Gives the keyboard focus to control, as a click or a Tab would.
     void focus(QWidget* control)
@@ -95,28 +70,15 @@ private:
         QTRY_COMPARE(QApplication::focusWidget(), control);
     }
 
-    // F10 in the local-port field, then F2 in the time field.
-    void enterServiceMode()
-    {
-        focus(form().Edit11);
-        type(Qt::Key_F10);
-        QCOMPARE(QApplication::focusWidget(), form().Edit8);
-        type(Qt::Key_F2);
-        QVERIFY(form().Button3->isVisible());
-    }
-
-    std::unique_ptr<QTemporaryDir> m_workDir;
-    QString m_oldCurrent;
+    std::unique_ptr<ScopedWorkingDirectory> m_workDir;
     std::unique_ptr<Fixture> m_f;
 
 private slots:
     void init()
     {
         // The version file is looked for in the working directory: one of the test's own.
-        m_oldCurrent = QDir::currentPath();
-        m_workDir = std::make_unique<QTemporaryDir>();
+        m_workDir = std::make_unique<ScopedWorkingDirectory>();
         QVERIFY(m_workDir->isValid());
-        QVERIFY(QDir::setCurrent(m_workDir->path()));
 
         m_f = std::make_unique<Fixture>();
         QApplication::setActiveWindow(m_f->form.get());
@@ -126,7 +88,6 @@ private slots:
     void cleanup()
     {
         m_f.reset();
-        QDir::setCurrent(m_oldCurrent);
         m_workDir.reset();
     }
 
@@ -381,9 +342,7 @@ private slots:
         QVERIFY(w.Edit1->isEnabled());
 
         QCOMPARE(w.Edit1->text(), version);
-        QCOMPARE(errorTexts(presenter()), errors);
-        for (const auto& error : presenter().errors)
-            QCOMPARE(error.caption, errorCaption);
+        QCOMPARE(presenter().errorTexts(), errors);
         // Reading never makes or changes the file.
         QCOMPARE(QFileInfo::exists(versionFile()), fileExists);
         if (fileExists)
@@ -411,12 +370,12 @@ private slots:
         QFETCH(QString, after);
         QFETCH(QStringList, errors);
         QVERIFY(writeFile(versionFile(), "1.5"));
-        enterServiceMode();
+        enterServiceMode(form());
         TForm1& w = form();
         w.EditMac2->setText(before);
         QTest::mouseClick(w.Button2, Qt::LeftButton);
         QCOMPARE(w.EditMac2->text(), after);
-        QCOMPARE(errorTexts(presenter()), errors);
+        QCOMPARE(presenter().errorTexts(), errors);
         QCOMPARE(w.EditMac1->text(), QStringLiteral("0"));
         QCOMPARE(w.LabelNs->text(), QStringLiteral("00000")); // not recomputed
     }
@@ -426,7 +385,7 @@ private slots:
     void doubleClickStoresTheVersion()
     {
         QVERIFY(writeFile(versionFile(), "1.5\r\n"));
-        enterServiceMode();
+        enterServiceMode(form());
         TForm1& w = form();
         QCOMPARE(w.Edit1->text(), QStringLiteral("1.5"));
         focus(w.Edit1);
@@ -441,11 +400,10 @@ private slots:
     void doubleClickWithoutTheFileCreatesNone()
     {
         QVERIFY(writeFile(versionFile(), "1.5"));
-        enterServiceMode();
+        enterServiceMode(form());
         QVERIFY(QFile::remove(versionFile()));
         QTest::mouseDClick(form().Edit1, Qt::LeftButton);
-        QCOMPARE(errorTexts(presenter()), QStringList{"File not found."});
-        QCOMPARE(presenter().errors.front().caption, errorCaption);
+        QCOMPARE(presenter().errorTexts(), QStringList{"File not found."});
         QVERIFY(!QFileInfo::exists(versionFile()));
         QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList());
@@ -475,7 +433,7 @@ private slots:
         ModulePeer resetPort(69);
         QVERIFY(resetPort.isBound());
         QVERIFY(writeFile(versionFile(), "1.5"));
-        enterServiceMode();
+        enterServiceMode(form());
         const bool statusVisible = w.Label13->isVisible();
         w.Label13->setText(QStringLiteral("Selecione um dos IP´s abaixo"));
 
@@ -514,7 +472,7 @@ private slots:
     {
         TForm1& w = form();
         QVERIFY(writeFile(versionFile(), "1.5"));
-        enterServiceMode();
+        enterServiceMode(form());
         // A second octet above 255, typed into the manual prefix: a.b.N.255 is no address.
         type(Qt::Key_F6);
         type("127");
@@ -526,9 +484,7 @@ private slots:
 
         ModulePeer resetPort(69);
         QTest::mouseClick(w.Button3, Qt::LeftButton);
-        QTRY_COMPARE(int(presenter().errors.size()), 1);
-        QCOMPARE(presenter().errors.front().text, QStringLiteral("Host Lookup Canceled."));
-        QCOMPARE(presenter().errors.front().caption, errorCaption);
+        QTRY_COMPARE(presenter().errorTexts(), QStringList{"Host Lookup Canceled."});
         QCOMPARE(m_f->lookups, 1); // the remaining addresses are not tried
         QCOMPARE(lines(w.ListBox2), QStringList(65, QStringLiteral("0")));
         QCOMPARE(int(resetPort.received(1, 300).size()), 0);

@@ -9,13 +9,15 @@
 using namespace duva;
 using namespace duva::test;
 
-namespace {
+namespace
+{
 const QString notOnANetwork = QStringLiteral(
     "Este computador não está em rede, no primeiro uso do módulo TCP/IP conecte-o a uma rede "
     "local.\r\r");
 }
 
-class TestStartup : public QObject {
+class TestStartup : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -27,18 +29,22 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<bool>("warned");
 
-        QTest::newRow("home network") << "192.168.0.14" << QList<int>{192, 168, 0}
-                                      << "192.168.0.255" << "192.168.0.14" << false;
+        QTest::newRow("home network")
+            << "192.168.0.14" << QList<int>{192, 168, 0} << "192.168.0.255"
+            << "192.168.0.14" << false;
         QTest::newRow("short octets") << "10.1.20.5" << QList<int>{10, 1, 20} << "10.1.20.255"
                                       << "10.1.20.5" << false;
-        QTest::newRow("longest address") << "172.16.100.200" << QList<int>{172, 16, 100}
-                                         << "172.16.100.255" << "172.16.100.200" << false;
+        QTest::newRow("longest address")
+            << "172.16.100.200" << QList<int>{172, 16, 100} << "172.16.100.255"
+            << "172.16.100.200" << false;
         QTest::newRow("loopback") << "127.0.0.1" << QList<int>{127, 0, 0} << "127.0.0.255"
                                   << "127.0.0.1" << true;
         QTest::newRow("no address: taken as no network")
-            << "" << QList<int>{127, 0, 0} << "127.0.0.255" << "" << true;
+            << "" << QList<int>{127, 0, 0} << "127.0.0.255"
+            << "" << true;
         QTest::newRow("unparsable text: taken as no network")
-            << "fe80::1" << QList<int>{127, 0, 0} << "127.0.0.255" << "fe80::1" << true;
+            << "fe80::1" << QList<int>{127, 0, 0} << "127.0.0.255"
+            << "fe80::1" << true;
     }
 
     void addressStep()
@@ -56,8 +62,7 @@ private slots:
         QCOMPARE((QList<int>{got[0], got[1], got[2]}), prefix);
         QCOMPARE(f.form->Udp1->remoteHost(), remoteHost);
         QCOMPARE(f.form->Label14->text(), "IP deste computador: " + label);
-        QCOMPARE(f.presenter->informations,
-                 warned ? QStringList{notOnANetwork} : QStringList{});
+        QCOMPARE(f.presenter->informations, warned ? QStringList{notOnANetwork} : QStringList{});
         QCOMPARE(f.form->outerWidth(), 488);
         QCOMPARE(f.form->retryCount(), 1);
 
@@ -88,21 +93,16 @@ private slots:
     void manualPrefixStrip()
     {
         Fixture f;
-        f.form->FormKeyUp(Qt::Key_F6);
-        QVERIFY(f.form->EditIP1->isVisible());
-        f.form->EditIP1->setText("127");
-        f.form->EditIP2->setText("0");
-        f.form->EditIP3->setText("5");
-        QTest::mouseClick(f.form->ButtonIP, Qt::LeftButton);
+        applyPrefix(f.w, "127", "0", "5");
 
         const std::array<int, 3> prefix = f.form->netPrefix();
         QCOMPARE((QList<int>{prefix[0], prefix[1], prefix[2]}), (QList<int>{127, 0, 5}));
         QCOMPARE(f.form->Label14->text(), QStringLiteral("IP deste computador: 127.0.5.XXX"));
         QCOMPARE(f.presenter->informations,
                  QStringList{"Configure o computador para IP fixo nesta mesma classe."});
-        for (QWidget* w : std::initializer_list<QWidget*>{f.form->EditIP1, f.form->EditIP2,
-                                                         f.form->EditIP3, f.form->LabelIP,
-                                                         f.form->ButtonIP})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{f.form->EditIP1, f.form->EditIP2, f.form->EditIP3,
+                                             f.form->LabelIP, f.form->ButtonIP})
             QVERIFY(!w->isVisible());
         // The endpoint keeps its destination until the next search builds it from the prefix.
         QCOMPARE(f.form->Udp1->remoteHost(), QStringLiteral("127.0.0.255"));
@@ -117,15 +117,10 @@ private slots:
     void manualPrefixWithAnEmptyFieldStopsAtIt()
     {
         Fixture f;
-        f.form->FormKeyUp(Qt::Key_F6);
-        f.form->EditIP1->setText("10");
-        f.form->EditIP3->setText("1");
         const QString label = f.form->Label14->text();
-        QTest::mouseClick(f.form->ButtonIP, Qt::LeftButton);
+        applyPrefix(f.w, "10", "", "1");
 
-        QCOMPARE(int(f.presenter->errors.size()), 1);
-        QCOMPARE(f.presenter->errors[0].caption, QStringLiteral("duva-configurador"));
-        QCOMPARE(f.presenter->errors[0].text, QStringLiteral("'' is not a valid integer value."));
+        QCOMPARE(f.presenter->errorTexts(), QStringList{"'' is not a valid integer value."});
         QCOMPARE(f.form->netPrefix()[0], 10);
         QCOMPARE(f.form->netPrefix()[1], 0);
         QCOMPARE(f.form->Label14->text(), label);
@@ -136,19 +131,14 @@ private slots:
     void prefixAbove255IsLookedUpAndTheSearchStopsThere()
     {
         Fixture f;
-        f.form->FormKeyUp(Qt::Key_F6);
-        f.form->EditIP1->setText("300");
-        f.form->EditIP2->setText("0");
-        f.form->EditIP3->setText("0");
-        QTest::mouseClick(f.form->ButtonIP, Qt::LeftButton);
+        applyPrefix(f.w, "300", "0", "0");
         QCOMPARE(f.form->Label14->text(), QStringLiteral("IP deste computador: 300.0.0.XXX"));
 
         ModulePeer peer;
         f.form->Button13->setEnabled(true);
         QTest::mouseClick(f.form->Label11, Qt::LeftButton);
         QCOMPARE(f.lookups, 1);
-        QCOMPARE(int(f.presenter->errors.size()), 1);
-        QCOMPARE(f.presenter->errors[0].text, QStringLiteral("Host Lookup Canceled."));
+        QCOMPARE(f.presenter->errorTexts(), QStringList{"Host Lookup Canceled."});
         // The search stopped at the send: the later steps did not run.
         QVERIFY(!f.form->Button13->isEnabled());
         QVERIFY(f.form->Panel1->isEnabled());

@@ -2,15 +2,11 @@
 // user typed and where it goes, the confirming searches, and what a failed conversion or send
 // leaves behind.
 
+#include "testsupport.h"
 #include "windowfixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <QPushButton>
-#include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTest>
-#include <limits>
 
 using namespace duva;
 using namespace duva::test;
@@ -18,77 +14,11 @@ using namespace duva::test;
 namespace
 {
 
-const QString title = QStringLiteral("duva-configurador");
 const QString clientNeedsServer =
     QStringLiteral("Em modo \"Cliente\", preencha o campo \"Domínio ou IP do Servidor\".");
 const QString chooseFirst = QStringLiteral("Selecione um dos IPs mostrados da lista. ");
 const QString noAnswerStart = QStringLiteral("O dispositivo NÃO RESPONDEU");
-
-QByteArray with(QByteArray r, int offset, const QByteArray& bytes)
-{
-    r.replace(offset, bytes.size(), bytes);
-    return r;
-}
-
-void chooseModule(Fixture& f, ModulePeer& peer, const QByteArray& reply)
-{
-    searchAndAnswer(*f.form, peer, {reply});
-    chooseLine(*f.form, 0);
-    QVERIFY(!f.form->selectedModuleIp().isEmpty());
-    // The search request, taken out so that only what follows is recorded.
-    QCOMPARE(int(peer.received().size()), 1);
-    peer.clear();
-}
-
-void activate(TForm1& form)
-{
-    form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-}
-
-// Replaces an edit's text as the user does. Characters outside Latin-1 arrive as the keyboard
-// layout would deliver them: a key event carrying the character.
-void retype(QLineEdit* edit, const QString& text)
-{
-    QTest::mouseClick(edit, Qt::LeftButton);
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(edit, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-QStringList decimalLines(const QByteArray& bytes)
-{
-    QStringList result;
-    for (const char b : bytes)
-        result << QString::number(quint8(b));
-    return result;
-}
-
-// Forgets what the peer has received so far, including datagrams not yet read.
-void drain(ModulePeer& peer)
-{
-    peer.received(std::numeric_limits<int>::max(), 200);
-    peer.clear();
-}
-
-// Nothing reaches the peer within a short wait.
-bool nothingSent(ModulePeer& peer)
-{
-    return peer.received(1, 200).empty();
-}
-
-QString errorTexts(const RecordingPresenter& presenter)
-{
-    QStringList texts;
-    for (const auto& error : presenter.errors)
-        texts << error.caption + ": " + error.text;
-    return texts.join('\n');
-}
+const QString waitForChoice = QStringLiteral("Altere os parâmetros desejados");
 
 } // namespace
 
@@ -110,10 +40,12 @@ private slots:
 
         Fixture f;
         ModulePeer peer;
-        TForm1& w = *f.form;
+        TForm1& w = f.w;
         if (moduleChosen) {
             const QByteArray blankHost(serverHostSize, ' ');
-            chooseModule(f, peer, with(record("127.0.0.20", 0, 1), offset::serverHost, blankHost));
+            searchAndAnswer(w, peer, {with(record("127.0.0.20"), offset::serverHost, blankHost)});
+            chooseLine(w, 0);
+            peer.clear();
         }
         QVERIFY(w.RadioButton1->isChecked());
         QVERIFY(w.Edit2->text().isEmpty());
@@ -133,37 +65,26 @@ private slots:
         QCOMPARE(w.selectedModuleIp(), chosen);
         QVERIFY(w.Button13->isEnabled());
         QVERIFY(!w.Timer2->isEnabled());
-        QVERIFY(nothingSent(peer));
+        QVERIFY(peer.receivesNothing());
     }
 
     void writeSendsTheFieldsToTheChosenModule()
     {
-        Fixture f;
-        ModulePeer peer;
-        chooseModule(f, peer, record("127.0.0.20", 0, 1));
-        TForm1& w = *f.form;
+        ChosenModule f(record("127.0.0.20", 0, 1));
+        TForm1& w = f.w;
         activate(w);
 
         // The service key shows the auto-disconnect box; the user turns it on.
         QTest::keyClick(w.Edit11, Qt::Key_F10);
         QTest::mouseClick(w.CheckBox1, Qt::LeftButton);
-        retype(w.Edit8, QStringLiteral("20"));
         // A new address: the write still goes to the module as it was chosen.
-        retype(w.Edit7, QStringLiteral("192"));
-        retype(w.Edit9, QStringLiteral("168"));
-        retype(w.Edit16, QStringLiteral("0"));
-        retype(w.Edit14, QStringLiteral("132"));
-        retype(w.Edit3, QStringLiteral("192"));
-        retype(w.Edit4, QStringLiteral("168"));
-        retype(w.Edit5, QStringLiteral("0"));
-        retype(w.Edit6, QStringLiteral("1"));
-        retype(w.Edit10, QStringLiteral("192"));
-        retype(w.Edit24, QStringLiteral("168"));
-        retype(w.Edit25, QStringLiteral("0"));
-        retype(w.Edit27, QStringLiteral("100"));
-        retype(w.Edit11, QStringLiteral("5002"));
-        retype(w.Edit26, QStringLiteral("80"));
-        retype(w.Edit2, QStringLiteral("192.168.0.14"));
+        const std::pair<QLineEdit*, const char*> typed[] = {
+            {w.Edit8, "20"},   {w.Edit7, "192"},   {w.Edit9, "168"},  {w.Edit16, "0"},
+            {w.Edit14, "132"}, {w.Edit3, "192"},   {w.Edit4, "168"},  {w.Edit5, "0"},
+            {w.Edit6, "1"},    {w.Edit10, "192"},  {w.Edit24, "168"}, {w.Edit25, "0"},
+            {w.Edit27, "100"}, {w.Edit11, "5002"}, {w.Edit26, "80"},  {w.Edit2, "192.168.0.14"}};
+        for (const auto& [edit, text] : typed)
+            retype(edit, QString::fromLatin1(text));
         QTest::mouseClick(w.CheckBox3, Qt::LeftButton);
         QVERIFY(f.presenter->errors.empty());
 
@@ -173,17 +94,14 @@ private slots:
                                                         "138A0050008055010114313734000000"
                                                         "3139322E3136382E302E313420202020") +
                                     QByteArray(16, ' ') + QByteArray(1, '*');
-        const auto& received = peer.received();
+        const auto& received = f.peer.received();
         QCOMPARE(int(received.size()), 1);
         QCOMPARE(received[0].data().toHex(' '), expected.toHex(' '));
         QCOMPARE(received[0].destinationAddress(), QHostAddress(QStringLiteral("127.0.0.20")));
         QCOMPARE(received[0].destinationPort(), modulePort);
         QCOMPARE(received[0].senderPort(), TForm1::localUdpPort);
 
-        const QStringList dump = lines(w.ListBox2);
-        QCOMPARE(dump, decimalLines(expected));
-        QCOMPARE(dump.size(), requestSize);
-        QCOMPARE(dump.last(), QStringLiteral("42"));
+        QCOMPARE(lines(w.ListBox2), decimalLines(expected));
         QVERIFY(lines(w.ListBox1).isEmpty());
         QVERIFY(lines(w.ListBox3).isEmpty());
         QVERIFY(!w.Button13->isEnabled());
@@ -197,26 +115,18 @@ private slots:
         QVERIFY(f.presenter->errors.empty());
 
         // The confirming searches: at 6 s and 9 s, the give-up at 12 s.
-        peer.clear();
-        f.clock.advance(5999);
-        QVERIFY(nothingSent(peer));
-        f.clock.advance(1);
-        const auto& search = peer.received();
-        QCOMPARE(int(search.size()), 1);
+        QCOMPARE(sentDuring(f, f.peer, 5999), 0);
+        QCOMPARE(sentDuring(f, f.peer, 1), 1);
+        const auto& search = f.peer.received();
         QCOMPARE(search[0].data(), SearchRequest::build());
         QCOMPARE(search[0].destinationAddress(), QHostAddress(QStringLiteral("127.0.0.255")));
         QCOMPARE(w.retryCount(), 2);
 
-        peer.clear();
-        f.clock.advance(2999);
-        QVERIFY(nothingSent(peer));
-        f.clock.advance(1);
-        QCOMPARE(int(peer.received().size()), 1);
+        QCOMPARE(sentDuring(f, f.peer, 2999), 0);
+        QCOMPARE(sentDuring(f, f.peer, 1), 1);
         QVERIFY(f.presenter->informations.isEmpty());
 
-        peer.clear();
-        f.clock.advance(3000);
-        QVERIFY(nothingSent(peer));
+        QCOMPARE(sentDuring(f, f.peer, 3000), 0);
         QCOMPARE(f.presenter->informations.size(), 1);
         QVERIFY(f.presenter->informations[0].startsWith(noAnswerStart));
         QVERIFY(w.Button13->isEnabled());
@@ -225,23 +135,17 @@ private slots:
 
     void confirmingReplyListsTheWrittenModule()
     {
-        Fixture f;
-        ModulePeer peer;
-        chooseModule(f, peer, record("127.0.0.20"));
-        TForm1& w = *f.form;
+        ChosenModule f;
+        TForm1& w = f.w;
         QTest::mouseClick(w.Button13, Qt::LeftButton);
-        QCOMPARE(int(peer.received().size()), 1);
-        peer.clear();
+        QCOMPARE(int(f.peer.received().size()), 1);
 
-        f.clock.advance(6000);
-        QCOMPARE(int(peer.received().size()), 1); // the first confirming search
-        peer.answer(record("127.0.0.20"));
+        QCOMPARE(sentDuring(f, f.peer, 6000), 1); // the first confirming search
+        f.peer.answer(record("127.0.0.20"));
         QTRY_COMPARE(lines(w.ListBox3), QStringList{QStringLiteral("127.0.0.20")});
 
         // The reply ended the wait: no further search, no give-up.
-        peer.clear();
-        f.clock.advance(10000);
-        QVERIFY(nothingSent(peer));
+        QCOMPARE(sentDuring(f, f.peer, 10000), 0);
         QVERIFY(f.presenter->informations.isEmpty());
         QVERIFY(!w.Button13->isEnabled()); // until a module is chosen again
     }
@@ -260,12 +164,13 @@ private slots:
 
         Fixture f;
         ModulePeer peer;
-        TForm1& w = *f.form;
+        TForm1& w = f.w;
         if (situation == 0) {
             QTest::mouseClick(w.Label11, Qt::LeftButton);
             f.clock.advance(9000);
         } else {
-            chooseModule(f, peer, record("127.0.0.20", 0, 0));
+            searchAndAnswer(w, peer, {record("127.0.0.20", 0, 0)});
+            chooseLine(w, 0);
             QTest::mouseClick(w.Button13, Qt::LeftButton);
             f.clock.advance(12000);
         }
@@ -277,7 +182,7 @@ private slots:
         }
         QVERIFY(w.Button13->isEnabled());
         QVERIFY(w.ListBox2->count() > 0);
-        drain(peer);
+        peer.drain();
 
         QTest::mouseClick(w.Button13, Qt::LeftButton);
 
@@ -289,29 +194,35 @@ private slots:
         QVERIFY(!w.Label29->isVisible());
         QVERIFY(w.Button13->isEnabled());
         QVERIFY(!w.Timer2->isEnabled());
-        QVERIFY(nothingSent(peer));
+        QVERIFY(peer.receivesNothing());
     }
 
-    void emptyHostPaddedWhenAllowed_data()
+    void serverHostIsPaddedInTheModulesCodePage_data()
     {
         QTest::addColumn<bool>("server");
         QTest::addColumn<QString>("host");
-        QTest::newRow("SERVIDOR, empty host") << true << QString();
+        QTest::addColumn<QByteArray>("bytes");
+
+        QTest::newRow("SERVIDOR, empty host") << true << QString() << QByteArray();
         // Blanks are not an empty host, even in client mode.
-        QTest::newRow("CLIENTE, blank host") << false << QStringLiteral("   ");
+        QTest::newRow("CLIENTE, blank host") << false << QStringLiteral("   ") << QByteArray();
+        QTest::newRow("é") << false << QStringLiteral("café.example")
+                           << QByteArray("caf\xE9.example");
+        QTest::newRow("€ (cp1252, not Latin-1)")
+            << false << QStringLiteral("€host") << QByteArray("\x80host");
     }
 
-    void emptyHostPaddedWhenAllowed()
+    void serverHostIsPaddedInTheModulesCodePage()
     {
         QFETCH(bool, server);
         QFETCH(QString, host);
+        QFETCH(QByteArray, bytes);
 
-        Fixture f;
-        ModulePeer peer;
-        chooseModule(f, peer, record("127.0.0.20", 0, 1));
-        TForm1& w = *f.form;
+        ChosenModule f(record("127.0.0.20", 0, 1));
+        TForm1& w = f.w;
         activate(w);
         retype(w.Edit2, host);
+        QCOMPARE(w.Edit2->text(), host);
         if (server) {
             QTest::mouseClick(w.RadioButton2, Qt::LeftButton);
             QVERIFY(!w.Edit2->isEnabled());
@@ -320,13 +231,15 @@ private slots:
         QTest::mouseClick(w.Button13, Qt::LeftButton);
 
         QVERIFY(f.presenter->informations.isEmpty());
-        const auto& received = peer.received();
+        QCOMPARE(f.presenter->errorTexts(), QStringList());
+        const auto& received = f.peer.received();
         QCOMPARE(int(received.size()), 1);
-        const QByteArray bytes = received[0].data();
-        QCOMPARE(bytes.size(), requestSize);
-        QCOMPARE(bytes.mid(offset::serverHost, serverHostSize), QByteArray(serverHostSize, ' '));
-        QCOMPARE(bytes.at(offset::trailer), '*');
-        QCOMPARE(bytes.at(offset::clientMode), char(server ? 0 : 1));
+        const QByteArray sent = received[0].data();
+        QCOMPARE(sent.size(), requestSize);
+        QCOMPARE(sent.mid(offset::serverHost, serverHostSize),
+                 bytes.leftJustified(serverHostSize, ' '));
+        QCOMPARE(sent.at(offset::trailer), '*');
+        QCOMPARE(sent.at(offset::clientMode), char(server ? 0 : 1));
     }
 
     void failedConversionSendsNothingAndKeepsTheChoice_data()
@@ -343,6 +256,9 @@ private slots:
         QTest::newRow("two bad fields")
             << QStringList{"EditMac2", "Edit14"} << QStringList{"x", "1.5"}
             << "'1.5' is not a valid integer value.";
+        QTest::newRow("server host with ā, which cp1252 lacks")
+            << QStringList{"Edit2"} << QStringList{"vāla"}
+            << "O texto 'vāla' tem caracteres que o módulo não aceita.";
     }
 
     void failedConversionSendsNothingAndKeepsTheChoice()
@@ -351,30 +267,28 @@ private slots:
         QFETCH(QStringList, texts);
         QFETCH(QString, message);
 
-        Fixture f;
-        ModulePeer peer;
-        chooseModule(f, peer, record("127.0.0.20"));
-        TForm1& w = *f.form;
+        ChosenModule f;
+        TForm1& w = f.w;
         activate(w);
         QList<QLineEdit*> edits;
-        for (int i = 0; i < fields.size(); ++i) {
-            auto* edit = w.findChild<QLineEdit*>(fields[i]);
-            QVERIFY(edit);
+        const auto type = [](QLineEdit* edit, const QString& text) {
             if (edit->isVisible())
-                retype(edit, texts[i]);
+                retype(edit, text);
             else
-                edit->setText(texts[i]); // a hidden service field
-            edits << edit;
+                edit->setText(text); // a hidden service field
+        };
+        for (int i = 0; i < fields.size(); ++i) {
+            edits << w.findChild<QLineEdit*>(fields[i]);
+            QVERIFY(edits.last());
+            type(edits.last(), texts[i]);
         }
         const int timerInterval = w.Timer2->interval();
 
         QTest::mouseClick(w.Button13, Qt::LeftButton);
 
-        QCOMPARE(int(f.presenter->errors.size()), 1);
-        QCOMPARE(f.presenter->errors[0].caption, title);
-        QCOMPARE(f.presenter->errors[0].text, message);
+        QCOMPARE(f.presenter->errorTexts(), QStringList{message});
         QVERIFY(f.presenter->informations.isEmpty());
-        QVERIFY(nothingSent(peer));
+        QVERIFY(f.peer.receivesNothing());
         QCOMPARE(w.ListBox1->count(), 0);
         QCOMPARE(w.ListBox2->count(), 0);
         QCOMPARE(w.ListBox3->count(), 0);
@@ -385,20 +299,16 @@ private slots:
         QVERIFY(!w.Timer2->isEnabled());
         QCOMPARE(w.Timer2->interval(), timerInterval);
         QVERIFY(w.Button13->isEnabled());
-        QCOMPARE(w.Label13->text(), QStringLiteral("Altere os parâmetros desejados"));
+        QCOMPARE(w.Label13->text(), waitForChoice);
 
         // Corrected, the next click writes to the same module although it is no longer listed.
-        for (QLineEdit* edit : edits) {
-            if (edit->isVisible())
-                retype(edit, QStringLiteral("1"));
-            else
-                edit->setText(QStringLiteral("1"));
-        }
+        for (QLineEdit* edit : edits)
+            type(edit, QStringLiteral("1"));
         f.presenter->clear();
         QTest::mouseClick(w.Button13, Qt::LeftButton);
 
-        QCOMPARE(errorTexts(*f.presenter), QString());
-        const auto& received = peer.received();
+        QCOMPARE(f.presenter->errorTexts(), QStringList());
+        const auto& received = f.peer.received();
         QCOMPARE(int(received.size()), 1);
         QCOMPARE(received[0].destinationAddress(), QHostAddress(QStringLiteral("127.0.0.20")));
         QCOMPARE(received[0].data().size(), requestSize);
@@ -407,17 +317,13 @@ private slots:
 
     void sendErrorLeavesTheChoiceAndNoTimer()
     {
-        Fixture f;
-        ModulePeer peer;
-        chooseModule(f, peer, record("0.0.0.0"));
-        TForm1& w = *f.form;
+        ChosenModule f(record("0.0.0.0"));
+        TForm1& w = f.w;
         QCOMPARE(w.selectedModuleIp(), QStringLiteral("0.0.0.0"));
 
         QTest::mouseClick(w.Button13, Qt::LeftButton);
 
-        QCOMPARE(int(f.presenter->errors.size()), 1);
-        QCOMPARE(f.presenter->errors[0].caption, title);
-        QCOMPARE(f.presenter->errors[0].text, QStringLiteral("Null Remote Address."));
+        QCOMPARE(f.presenter->errorTexts(), QStringList{"Null Remote Address."});
         const QStringList dump = lines(w.ListBox2);
         QCOMPARE(dump.size(), requestSize);
         QCOMPARE(dump.at(offset::opcode), QStringLiteral("85"));
@@ -425,97 +331,37 @@ private slots:
         QCOMPARE(w.replyCount(), 1);
         QVERIFY(w.Button13->isEnabled());
         QVERIFY(!w.Timer2->isEnabled());
-        QCOMPARE(w.Label13->text(), QStringLiteral("Altere os parâmetros desejados"));
+        QCOMPARE(w.Label13->text(), waitForChoice);
 
         // No confirmation follows.
-        f.clock.advance(15000);
-        QVERIFY(nothingSent(peer));
+        QCOMPARE(sentDuring(f, f.peer, 15000), 0);
         QVERIFY(f.presenter->informations.isEmpty());
     }
 
     void writeAfterResetBroadcastGoesToResetPort()
     {
         // Service mode reads the version file from the working directory.
-        QTemporaryDir directory;
+        ScopedWorkingDirectory directory;
         QVERIFY(directory.isValid());
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(directory.path()));
-        const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
-        QFile version(QStringLiteral("versao.txt"));
-        QVERIFY(version.open(QIODevice::WriteOnly));
-        version.write("174\r\n");
-        version.close();
-
-        Fixture f;
-        ModulePeer peer;
+        QVERIFY(writeFile(QStringLiteral("versao.txt"), "174\r\n"));
+        ChosenModule f;
         ModulePeer resetPeer(resetPort);
         QVERIFY(resetPeer.isBound());
-        chooseModule(f, peer, record("127.0.0.20"));
-        TForm1& w = *f.form;
-        // The service keys: F10 in the local-port field, then F2 in the time field, uncover
-        // "RST 69".
-        QTest::keyClick(w.Edit11, Qt::Key_F10);
-        QTest::keyClick(w.Edit8, Qt::Key_F2);
-        QVERIFY(w.Button3->isVisible());
+        enterServiceMode(f.w); // uncovers "RST 69"
 
-        QTest::mouseClick(w.Button3, Qt::LeftButton);
+        QTest::mouseClick(f.w.Button3, Qt::LeftButton);
         QCOMPARE(int(resetPeer.received(256, 5000).size()), 256);
         resetPeer.clear();
 
-        QTest::mouseClick(w.Button13, Qt::LeftButton);
+        QTest::mouseClick(f.w.Button13, Qt::LeftButton);
 
-        QCOMPARE(errorTexts(*f.presenter), QString());
+        QCOMPARE(f.presenter->errorTexts(), QStringList());
         const auto& received = resetPeer.received();
         QCOMPARE(int(received.size()), 1);
         QCOMPARE(received[0].destinationAddress(), QHostAddress(QStringLiteral("127.0.0.20")));
         QCOMPARE(received[0].data().size(), requestSize);
         QCOMPARE(quint8(received[0].data().at(offset::opcode)), writeOpcode);
-        QVERIFY(nothingSent(peer));
-    }
-
-    void serverHostIsWrittenInTheModulesCodePage_data()
-    {
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<QByteArray>("bytes"); // empty: refused
-
-        QTest::newRow("é") << QStringLiteral("café.example") << QByteArray("caf\xE9.example");
-        QTest::newRow("€ (cp1252, not Latin-1)")
-            << QStringLiteral("€host") << QByteArray("\x80host");
-        QTest::newRow("ā (no cp1252 byte)") << QStringLiteral("vāla") << QByteArray();
-    }
-
-    void serverHostIsWrittenInTheModulesCodePage()
-    {
-        QFETCH(QString, host);
-        QFETCH(QByteArray, bytes);
-
-        Fixture f;
-        ModulePeer peer;
-        chooseModule(f, peer, record("127.0.0.20"));
-        TForm1& w = *f.form;
-        activate(w);
-        retype(w.Edit2, host);
-        QCOMPARE(w.Edit2->text(), host);
-
-        QTest::mouseClick(w.Button13, Qt::LeftButton);
-
-        if (bytes.isEmpty()) {
-            QCOMPARE(int(f.presenter->errors.size()), 1);
-            QCOMPARE(f.presenter->errors[0].caption, title);
-            QVERIFY2(f.presenter->errors[0].text.contains(host),
-                     qPrintable(errorTexts(*f.presenter)));
-            QVERIFY(nothingSent(peer));
-            QCOMPARE(w.ListBox2->count(), 0);
-            QCOMPARE(w.selectedModuleIp(), QStringLiteral("127.0.0.20"));
-            QVERIFY(w.Button13->isEnabled());
-            QVERIFY(!w.Timer2->isEnabled());
-        } else {
-            QCOMPARE(errorTexts(*f.presenter), QString());
-            const auto& received = peer.received();
-            QCOMPARE(int(received.size()), 1);
-            QCOMPARE(received[0].data().mid(offset::serverHost, bytes.size()), bytes);
-            QCOMPARE(received[0].data().at(offset::serverHost + bytes.size()), ' ');
-        }
+        QVERIFY(f.peer.receivesNothing());
     }
 };
 

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <limits>
 
-namespace duva::test {
+namespace duva::test
+{
 
-class ManualClock::Timer : public WindowTimer {
+class ManualClock::Timer : public WindowTimer
+{
 public:
     Timer(ManualClock& clock, int interval, bool enabled)
         : WindowTimer(interval, enabled), m_clock(clock)
@@ -90,12 +92,27 @@ void ModulePeer::clear()
     m_received.clear();
 }
 
+void ModulePeer::drain()
+{
+    received(std::numeric_limits<int>::max(), 200);
+    clear();
+}
+
 void ModulePeer::answer(const QByteArray& bytes)
 {
     m_socket.writeDatagram(bytes, QHostAddress::LocalHost, TForm1::localUdpPort);
 }
 
-Fixture::Fixture(QString localAddress, bool show) : address(std::move(localAddress))
+Fixture::Fixture(QString localAddress, bool show)
+    : address(std::move(localAddress)), form(makeForm()), w(*form)
+{
+    if (show) {
+        form->show();
+        presenter->clear();
+    }
+}
+
+std::unique_ptr<TForm1> Fixture::makeForm()
 {
     FormDeps deps;
     deps.localAddress = [this] { return address; };
@@ -107,15 +124,20 @@ Fixture::Fixture(QString localAddress, bool show) : address(std::move(localAddre
         ++lookups;
         QTimer::singleShot(0, context, [done] { done(std::nullopt); });
     };
-    deps.applicationTitle = QStringLiteral("duva-configurador");
-    form = std::make_unique<TForm1>(std::move(deps));
-    if (show) {
-        form->show();
-        presenter->clear();
-    }
+    deps.applicationTitle = applicationTitle;
+    return std::make_unique<TForm1>(std::move(deps));
 }
 
 Fixture::~Fixture() = default;
+
+ChosenModule::ChosenModule(const QByteArray& reply)
+{
+    searchAndAnswer(w, peer, {reply});
+    chooseLine(w, 0);
+    QVERIFY(!w.selectedModuleIp().isEmpty());
+    QCOMPARE(int(peer.received().size()), 1); // the search request
+    peer.clear();
+}
 
 QByteArray record(const QString& dottedAddress, quint8 dhcp, quint8 clientMode)
 {
@@ -139,6 +161,26 @@ QByteArray record(const QString& dottedAddress, quint8 dhcp, quint8 clientMode)
     return r;
 }
 
+QByteArray with(QByteArray r, int offset, const QByteArray& bytes)
+{
+    r.replace(offset, bytes.size(), bytes);
+    return r;
+}
+
+QByteArray with(QByteArray r, int offset, quint8 value)
+{
+    r[offset] = char(value);
+    return r;
+}
+
+QStringList decimalLines(const QByteArray& bytes)
+{
+    QStringList result;
+    for (const char b : bytes)
+        result << QString::number(quint8(b));
+    return result;
+}
+
 void searchAndAnswer(TForm1& form, ModulePeer& peer, const QList<QByteArray>& replies)
 {
     QTest::mouseClick(form.Label11, Qt::LeftButton);
@@ -147,11 +189,53 @@ void searchAndAnswer(TForm1& form, ModulePeer& peer, const QList<QByteArray>& re
     QTRY_COMPARE(form.replyCount(), int(replies.size()));
 }
 
+int sentDuring(Fixture& f, ModulePeer& peer, int ms)
+{
+    peer.clear();
+    f.clock.advance(ms);
+    return int(peer.received(1, 100).size());
+}
+
 void chooseLine(TForm1& form, int k)
 {
     QListWidget* list = form.ListBox3;
     const QRect line = list->visualItemRect(list->item(k));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
+}
+
+void activate(TForm1& form)
+{
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+}
+
+void retype(QLineEdit* edit, const QString& text)
+{
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(edit, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+void enterServiceMode(TForm1& form)
+{
+    QTest::keyClick(form.Edit11, Qt::Key_F10);
+    QTest::keyClick(form.Edit8, Qt::Key_F2);
+    QVERIFY(form.Button3->isVisible());
+}
+
+void applyPrefix(TForm1& form, const QString& a, const QString& b, const QString& c)
+{
+    form.FormKeyUp(Qt::Key_F6);
+    form.EditIP1->setText(a);
+    form.EditIP2->setText(b);
+    form.EditIP3->setText(c);
+    QTest::mouseClick(form.ButtonIP, Qt::LeftButton);
 }
 
 void deliverPending(int ms)

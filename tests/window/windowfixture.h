@@ -5,9 +5,9 @@
 
 #include "app/mainwindow.h"
 
+#include "protocol/datagrams.h"
 #include <QFrame>
 #include <QPushButton>
-#include "protocol/datagrams.h"
 
 #include <QHostAddress>
 #include <QNetworkDatagram>
@@ -16,10 +16,12 @@
 #include <memory>
 #include <vector>
 
-namespace duva::test {
+namespace duva::test
+{
 
 // Timers that fire only when the test moves the clock on.
-class ManualClock {
+class ManualClock
+{
 public:
     TimerFactory factory();
     // Moves the clock on by ms, firing every timer that falls due on the way, in time order.
@@ -33,7 +35,11 @@ private:
     int m_now = 0;
 };
 
-class RecordingPresenter : public MessagePresenter {
+// The caption the fixtures give the window for its error boxes.
+inline const QString applicationTitle = QStringLiteral("duva-configurador");
+
+class RecordingPresenter : public MessagePresenter
+{
 public:
     struct Error {
         QString caption;
@@ -51,6 +57,15 @@ public:
         errors.clear();
         beeps = 0;
     }
+    // The texts of the error boxes; one under another caption than the application's shows
+    // it in brackets, so that a comparison of texts also checks the captions.
+    QStringList errorTexts() const
+    {
+        QStringList texts;
+        for (const Error& e : errors)
+            texts << (e.caption == applicationTitle ? e.text : "[" + e.caption + "] " + e.text);
+        return texts;
+    }
 
     QStringList informations;
     std::vector<Error> errors;
@@ -59,7 +74,8 @@ public:
 
 // A socket on every local address at port, in place of the modules: it records what the
 // window sends and can answer it.
-class ModulePeer {
+class ModulePeer
+{
 public:
     explicit ModulePeer(quint16 port = modulePort);
     // Waits up to timeoutMs for datagrams, returning all received so far.
@@ -68,12 +84,19 @@ public:
     void answer(const QByteArray& bytes);
     // Forgets everything received so far, also what still waits on the socket.
     void clear();
+    // Waits a little for stragglers, then forgets everything received.
+    void drain();
+    // Whether nothing arrives within a short wait.
+    bool receivesNothing(int ms = 200) { return received(1, ms).empty(); }
     bool isBound() const { return m_socket.state() == QAbstractSocket::BoundState; }
 
 private:
     QUdpSocket m_socket;
     std::vector<QNetworkDatagram> m_received;
 };
+
+// A 64-byte record: address a.b.c.d, the other fields from the given defaults.
+QByteArray record(const QString& dottedAddress, quint8 dhcp = 0, quint8 clientMode = 1);
 
 // A window with its test collaborators, shown, its start-up messages cleared.
 struct Fixture {
@@ -85,17 +108,48 @@ struct Fixture {
     QString address;
     int lookups = 0; // host-name look-ups asked of the endpoint; none ever succeeds
     std::unique_ptr<TForm1> form;
+    TForm1& w;
+
+private:
+    std::unique_ptr<TForm1> makeForm();
 };
 
-// A 64-byte record: address a.b.c.d, the other fields from the given defaults.
-QByteArray record(const QString& dottedAddress, quint8 dhcp = 0, quint8 clientMode = 1);
+// A fixture whose window has had one module answer a search and has chosen it; the peer has
+// forgotten the search, so that it records only what follows.
+struct ChosenModule : Fixture {
+    explicit ChosenModule(const QByteArray& reply = record(QStringLiteral("127.0.0.20")));
+    ModulePeer peer;
+};
+
+// r with the bytes at offset replaced, or with one byte set.
+QByteArray with(QByteArray r, int offset, const QByteArray& bytes);
+QByteArray with(QByteArray r, int offset, quint8 value);
+// Decimal lines of bytes, as the byte lists show them.
+QStringList decimalLines(const QByteArray& bytes);
 
 // Starts a search as a click on "Procurar módulos na rede" does, has peer answer it with
 // replies, and waits until the window has taken them all in.
 void searchAndAnswer(TForm1& form, ModulePeer& peer, const QList<QByteArray>& replies);
 
+// Moves the clock on by ms and returns how many datagrams peer received meanwhile; they stay
+// in peer.received().
+int sentDuring(Fixture& f, ModulePeer& peer, int ms);
+
 // Chooses line k of the module list with a click of the left mouse button.
 void chooseLine(TForm1& form, int k);
+
+// Makes the window active: focus moves between controls only in the active window.
+void activate(TForm1& form);
+
+// Replaces an edit's text as the user does: click, select all, delete, type. Characters beyond
+// ASCII arrive as the keyboard layout would deliver them: a key event carrying the character.
+void retype(QLineEdit* edit, const QString& text);
+
+// The service keys: F10 in the local-port field, then F2 in the time field.
+void enterServiceMode(TForm1& form);
+
+// Applies a manual network prefix through the F6 strip, as typed into its three fields.
+void applyPrefix(TForm1& form, const QString& a, const QString& b, const QString& c);
 
 // Lets the event loop deliver pending socket notifications.
 void deliverPending(int ms = 50);

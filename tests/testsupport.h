@@ -1,0 +1,153 @@
+#pragma once
+
+// Helpers that tests of several parts share: plain files, and a plain UDP socket that shows
+// exactly what goes over the wire.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <optional>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace duva::test
+{
+
+inline QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+// A fresh temporary directory as the working directory, for as long as this object lives.
+class ScopedWorkingDirectory
+{
+public:
+    ScopedWorkingDirectory() : m_previous(QDir::currentPath())
+    {
+        m_entered = m_dir.isValid() && QDir::setCurrent(m_dir.path());
+    }
+    ~ScopedWorkingDirectory() { QDir::setCurrent(m_previous); }
+    ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;
+    ScopedWorkingDirectory& operator=(const ScopedWorkingDirectory&) = delete;
+
+    bool isValid() const { return m_entered; }
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QString m_previous;
+    QTemporaryDir m_dir;
+    bool m_entered = false;
+};
+
+// A blocking IPv4 UDP socket on the sockets API itself, independent of the code under test.
+class RawUdpSocket
+{
+public:
+    struct Datagram {
+        QByteArray bytes;
+        QString from;
+        quint16 fromPort = 0;
+    };
+
+    // Bound to address:port (port 0: one the system picks). A broadcasting socket may also
+    // share its port.
+    explicit RawUdpSocket(const char* address = "127.0.0.1", quint16 port = 0,
+                          bool broadcast = false)
+        : m_fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
+    {
+        const int on = 1;
+        if (broadcast) {
+            ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+            ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        }
+        sockaddr_in local = socketAddress(address, port);
+        m_bound = ::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0;
+        socklen_t length = sizeof local;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length);
+        m_port = ntohs(local.sin_port);
+    }
+    ~RawUdpSocket() { ::close(m_fd); }
+    RawUdpSocket(const RawUdpSocket&) = delete;
+    RawUdpSocket& operator=(const RawUdpSocket&) = delete;
+
+    bool isBound() const { return m_bound; }
+    quint16 port() const { return m_port; }
+
+    bool send(const QByteArray& bytes, const char* address, int port) const
+    {
+        const sockaddr_in to = socketAddress(address, quint16(port));
+        return ::sendto(m_fd, bytes.constData(), size_t(bytes.size()), 0,
+                        reinterpret_cast<const sockaddr*>(&to), sizeof to) == bytes.size();
+    }
+
+    // What arrives until `expected` datagrams have or timeoutMs has passed, and then for
+    // graceMs more, so that surplus datagrams show too.
+    QList<Datagram> receive(int expected, int timeoutMs = 2000, int graceMs = 0) const
+    {
+        QList<Datagram> received;
+        QElapsedTimer clock;
+        clock.start();
+        qint64 end = timeoutMs;
+        while (clock.elapsed() < end) {
+            pollfd p{m_fd, POLLIN, 0};
+            if (::poll(&p, 1, int(end - clock.elapsed())) <= 0)
+                continue;
+            QByteArray buffer(70000, '\0');
+            sockaddr_in from{};
+            socklen_t length = sizeof from;
+            const ssize_t n = ::recvfrom(m_fd, buffer.data(), size_t(buffer.size()), 0,
+                                         reinterpret_cast<sockaddr*>(&from), &length);
+            if (n < 0)
+                continue;
+            char text[INET_ADDRSTRLEN] = {};
+            ::inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
+            received << Datagram{buffer.left(int(n)), QString::fromLatin1(text),
+                                 ntohs(from.sin_port)};
+            if (received.size() == expected)
+                end = std::min<qint64>(end, clock.elapsed() + graceMs);
+        }
+        return received;
+    }
+
+    // The bytes of the next datagram, or no value when none comes within timeoutMs.
+    std::optional<QByteArray> next(int timeoutMs = 2000, quint16* fromPort = nullptr) const
+    {
+        const QList<Datagram> one = receive(1, timeoutMs);
+        if (one.isEmpty())
+            return std::nullopt;
+        if (fromPort)
+            *fromPort = one[0].fromPort;
+        return one[0].bytes;
+    }
+
+private:
+    static sockaddr_in socketAddress(const char* address, quint16 port)
+    {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(port);
+        ::inet_pton(AF_INET, address, &a.sin_addr);
+        return a;
+    }
+
+    int m_fd;
+    bool m_bound = false;
+    quint16 m_port = 0;
+};
+
+} // namespace duva::test
