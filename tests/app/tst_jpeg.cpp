@@ -71,111 +71,104 @@ class JpegTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void logo();
-    void colourSpaces_data();
-    void colourSpaces();
-    void refusedData_data();
-    void refusedData();
-    void truncatedEverywhere();
-    void randomDamage();
-};
-
-void JpegTest::logo()
-{
-    const QImage image = decodeJpeg(logoData());
-    QCOMPARE(image.size(), QSize(75, 41));
-    QCOMPARE(image.format(), QImage::Format_RGB888);
-    QVERIFY(near(image.pixel(0, 0), Qt::white));
-    // Navy lettering on white.
-    bool navy = false;
-    for (int y = 0; y < image.height() && !navy; ++y)
-        for (int x = 0; x < image.width() && !navy; ++x)
-            navy = near(image.pixel(x, y), QColor(0, 0, 128)) ||
-                   (qBlue(image.pixel(x, y)) > 100 && qRed(image.pixel(x, y)) < 40);
-    QVERIFY(navy);
-}
-
-void JpegTest::colourSpaces_data()
-{
-    QTest::addColumn<int>("space");
-    QTest::addColumn<QList<int>>("pixel");
-    QTest::addColumn<bool>("adobe");
-    QTest::addColumn<QColor>("expected");
-
-    QTest::newRow("rgb") << int(JCS_RGB) << QList<int>{200, 40, 10} << false << QColor(200, 40, 10);
-    QTest::newRow("grayscale") << int(JCS_GRAYSCALE) << QList<int>{90} << false
-                               << QColor(90, 90, 90);
-    // Plain CMYK stores ink amounts, Adobe's stores them inverted.
-    QTest::newRow("cmyk") << int(JCS_CMYK) << QList<int>{255, 0, 0, 0} << false
-                          << QColor(0, 255, 255);
-    QTest::newRow("cmyk, Adobe") << int(JCS_CMYK) << QList<int>{0, 255, 255, 255} << true
-                                 << QColor(0, 255, 255);
-    QTest::newRow("two unknown components")
-        << int(JCS_UNKNOWN) << QList<int>{70, 200} << false << QColor(70, 70, 70);
-}
-
-void JpegTest::colourSpaces()
-{
-    QFETCH(int, space);
-    QFETCH(QList<int>, pixel);
-    QFETCH(bool, adobe);
-    QFETCH(QColor, expected);
-
-    const QImage image = decodeJpeg(encode(J_COLOR_SPACE(space), pixel, adobe));
-    QCOMPARE(image.size(), QSize(4, 2));
-    QCOMPARE(image.format(), QImage::Format_RGB888);
-    QVERIFY2(near(image.pixel(3, 1), expected),
-             qPrintable(QColor(image.pixel(3, 1)).name() + " for " + expected.name()));
-}
-
-void JpegTest::refusedData_data()
-{
-    QTest::addColumn<QByteArray>("data");
-
-    const QByteArray logo = logoData();
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("text") << QByteArray("not a picture at all");
-    QTest::newRow("start marker only") << QByteArray("\xFF\xD8", 2);
-    QTest::newRow("start and end markers") << QByteArray("\xFF\xD8\xFF\xD9", 4);
-    QTest::newRow("zeros") << QByteArray(4096, '\0');
-    QTest::newRow("header only") << logo.left(logo.indexOf(QByteArray("\xFF\xDA", 2)) + 2);
-    QTest::newRow("half") << logo.left(logo.size() / 2);
-    QTest::newRow("no end marker") << logo.left(logo.size() - 2);
-    QByteArray huge = encode(JCS_GRAYSCALE, {0});
-    // Announce a 65000 x 65000 picture in the frame header.
-    const qsizetype frame = huge.indexOf(QByteArray("\xFF\xC0", 2));
-    huge[frame + 5] = huge[frame + 7] = char(0xFD);
-    huge[frame + 6] = huge[frame + 8] = char(0xE8);
-    QTest::newRow("enormous size") << huge;
-}
-
-void JpegTest::refusedData()
-{
-    QFETCH(QByteArray, data);
-    QVERIFY(decodeJpeg(data).isNull());
-}
-
-void JpegTest::truncatedEverywhere()
-{
-    const QByteArray logo = logoData();
-    QVERIFY(!logo.isEmpty());
-    for (qsizetype length = 0; length < logo.size() - 1; ++length)
-        QVERIFY2(decodeJpeg(logo.left(length)).isNull(), qPrintable(QString::number(length)));
-}
-
-void JpegTest::randomDamage()
-{
-    // Damaged pictures may or may not decode; they must not crash or hang.
-    const QByteArray logo = logoData();
-    QRandomGenerator random(1461);
-    for (int round = 0; round < 300; ++round) {
-        QByteArray damaged = logo;
-        for (int n = 0; n < 4; ++n)
-            damaged[random.bounded(int(damaged.size()))] = char(random.bounded(256));
-        const QImage image = decodeJpeg(damaged);
-        QVERIFY(image.isNull() || image.format() == QImage::Format_RGB888);
+    void logo()
+    {
+        const QImage image = decodeJpeg(logoData());
+        QCOMPARE(image.size(), QSize(75, 41));
+        QCOMPARE(image.format(), QImage::Format_RGB888);
+        QVERIFY(near(image.pixel(0, 0), Qt::white));
+        // Navy lettering on white.
+        bool navy = false;
+        for (int y = 0; y < image.height() && !navy; ++y)
+            for (int x = 0; x < image.width() && !navy; ++x)
+                navy = near(image.pixel(x, y), QColor(0, 0, 128)) ||
+                       (qBlue(image.pixel(x, y)) > 100 && qRed(image.pixel(x, y)) < 40);
+        QVERIFY(navy);
     }
-}
+
+    void colourSpaces_data()
+    {
+        QTest::addColumn<int>("space");
+        QTest::addColumn<QList<int>>("pixel");
+        QTest::addColumn<bool>("adobe");
+        QTest::addColumn<QColor>("expected");
+
+        QTest::newRow("rgb") << int(JCS_RGB) << QList<int>{200, 40, 10} << false
+                             << QColor(200, 40, 10);
+        QTest::newRow("grayscale")
+            << int(JCS_GRAYSCALE) << QList<int>{90} << false << QColor(90, 90, 90);
+        // Plain CMYK stores ink amounts, Adobe's stores them inverted.
+        QTest::newRow("cmyk") << int(JCS_CMYK) << QList<int>{255, 0, 0, 0} << false
+                              << QColor(0, 255, 255);
+        QTest::newRow("cmyk, Adobe")
+            << int(JCS_CMYK) << QList<int>{0, 255, 255, 255} << true << QColor(0, 255, 255);
+        QTest::newRow("two unknown components")
+            << int(JCS_UNKNOWN) << QList<int>{70, 200} << false << QColor(70, 70, 70);
+    }
+
+    void colourSpaces()
+    {
+        QFETCH(int, space);
+        QFETCH(QList<int>, pixel);
+        QFETCH(bool, adobe);
+        QFETCH(QColor, expected);
+
+        const QImage image = decodeJpeg(encode(J_COLOR_SPACE(space), pixel, adobe));
+        QCOMPARE(image.size(), QSize(4, 2));
+        QCOMPARE(image.format(), QImage::Format_RGB888);
+        QVERIFY2(near(image.pixel(3, 1), expected),
+                 qPrintable(QColor(image.pixel(3, 1)).name() + " for " + expected.name()));
+    }
+
+    void refusedData_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+
+        const QByteArray logo = logoData();
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("text") << QByteArray("not a picture at all");
+        QTest::newRow("start marker only") << QByteArray("\xFF\xD8", 2);
+        QTest::newRow("start and end markers") << QByteArray("\xFF\xD8\xFF\xD9", 4);
+        QTest::newRow("zeros") << QByteArray(4096, '\0');
+        QTest::newRow("header only") << logo.left(logo.indexOf(QByteArray("\xFF\xDA", 2)) + 2);
+        QTest::newRow("half") << logo.left(logo.size() / 2);
+        QTest::newRow("no end marker") << logo.left(logo.size() - 2);
+        QByteArray huge = encode(JCS_GRAYSCALE, {0});
+        // Announce a 65000 x 65000 picture in the frame header.
+        const qsizetype frame = huge.indexOf(QByteArray("\xFF\xC0", 2));
+        huge[frame + 5] = huge[frame + 7] = char(0xFD);
+        huge[frame + 6] = huge[frame + 8] = char(0xE8);
+        QTest::newRow("enormous size") << huge;
+    }
+
+    void refusedData()
+    {
+        QFETCH(QByteArray, data);
+        QVERIFY(decodeJpeg(data).isNull());
+    }
+
+    void truncatedEverywhere()
+    {
+        const QByteArray logo = logoData();
+        QVERIFY(!logo.isEmpty());
+        for (qsizetype length = 0; length < logo.size() - 1; ++length)
+            QVERIFY2(decodeJpeg(logo.left(length)).isNull(), qPrintable(QString::number(length)));
+    }
+
+    void randomDamage()
+    {
+        // Damaged pictures may or may not decode; they must not crash or hang.
+        const QByteArray logo = logoData();
+        QRandomGenerator random(1461);
+        for (int round = 0; round < 300; ++round) {
+            QByteArray damaged = logo;
+            for (int n = 0; n < 4; ++n)
+                damaged[random.bounded(int(damaged.size()))] = char(random.bounded(256));
+            const QImage image = decodeJpeg(damaged);
+            QVERIFY(image.isNull() || image.format() == QImage::Format_RGB888);
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(JpegTest)
 #include "tst_jpeg.moc"
