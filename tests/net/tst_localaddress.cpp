@@ -11,63 +11,58 @@ class LocalAddressTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void chooseLocalAddress_data();
-    void chooseLocalAddress();
-    void addressPrefix_data();
-    void addressPrefix();
+    void chooseLocalAddress_data()
+    {
+        QTest::addColumn<QString>("resolved");
+        QTest::addColumn<QStringList>("interfaces");
+        QTest::addColumn<QString>("expected");
+
+        const QStringList two{"192.168.0.14", "10.0.0.2"};
+        QTest::newRow("resolved wins") << "10.1.20.5" << two << "10.1.20.5";
+        QTest::newRow("loopback gives way") << "127.0.1.1" << two << "192.168.0.14";
+        QTest::newRow("unresolved gives way") << "" << two << "192.168.0.14";
+        QTest::newRow("loopback, no interface") << "127.0.0.1" << QStringList() << "127.0.0.1";
+        QTest::newRow("nothing at all") << "" << QStringList() << "";
+        // Only 127.x.x.x is loopback; a 127 elsewhere in the text is not.
+        QTest::newRow("127 not first") << "10.127.0.1" << two << "10.127.0.1";
+    }
+
+    void chooseLocalAddress()
+    {
+        QFETCH(QString, resolved);
+        QFETCH(QStringList, interfaces);
+        QFETCH(QString, expected);
+        QCOMPARE(duva::chooseLocalAddress(resolved, interfaces), expected);
+    }
+
+    void addressPrefix_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<Prefix>("expected");
+
+        QTest::newRow("full address") << "192.168.0.14" << Prefix({192, 168, 0});
+        QTest::newRow("short fields") << "10.1.20.5" << Prefix({10, 1, 20});
+        QTest::newRow("no fourth octet") << "10.1.20." << Prefix({10, 1, 20});
+        QTest::newRow("fourth not looked at") << "1.2.3.garbage" << Prefix({1, 2, 3});
+        QTest::newRow("leading zeros") << "010.001.000.1" << Prefix({10, 1, 0});
+        QTest::newRow("empty") << "" << Prefix();
+        QTest::newRow("two dots") << "192.168.0" << Prefix();
+        QTest::newRow("ends after digit") << "192.168" << Prefix();
+        QTest::newRow("four digits") << "1921.168.0.1" << Prefix();
+        QTest::newRow("empty field") << "192..0.1" << Prefix();
+        QTest::newRow("letter") << "19a.168.0.1" << Prefix();
+        QTest::newRow("blank") << "192. 68.0.1" << Prefix();
+        QTest::newRow("sign") << "-1.168.0.1" << Prefix();
+        QTest::newRow("non-ASCII digit") << QString::fromUtf8("1\u0663.1.1.1") << Prefix();
+    }
+
+    void addressPrefix()
+    {
+        QFETCH(QString, text);
+        QFETCH(Prefix, expected);
+        QCOMPARE(duva::addressPrefix(text), expected);
+    }
 };
-
-void LocalAddressTest::chooseLocalAddress_data()
-{
-    QTest::addColumn<QString>("resolved");
-    QTest::addColumn<QStringList>("interfaces");
-    QTest::addColumn<QString>("expected");
-
-    const QStringList two{"192.168.0.14", "10.0.0.2"};
-    QTest::newRow("resolved wins") << "10.1.20.5" << two << "10.1.20.5";
-    QTest::newRow("loopback gives way") << "127.0.1.1" << two << "192.168.0.14";
-    QTest::newRow("unresolved gives way") << "" << two << "192.168.0.14";
-    QTest::newRow("loopback, no interface") << "127.0.0.1" << QStringList() << "127.0.0.1";
-    QTest::newRow("nothing at all") << "" << QStringList() << "";
-    // Only 127.x.x.x is loopback; a 127 elsewhere in the text is not.
-    QTest::newRow("127 not first") << "10.127.0.1" << two << "10.127.0.1";
-}
-
-void LocalAddressTest::chooseLocalAddress()
-{
-    QFETCH(QString, resolved);
-    QFETCH(QStringList, interfaces);
-    QFETCH(QString, expected);
-    QCOMPARE(duva::chooseLocalAddress(resolved, interfaces), expected);
-}
-
-void LocalAddressTest::addressPrefix_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<Prefix>("expected");
-
-    QTest::newRow("full address") << "192.168.0.14" << Prefix({192, 168, 0});
-    QTest::newRow("short fields") << "10.1.20.5" << Prefix({10, 1, 20});
-    QTest::newRow("no fourth octet") << "10.1.20." << Prefix({10, 1, 20});
-    QTest::newRow("fourth not looked at") << "1.2.3.garbage" << Prefix({1, 2, 3});
-    QTest::newRow("leading zeros") << "010.001.000.1" << Prefix({10, 1, 0});
-    QTest::newRow("empty") << "" << Prefix();
-    QTest::newRow("two dots") << "192.168.0" << Prefix();
-    QTest::newRow("ends after digit") << "192.168" << Prefix();
-    QTest::newRow("four digits") << "1921.168.0.1" << Prefix();
-    QTest::newRow("empty field") << "192..0.1" << Prefix();
-    QTest::newRow("letter") << "19a.168.0.1" << Prefix();
-    QTest::newRow("blank") << "192. 68.0.1" << Prefix();
-    QTest::newRow("sign") << "-1.168.0.1" << Prefix();
-    QTest::newRow("non-ASCII digit") << QString::fromUtf8("1\u0663.1.1.1") << Prefix();
-}
-
-void LocalAddressTest::addressPrefix()
-{
-    QFETCH(QString, text);
-    QFETCH(Prefix, expected);
-    QCOMPARE(duva::addressPrefix(text), expected);
-}
 
 QTEST_GUILESS_MAIN(LocalAddressTest)
 #include "tst_localaddress.moc"

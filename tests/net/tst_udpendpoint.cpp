@@ -2,17 +2,12 @@
 // port itself is not what is tested. Name look-ups go through fake resolvers.
 
 #include "net/udpendpoint.h"
+#include "testsupport.h"
 
 #include <QBuffer>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cerrno>
 
@@ -24,66 +19,7 @@ namespace
 const quint32 loopback = 0x7F000001;
 using Answers = QList<std::optional<quint32>>;
 
-// A plain blocking socket bound to 127.0.0.1, to see what goes over the wire.
-class Peer
-{
-public:
-    explicit Peer(quint16 port = 0)
-    {
-        m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-        sockaddr_in local = address(loopback, port);
-        m_bound = ::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0;
-        socklen_t length = sizeof local;
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length);
-        m_port = ntohs(local.sin_port);
-    }
-    ~Peer() { ::close(m_fd); }
-    Peer(const Peer&) = delete;
-    Peer& operator=(const Peer&) = delete;
-
-    bool bound() const { return m_bound; }
-    quint16 port() const { return m_port; }
-
-    static sockaddr_in address(quint32 host, quint16 port)
-    {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(port);
-        a.sin_addr.s_addr = htonl(host);
-        return a;
-    }
-
-    void sendTo(quint16 port, const QByteArray& data) const
-    {
-        const sockaddr_in to = address(loopback, port);
-        ::sendto(m_fd, data.constData(), static_cast<size_t>(data.size()), 0,
-                 reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    }
-
-    // The next datagram, or no value when none comes within timeoutMs.
-    std::optional<QByteArray> receive(int timeoutMs = 2000, quint16* fromPort = nullptr) const
-    {
-        pollfd p{m_fd, POLLIN, 0};
-        if (::poll(&p, 1, timeoutMs) != 1)
-            return std::nullopt;
-        QByteArray data(70000, '\0');
-        sockaddr_in from{};
-        socklen_t length = sizeof from;
-        const ssize_t n = ::recvfrom(m_fd, data.data(), static_cast<size_t>(data.size()), 0,
-                                     reinterpret_cast<sockaddr*>(&from), &length);
-        if (n < 0)
-            return std::nullopt;
-        if (fromPort)
-            *fromPort = ntohs(from.sin_port);
-        data.resize(static_cast<int>(n));
-        return data;
-    }
-
-private:
-    int m_fd = -1;
-    bool m_bound = false;
-    quint16 m_port = 0;
-};
+using Peer = duva::test::RawUdpSocket;
 
 // Answers look-ups from a script, asynchronously so that the endpoint must pump events.
 // A missing answer is a failed look-up.
@@ -147,449 +83,435 @@ class UdpEndpointTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void sendsToDestination_data();
-    void sendsToDestination();
-    void streamRules_data();
-    void streamRules();
-    void hostLookup_data();
-    void hostLookup();
-    void destroyedWhileLookingUp();
-    void receives_data();
-    void receives();
-    void oneDatagramPerNotification();
-    void copyReceivedWithoutHandler();
-    void failedReceive();
-    void reportLevels_data();
-    void reportLevels();
-    void checkSocketError_data();
-    void checkSocketError();
-    void portInUse();
-};
-
-void UdpEndpointTest::sendsToDestination_data()
-{
-    QTest::addColumn<int>("listenPort"); // 0: ephemeral
-    QTest::addColumn<int>("portOffset"); // added to the listening port for RemotePort
-
-    QTest::newRow("ephemeral") << 0 << 0;
-    QTest::newRow("module port 1461 (0x05 0xB5)") << 1461 << 0;
-    QTest::newRow("70000 is 4464 on the wire") << 4464 << 65536;
-    QTest::newRow("only the low 16 bits") << 0 << 3 * 65536;
-}
-
-void UdpEndpointTest::sendsToDestination()
-{
-    QFETCH(int, listenPort);
-    QFETCH(int, portOffset);
-    Peer peer(static_cast<quint16>(listenPort));
-    if (!peer.bound())
-        QSKIP("port in use here");
-
-    UdpEndpoint endpoint;
-    endpoint.setLocalPort(0);
-    FakeResolver resolver;
-    endpoint.setHostResolver(resolver.function());
-    int sent = 0;
-    endpoint.setOnDataSend([&](UdpEndpoint& sender) {
-        QCOMPARE(&sender, &endpoint);
-        ++sent;
-    });
-    endpoint.setRemoteHost("127.0.0.1");
-    endpoint.setRemotePort(peer.port() + portOffset);
-
-    // A dotted address needs no look-up, so nothing else may run during the send.
-    bool eventRan = false;
-    QObject context;
-    QTimer::singleShot(0, &context, [&] { eventRan = true; });
-    const QByteArray payload = pattern(65);
-    QVERIFY(!send(endpoint, payload).thrown);
-    QVERIFY(!eventRan);
-    QCOMPARE(sent, 1);
-    QVERIFY(resolver.names.isEmpty());
-
-    quint16 fromPort = 0;
-    QCOMPARE(peer.receive(2000, &fromPort), payload);
-    QCOMPARE(fromPort, endpoint.boundPort());
-}
-
-void UdpEndpointTest::streamRules_data()
-{
-    QTest::addColumn<QByteArray>("initial");
-    QTest::addColumn<bool>("withHandler");
-    QTest::addColumn<QByteArray>("fill");
-    QTest::addColumn<bool>("setHandled");
-    QTest::addColumn<bool>("expectSent");
-
-    const QByteArray none;
-    QTest::newRow("empty, no handler") << none << false << none << false << false;
-    QTest::newRow("handler fills and handles") << none << true << pattern(65) << true << true;
-    QTest::newRow("handled but still empty") << none << true << none << true << false;
-    QTest::newRow("filled but not handled") << none << true << pattern(65) << false << false;
-    QTest::newRow("largest stream") << pattern(2048) << true << none << true << true;
-    // Never a cut datagram.
-    QTest::newRow("one byte too many") << pattern(2049) << true << none << true << false;
-}
-
-void UdpEndpointTest::streamRules()
-{
-    QFETCH(QByteArray, initial);
-    QFETCH(bool, withHandler);
-    QFETCH(QByteArray, fill);
-    QFETCH(bool, setHandled);
-    QFETCH(bool, expectSent);
-
-    Peer peer;
-    UdpEndpoint endpoint;
-    endpoint.setRemoteHost("127.0.0.1");
-    endpoint.setRemotePort(peer.port());
-    int calls = 0;
-    if (withHandler) {
-        endpoint.setOnStreamInvalid([&](bool& handled, QIODevice& stream) {
-            QVERIFY(!handled);
-            ++calls;
-            stream.write(fill);
-            handled = setHandled;
-        });
-    }
-
-    const Raised r = send(endpoint, initial);
-    QCOMPARE(calls, withHandler && initial.isEmpty() ? 1 : 0);
-    if (expectSent) {
-        QVERIFY(!r.thrown);
-        QCOMPARE(peer.receive(), initial + fill);
-    } else {
-        QVERIFY(r.thrown);
-        QVERIFY(!r.sockError); // the base exception, not the endpoint's own
-        QCOMPARE(r.message, QStringLiteral("Invalid stream"));
-        QCOMPARE(peer.receive(100), std::nullopt);
-    }
-}
-
-void UdpEndpointTest::hostLookup_data()
-{
-    QTest::addColumn<QString>("host");
-    QTest::addColumn<Answers>("answers");
-    QTest::addColumn<int>("handler"); // 0 none, 1 leaves handled false, 2 sets it
-    QTest::addColumn<int>("lookups");
-    QTest::addColumn<QString>("error"); // empty: sent
-
-    const Answers fail{std::nullopt, std::nullopt};
-    const QString canceled = "Host Lookup Canceled";
-    const QString null = "Null Remote Address";
-    QTest::newRow("fails, no handler") << "nowhere.example" << fail << 0 << 1 << canceled;
-    QTest::newRow("fails, not handled") << "nowhere.example" << fail << 1 << 1 << canceled;
-    QTest::newRow("fails twice, handled") << "nowhere.example" << fail << 2 << 2 << canceled;
-    QTest::newRow("retry succeeds")
-        << "flaky.example" << Answers{std::nullopt, loopback} << 2 << 2 << QString();
-    QTest::newRow("resolves") << "module.example" << Answers{loopback} << 0 << 1 << QString();
-    QTest::newRow("all-ones text is looked up")
-        << "255.255.255.255" << Answers{loopback} << 0 << 1 << QString();
-    QTest::newRow("octet above 255") << "300.168.0.255" << fail << 0 << 1 << canceled;
-    QTest::newRow("null address") << "0.0.0.0" << fail << 0 << 0 << null;
-    QTest::newRow("resolves to null") << "zero.example" << Answers{0u} << 0 << 1 << null;
-}
-
-void UdpEndpointTest::hostLookup()
-{
-    QFETCH(QString, host);
-    QFETCH(Answers, answers);
-    QFETCH(int, handler);
-    QFETCH(int, lookups);
-    QFETCH(QString, error);
-
-    Peer peer;
-    UdpEndpoint endpoint;
-    FakeResolver resolver;
-    resolver.answers = answers;
-    endpoint.setHostResolver(resolver.function());
-    endpoint.setRemoteHost(host);
-    endpoint.setRemotePort(peer.port());
-    int handlerCalls = 0;
-    if (handler != 0) {
-        endpoint.setOnInvalidHost([&](bool& handled) {
-            ++handlerCalls;
-            // A new destination counts only from the next send on.
-            endpoint.setRemoteHost("other.example");
-            handled = handler == 2;
-        });
-    }
-    int sent = 0;
-    endpoint.setOnDataSend([&](UdpEndpoint&) { ++sent; });
-
-    const Raised r = send(endpoint, pattern(65));
-    QCOMPARE(resolver.names, QStringList(QList<QString>(lookups, host)));
-    QCOMPARE(handlerCalls, handler != 0 && lookups > 0 && !answers.value(0) ? 1 : 0);
-    QCOMPARE(sent, error.isEmpty() ? 1 : 0);
-    if (error.isEmpty()) {
-        QVERIFY(!r.thrown);
-        QCOMPARE(peer.receive(), pattern(65));
-    } else {
-        QVERIFY(r.thrown && r.sockError);
-        QCOMPARE(r.message, error);
-        QCOMPARE(peer.receive(100), std::nullopt);
-    }
-}
-
-void UdpEndpointTest::destroyedWhileLookingUp()
-{
-    QObject owner;
-    QPointer<UdpEndpoint> endpoint = new UdpEndpoint(&owner);
-    // A look-up that never answers; meanwhile another handler destroys the endpoint.
-    endpoint->setHostResolver([](const QString&, QObject*, auto) {});
-    endpoint->setRemoteHost("slow.example");
-    QTimer::singleShot(0, &owner, [&] { delete endpoint.data(); });
-
-    const Raised r = send(*endpoint, pattern(65));
-    QVERIFY(endpoint.isNull());
-    QVERIFY(r.thrown && r.sockError);
-    QCOMPARE(r.message, QStringLiteral("Host Lookup Canceled"));
-}
-
-void UdpEndpointTest::receives_data()
-{
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("capacity");
-    QTest::addColumn<int>("expectedLength");
-
-    QTest::newRow("module record") << 64 << 64 << 64;
-    QTest::newRow("one byte") << 1 << 64 << 1;
-    QTest::newRow("empty datagram") << 0 << 64 << 0;
-    QTest::newRow("longer than capacity") << 100 << 64 << 100;
-    QTest::newRow("full buffer") << 2048 << 4096 << 2048;
-    QTest::newRow("cut to the buffer") << 3000 << 4096 << 2048;
-}
-
-void UdpEndpointTest::receives()
-{
-    QFETCH(int, size);
-    QFETCH(int, capacity);
-    QFETCH(int, expectedLength);
-
-    UdpEndpoint endpoint;
-    endpoint.setLocalPort(0);
-    Peer peer;
-    const QByteArray payload = pattern(size);
-    const char guard = '\xEE';
-    QByteArray copied(capacity + 16, guard);
-    int calls = 0;
-    int copyResult = -2;
-    endpoint.setOnDataReceived(
-        [&](UdpEndpoint& sender, int numberBytes, const QString& fromIp, int port) {
-            ++calls;
-            QCOMPARE(&sender, &endpoint);
-            QCOMPARE(numberBytes, expectedLength);
-            QCOMPARE(fromIp, QStringLiteral("127.0.0.1"));
-            QCOMPARE(port, int(peer.port()));
-            copyResult = sender.copyReceived(copied.data(), capacity);
-        });
-
-    peer.sendTo(endpoint.boundPort(), payload);
-    QTRY_COMPARE(calls, 1);
-    QCOMPARE(copyResult, expectedLength);
-    const int copiedBytes = qMin(expectedLength, capacity);
-    QCOMPARE(copied.left(copiedBytes), payload.left(copiedBytes));
-    QCOMPARE(copied.mid(copiedBytes), QByteArray(capacity + 16 - copiedBytes, guard));
-}
-
-void UdpEndpointTest::oneDatagramPerNotification()
-{
-    UdpEndpoint endpoint;
-    endpoint.setLocalPort(0);
-    Peer peer;
-    QList<QByteArray> received;
-    endpoint.setOnDataReceived([&](UdpEndpoint& sender, int numberBytes, const QString&, int) {
-        QByteArray data(64, '\0');
-        QCOMPARE(sender.copyReceived(data.data(), 64), numberBytes);
-        received << data.left(numberBytes);
-    });
-
-    // All three wait on the socket before the event loop first looks at it.
-    const QList<QByteArray> sent{pattern(10), pattern(20).toUpper(), pattern(30)};
-    for (const QByteArray& datagram : sent)
-        peer.sendTo(endpoint.boundPort(), datagram);
-    QTRY_COMPARE(received.size(), 3);
-    QCOMPARE(received, sent);
-}
-
-void UdpEndpointTest::copyReceivedWithoutHandler()
-{
-    UdpEndpoint endpoint;
-    endpoint.setLocalPort(0);
-    QByteArray destination(64, '\xEE');
-    QCOMPARE(endpoint.copyReceived(destination.data(), 64), 0);
-    QCOMPARE(destination, QByteArray(64, '\xEE'));
-
-    // Taken from the socket all the same, and kept until the next one.
-    Peer peer;
-    peer.sendTo(endpoint.boundPort(), pattern(64));
-    QTRY_COMPARE(endpoint.copyReceived(destination.data(), 64), 64);
-    QCOMPARE(destination, pattern(64));
-}
-
-void UdpEndpointTest::failedReceive()
-{
-    UdpEndpoint endpoint;
-    endpoint.setLocalPort(0);
-    // With extended errors on, a "port unreachable" from loopback makes the next receive
-    // fail while the socket reports itself readable.
-    const int on = 1;
-    QCOMPARE(::setsockopt(endpoint.socketDescriptor(), IPPROTO_IP, IP_RECVERR, &on, sizeof on), 0);
-    quint16 closedPort = 0;
+    void sendsToDestination_data()
     {
-        Peer gone;
-        closedPort = gone.port();
+        QTest::addColumn<int>("listenPort"); // 0: ephemeral
+        QTest::addColumn<int>("portOffset"); // added to the listening port for RemotePort
+
+        QTest::newRow("ephemeral") << 0 << 0;
+        QTest::newRow("module port 1461 (0x05 0xB5)") << 1461 << 0;
+        QTest::newRow("70000 is 4464 on the wire") << 4464 << 65536;
+        QTest::newRow("only the low 16 bits") << 0 << 3 * 65536;
     }
-    QList<int> lengths;
-    QStringList sources;
-    QList<int> ports;
-    endpoint.setOnDataReceived([&](UdpEndpoint& sender, int numberBytes, const QString& fromIp,
-                                   int port) {
-        lengths << numberBytes;
-        sources << fromIp;
-        ports << port;
-        QByteArray destination(64, '\xEE');
-        QCOMPARE(sender.copyReceived(destination.data(), 64), numberBytes);
-        QCOMPARE(destination, QByteArray(64, '\xEE'));
-        // Drain the error queue so that the socket stops reporting itself readable.
-        char data[512];
-        char control[512];
-        iovec io{data, sizeof data};
-        msghdr message{};
-        message.msg_iov = &io;
-        message.msg_iovlen = 1;
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        while (::recvmsg(sender.socketDescriptor(), &message, MSG_ERRQUEUE | MSG_DONTWAIT) >= 0) {
+
+    void sendsToDestination()
+    {
+        QFETCH(int, listenPort);
+        QFETCH(int, portOffset);
+        Peer peer("127.0.0.1", quint16(listenPort));
+        if (!peer.isBound())
+            QSKIP("port in use here");
+
+        UdpEndpoint endpoint;
+        endpoint.setLocalPort(0);
+        FakeResolver resolver;
+        endpoint.setHostResolver(resolver.function());
+        int sent = 0;
+        endpoint.setOnDataSend([&](UdpEndpoint& sender) {
+            QCOMPARE(&sender, &endpoint);
+            ++sent;
+        });
+        endpoint.setRemoteHost("127.0.0.1");
+        endpoint.setRemotePort(peer.port() + portOffset);
+
+        // A dotted address needs no look-up, so nothing else may run during the send.
+        bool eventRan = false;
+        QObject context;
+        QTimer::singleShot(0, &context, [&] { eventRan = true; });
+        const QByteArray payload = pattern(65);
+        QVERIFY(!send(endpoint, payload).thrown);
+        QVERIFY(!eventRan);
+        QCOMPARE(sent, 1);
+        QVERIFY(resolver.names.isEmpty());
+
+        quint16 fromPort = 0;
+        QCOMPARE(peer.next(2000, &fromPort), payload);
+        QCOMPARE(fromPort, endpoint.boundPort());
+    }
+
+    void streamRules_data()
+    {
+        QTest::addColumn<QByteArray>("initial");
+        QTest::addColumn<bool>("withHandler");
+        QTest::addColumn<QByteArray>("fill");
+        QTest::addColumn<bool>("setHandled");
+        QTest::addColumn<bool>("expectSent");
+
+        const QByteArray none;
+        QTest::newRow("empty, no handler") << none << false << none << false << false;
+        QTest::newRow("handler fills and handles") << none << true << pattern(65) << true << true;
+        QTest::newRow("handled but still empty") << none << true << none << true << false;
+        QTest::newRow("filled but not handled") << none << true << pattern(65) << false << false;
+        QTest::newRow("largest stream") << pattern(2048) << true << none << true << true;
+        // Never a cut datagram.
+        QTest::newRow("one byte too many") << pattern(2049) << true << none << true << false;
+    }
+
+    void streamRules()
+    {
+        QFETCH(QByteArray, initial);
+        QFETCH(bool, withHandler);
+        QFETCH(QByteArray, fill);
+        QFETCH(bool, setHandled);
+        QFETCH(bool, expectSent);
+
+        Peer peer;
+        UdpEndpoint endpoint;
+        endpoint.setRemoteHost("127.0.0.1");
+        endpoint.setRemotePort(peer.port());
+        int calls = 0;
+        if (withHandler) {
+            endpoint.setOnStreamInvalid([&](bool& handled, QIODevice& stream) {
+                QVERIFY(!handled);
+                ++calls;
+                stream.write(fill);
+                handled = setHandled;
+            });
         }
-    });
-    endpoint.setRemoteHost("127.0.0.1");
-    endpoint.setRemotePort(closedPort);
-    QVERIFY(!send(endpoint, pattern(65)).thrown);
 
-    QTRY_VERIFY(!lengths.isEmpty());
-    QCOMPARE(lengths.first(), -1);
-    QCOMPARE(sources.first(), QString());
-    QCOMPARE(ports.first(), 0);
-}
-
-void UdpEndpointTest::reportLevels_data()
-{
-    QTest::addColumn<int>("level");
-    QTest::addColumn<QStringList>("expected");
-
-    const QString sending = "Sending Data";
-    const QString checking = "Checking Error In Error Manager";
-    const QString lookingUp = "Looking Up Error MessageUnknown Error No. 98";
-    QTest::newRow("1: silent") << 1 << QStringList();
-    QTest::newRow("2: sends") << 2 << QStringList{sending};
-    QTest::newRow("8: error texts") << 8 << QStringList{sending, lookingUp};
-    QTest::newRow("16: everything") << 16 << QStringList{sending, checking, lookingUp, checking};
-}
-
-void UdpEndpointTest::reportLevels()
-{
-    QFETCH(int, level);
-    QFETCH(QStringList, expected);
-
-    Peer peer;
-    UdpEndpoint endpoint;
-    QCOMPARE(endpoint.reportLevel(), 1);
-    QCOMPARE(endpoint.statusText(), QString()); // "Initializing Winsock" never passes
-    QStringList statuses;
-    endpoint.setOnStatus([&](UdpEndpoint& sender, const QString& status) {
-        QCOMPARE(&sender, &endpoint);
-        QCOMPARE(sender.statusText(), status);
-        statuses << status;
-    });
-    endpoint.setReportLevel(level);
-    endpoint.setRemoteHost("127.0.0.1");
-    endpoint.setRemotePort(peer.port());
-
-    QVERIFY(!send(endpoint, pattern(65)).thrown);
-    errno = 98;
-    QVERIFY(capture([&] { endpoint.checkSocketError(UdpEndpoint::wouldBlock); }).thrown);
-    errno = UdpEndpoint::wouldBlock;
-    QCOMPARE(endpoint.checkSocketError(UdpEndpoint::wouldBlock), QString());
-
-    QCOMPARE(statuses, expected);
-    QCOMPARE(endpoint.statusText(), expected.isEmpty() ? QString() : expected.last());
-}
-
-void UdpEndpointTest::checkSocketError_data()
-{
-    QTest::addColumn<int>("error");
-    QTest::addColumn<bool>("raises");
-    QTest::addColumn<QString>("message");
-
-    // The tolerated code is a bit mask: every number holding its bits passes.
-    QTest::newRow("would block") << 11 << false << QString();
-    QTest::newRow("15 holds the bits of 11") << 15 << false << QString();
-    QTest::newRow("27 holds the bits of 11") << 27 << false << QString();
-    QTest::newRow("10 lacks one") << 10 << true << "Unknown Error No. 10";
-    QTest::newRow("address in use") << 98 << true << "Unknown Error No. 98";
-    QTest::newRow("taken as 16 bits") << 65536 + 98 << true << "Unknown Error No. 98";
-    QTest::newRow("no error still raises, empty") << 0 << true << QString();
-}
-
-void UdpEndpointTest::checkSocketError()
-{
-    QFETCH(int, error);
-    QFETCH(bool, raises);
-    QFETCH(QString, message);
-
-    UdpEndpoint endpoint;
-    endpoint.setReportLevel(16);
-    // A status handler that disturbs errno must not change what is checked.
-    endpoint.setOnStatus([](UdpEndpoint&, const QString&) { errno = UdpEndpoint::wouldBlock; });
-    errno = error;
-    QString text = "unset";
-    const Raised r = capture([&] { text = endpoint.checkSocketError(UdpEndpoint::wouldBlock); });
-    QCOMPARE(endpoint.lastError(), error);
-    QCOMPARE(r.thrown, raises);
-    if (raises) {
-        QVERIFY(r.sockError);
-        QCOMPARE(r.message, message);
-    } else {
-        QCOMPARE(text, QString());
+        const Raised r = send(endpoint, initial);
+        QCOMPARE(calls, withHandler && initial.isEmpty() ? 1 : 0);
+        if (expectSent) {
+            QVERIFY(!r.thrown);
+            QCOMPARE(peer.next(), initial + fill);
+        } else {
+            QVERIFY(r.thrown);
+            QVERIFY(!r.sockError); // the base exception, not the endpoint's own
+            QCOMPARE(r.message, QStringLiteral("Invalid stream"));
+            QCOMPARE(peer.next(100), std::nullopt);
+        }
     }
-}
 
-void UdpEndpointTest::portInUse()
-{
-    UdpEndpoint fresh;
-    QVERIFY(!fresh.isBound());
+    void hostLookup_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<Answers>("answers");
+        QTest::addColumn<int>("handler"); // 0 none, 1 leaves handled false, 2 sets it
+        QTest::addColumn<int>("lookups");
+        QTest::addColumn<QString>("error"); // empty: sent
 
-    UdpEndpoint first;
-    first.setLocalPort(0);
-    QVERIFY(first.isBound());
-    const quint16 port = first.boundPort();
-    QVERIFY(port != 0);
+        const Answers fail{std::nullopt, std::nullopt};
+        const QString canceled = "Host Lookup Canceled";
+        const QString null = "Null Remote Address";
+        QTest::newRow("fails, no handler") << "nowhere.example" << fail << 0 << 1 << canceled;
+        QTest::newRow("fails, not handled") << "nowhere.example" << fail << 1 << 1 << canceled;
+        QTest::newRow("fails twice, handled") << "nowhere.example" << fail << 2 << 2 << canceled;
+        QTest::newRow("retry succeeds")
+            << "flaky.example" << Answers{std::nullopt, loopback} << 2 << 2 << QString();
+        QTest::newRow("resolves") << "module.example" << Answers{loopback} << 0 << 1 << QString();
+        QTest::newRow("all-ones text is looked up")
+            << "255.255.255.255" << Answers{loopback} << 0 << 1 << QString();
+        QTest::newRow("octet above 255") << "300.168.0.255" << fail << 0 << 1 << canceled;
+        QTest::newRow("null address") << "0.0.0.0" << fail << 0 << 0 << null;
+        QTest::newRow("resolves to null") << "zero.example" << Answers{0u} << 0 << 1 << null;
+    }
 
-    UdpEndpoint second;
-    second.setLocalPort(port);
-    QCOMPARE(second.localPort(), int(port));
-    QVERIFY(!second.isBound());
-    QVERIFY(first.isBound());
+    void hostLookup()
+    {
+        QFETCH(QString, host);
+        QFETCH(Answers, answers);
+        QFETCH(int, handler);
+        QFETCH(int, lookups);
+        QFETCH(QString, error);
 
-    // Binding again fails on the bound socket but it keeps its port, and still hears once.
-    first.bindLocal();
-    QVERIFY(first.isBound());
-    QCOMPARE(first.boundPort(), port);
-    int calls = 0;
-    first.setOnDataReceived([&](UdpEndpoint&, int, const QString&, int) { ++calls; });
-    Peer peer;
-    peer.sendTo(port, pattern(64));
-    QTRY_COMPARE(calls, 1);
-    QTest::qWait(50);
-    QCOMPARE(calls, 1);
+        Peer peer;
+        UdpEndpoint endpoint;
+        FakeResolver resolver;
+        resolver.answers = answers;
+        endpoint.setHostResolver(resolver.function());
+        endpoint.setRemoteHost(host);
+        endpoint.setRemotePort(peer.port());
+        int handlerCalls = 0;
+        if (handler != 0) {
+            endpoint.setOnInvalidHost([&](bool& handled) {
+                ++handlerCalls;
+                // A new destination counts only from the next send on.
+                endpoint.setRemoteHost("other.example");
+                handled = handler == 2;
+            });
+        }
+        int sent = 0;
+        endpoint.setOnDataSend([&](UdpEndpoint&) { ++sent; });
 
-    // A new LocalPort gives the old port back.
-    first.setLocalPort(0);
-    QVERIFY(first.isBound());
-    QVERIFY(first.boundPort() != port);
-    second.setLocalPort(port);
-    QVERIFY(second.isBound());
-}
+        const Raised r = send(endpoint, pattern(65));
+        QCOMPARE(resolver.names, QStringList(QList<QString>(lookups, host)));
+        QCOMPARE(handlerCalls, handler != 0 && lookups > 0 && !answers.value(0) ? 1 : 0);
+        QCOMPARE(sent, error.isEmpty() ? 1 : 0);
+        if (error.isEmpty()) {
+            QVERIFY(!r.thrown);
+            QCOMPARE(peer.next(), pattern(65));
+        } else {
+            QVERIFY(r.thrown && r.sockError);
+            QCOMPARE(r.message, error);
+            QCOMPARE(peer.next(100), std::nullopt);
+        }
+    }
+
+    void destroyedWhileLookingUp()
+    {
+        QObject owner;
+        QPointer<UdpEndpoint> endpoint = new UdpEndpoint(&owner);
+        // A look-up that never answers; meanwhile another handler destroys the endpoint.
+        endpoint->setHostResolver([](const QString&, QObject*, auto) {});
+        endpoint->setRemoteHost("slow.example");
+        QTimer::singleShot(0, &owner, [&] { delete endpoint.data(); });
+
+        const Raised r = send(*endpoint, pattern(65));
+        QVERIFY(endpoint.isNull());
+        QVERIFY(r.thrown && r.sockError);
+        QCOMPARE(r.message, QStringLiteral("Host Lookup Canceled"));
+    }
+
+    void receives_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("capacity");
+        QTest::addColumn<int>("expectedLength");
+
+        QTest::newRow("module record") << 64 << 64 << 64;
+        QTest::newRow("one byte") << 1 << 64 << 1;
+        QTest::newRow("empty datagram") << 0 << 64 << 0;
+        QTest::newRow("longer than capacity") << 100 << 64 << 100;
+        QTest::newRow("full buffer") << 2048 << 4096 << 2048;
+        QTest::newRow("cut to the buffer") << 3000 << 4096 << 2048;
+    }
+
+    void receives()
+    {
+        QFETCH(int, size);
+        QFETCH(int, capacity);
+        QFETCH(int, expectedLength);
+
+        UdpEndpoint endpoint;
+        endpoint.setLocalPort(0);
+        Peer peer;
+        const QByteArray payload = pattern(size);
+        const char guard = '\xEE';
+        QByteArray copied(capacity + 16, guard);
+        int calls = 0;
+        int copyResult = -2;
+        endpoint.setOnDataReceived(
+            [&](UdpEndpoint& sender, int numberBytes, const QString& fromIp, int port) {
+                ++calls;
+                QCOMPARE(&sender, &endpoint);
+                QCOMPARE(numberBytes, expectedLength);
+                QCOMPARE(fromIp, QStringLiteral("127.0.0.1"));
+                QCOMPARE(port, int(peer.port()));
+                copyResult = sender.copyReceived(copied.data(), capacity);
+            });
+
+        peer.send(payload, "127.0.0.1", endpoint.boundPort());
+        QTRY_COMPARE(calls, 1);
+        QCOMPARE(copyResult, expectedLength);
+        const int copiedBytes = qMin(expectedLength, capacity);
+        QCOMPARE(copied.left(copiedBytes), payload.left(copiedBytes));
+        QCOMPARE(copied.mid(copiedBytes), QByteArray(capacity + 16 - copiedBytes, guard));
+    }
+
+    void oneDatagramPerNotification()
+    {
+        UdpEndpoint endpoint;
+        endpoint.setLocalPort(0);
+        Peer peer;
+        QList<QByteArray> received;
+        endpoint.setOnDataReceived([&](UdpEndpoint& sender, int numberBytes, const QString&, int) {
+            QByteArray data(64, '\0');
+            QCOMPARE(sender.copyReceived(data.data(), 64), numberBytes);
+            received << data.left(numberBytes);
+        });
+
+        // All three wait on the socket before the event loop first looks at it.
+        const QList<QByteArray> sent{pattern(10), pattern(20).toUpper(), pattern(30)};
+        for (const QByteArray& datagram : sent)
+            peer.send(datagram, "127.0.0.1", endpoint.boundPort());
+        QTRY_COMPARE(received.size(), 3);
+        QCOMPARE(received, sent);
+    }
+
+    void copyReceivedWithoutHandler()
+    {
+        UdpEndpoint endpoint;
+        endpoint.setLocalPort(0);
+        QByteArray destination(64, '\xEE');
+        QCOMPARE(endpoint.copyReceived(destination.data(), 64), 0);
+        QCOMPARE(destination, QByteArray(64, '\xEE'));
+
+        // Taken from the socket all the same, and kept until the next one.
+        Peer peer;
+        peer.send(pattern(64), "127.0.0.1", endpoint.boundPort());
+        QTRY_COMPARE(endpoint.copyReceived(destination.data(), 64), 64);
+        QCOMPARE(destination, pattern(64));
+    }
+
+    void failedReceive()
+    {
+        UdpEndpoint endpoint;
+        endpoint.setLocalPort(0);
+        // With extended errors on, a "port unreachable" from loopback makes the next receive
+        // fail while the socket reports itself readable.
+        const int on = 1;
+        QCOMPARE(::setsockopt(endpoint.socketDescriptor(), IPPROTO_IP, IP_RECVERR, &on, sizeof on),
+                 0);
+        quint16 closedPort = 0;
+        {
+            Peer gone;
+            closedPort = gone.port();
+        }
+        QList<int> lengths;
+        QStringList sources;
+        QList<int> ports;
+        endpoint.setOnDataReceived([&](UdpEndpoint& sender, int numberBytes, const QString& fromIp,
+                                       int port) {
+            lengths << numberBytes;
+            sources << fromIp;
+            ports << port;
+            QByteArray destination(64, '\xEE');
+            QCOMPARE(sender.copyReceived(destination.data(), 64), numberBytes);
+            QCOMPARE(destination, QByteArray(64, '\xEE'));
+            // Drain the error queue so that the socket stops reporting itself readable.
+            char data[512];
+            char control[512];
+            iovec io{data, sizeof data};
+            msghdr message{};
+            message.msg_iov = &io;
+            message.msg_iovlen = 1;
+            message.msg_control = control;
+            message.msg_controllen = sizeof control;
+            while (::recvmsg(sender.socketDescriptor(), &message, MSG_ERRQUEUE | MSG_DONTWAIT) >=
+                   0) {
+            }
+        });
+        endpoint.setRemoteHost("127.0.0.1");
+        endpoint.setRemotePort(closedPort);
+        QVERIFY(!send(endpoint, pattern(65)).thrown);
+
+        QTRY_VERIFY(!lengths.isEmpty());
+        QCOMPARE(lengths.first(), -1);
+        QCOMPARE(sources.first(), QString());
+        QCOMPARE(ports.first(), 0);
+    }
+
+    void reportLevels_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QStringList>("expected");
+
+        const QString sending = "Sending Data";
+        const QString checking = "Checking Error In Error Manager";
+        const QString lookingUp = "Looking Up Error MessageUnknown Error No. 98";
+        QTest::newRow("1: silent") << 1 << QStringList();
+        QTest::newRow("2: sends") << 2 << QStringList{sending};
+        QTest::newRow("8: error texts") << 8 << QStringList{sending, lookingUp};
+        QTest::newRow("16: everything")
+            << 16 << QStringList{sending, checking, lookingUp, checking};
+    }
+
+    void reportLevels()
+    {
+        QFETCH(int, level);
+        QFETCH(QStringList, expected);
+
+        Peer peer;
+        UdpEndpoint endpoint;
+        QCOMPARE(endpoint.reportLevel(), 1);
+        QCOMPARE(endpoint.statusText(), QString()); // "Initializing Winsock" never passes
+        QStringList statuses;
+        endpoint.setOnStatus([&](UdpEndpoint& sender, const QString& status) {
+            QCOMPARE(&sender, &endpoint);
+            QCOMPARE(sender.statusText(), status);
+            statuses << status;
+        });
+        endpoint.setReportLevel(level);
+        endpoint.setRemoteHost("127.0.0.1");
+        endpoint.setRemotePort(peer.port());
+
+        QVERIFY(!send(endpoint, pattern(65)).thrown);
+        errno = 98;
+        QVERIFY(capture([&] { endpoint.checkSocketError(UdpEndpoint::wouldBlock); }).thrown);
+        errno = UdpEndpoint::wouldBlock;
+        QCOMPARE(endpoint.checkSocketError(UdpEndpoint::wouldBlock), QString());
+
+        QCOMPARE(statuses, expected);
+        QCOMPARE(endpoint.statusText(), expected.isEmpty() ? QString() : expected.last());
+    }
+
+    void checkSocketError_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("raises");
+        QTest::addColumn<QString>("message");
+
+        // The tolerated code is a bit mask: every number holding its bits passes.
+        QTest::newRow("would block") << 11 << false << QString();
+        QTest::newRow("15 holds the bits of 11") << 15 << false << QString();
+        QTest::newRow("27 holds the bits of 11") << 27 << false << QString();
+        QTest::newRow("10 lacks one") << 10 << true << "Unknown Error No. 10";
+        QTest::newRow("address in use") << 98 << true << "Unknown Error No. 98";
+        QTest::newRow("taken as 16 bits") << 65536 + 98 << true << "Unknown Error No. 98";
+        QTest::newRow("no error still raises, empty") << 0 << true << QString();
+    }
+
+    void checkSocketError()
+    {
+        QFETCH(int, error);
+        QFETCH(bool, raises);
+        QFETCH(QString, message);
+
+        UdpEndpoint endpoint;
+        endpoint.setReportLevel(16);
+        // A status handler that disturbs errno must not change what is checked.
+        endpoint.setOnStatus([](UdpEndpoint&, const QString&) { errno = UdpEndpoint::wouldBlock; });
+        errno = error;
+        QString text = "unset";
+        const Raised r =
+            capture([&] { text = endpoint.checkSocketError(UdpEndpoint::wouldBlock); });
+        QCOMPARE(endpoint.lastError(), error);
+        QCOMPARE(r.thrown, raises);
+        if (raises) {
+            QVERIFY(r.sockError);
+            QCOMPARE(r.message, message);
+        } else {
+            QCOMPARE(text, QString());
+        }
+    }
+
+    void portInUse()
+    {
+        UdpEndpoint fresh;
+        QVERIFY(!fresh.isBound());
+
+        UdpEndpoint first;
+        first.setLocalPort(0);
+        QVERIFY(first.isBound());
+        const quint16 port = first.boundPort();
+        QVERIFY(port != 0);
+
+        UdpEndpoint second;
+        second.setLocalPort(port);
+        QCOMPARE(second.localPort(), int(port));
+        QVERIFY(!second.isBound());
+        QVERIFY(first.isBound());
+
+        // Binding again fails on the bound socket but it keeps its port, and still hears once.
+        first.bindLocal();
+        QVERIFY(first.isBound());
+        QCOMPARE(first.boundPort(), port);
+        int calls = 0;
+        first.setOnDataReceived([&](UdpEndpoint&, int, const QString&, int) { ++calls; });
+        Peer peer;
+        peer.send(pattern(64), "127.0.0.1", port);
+        QTRY_COMPARE(calls, 1);
+        QTest::qWait(50);
+        QCOMPARE(calls, 1);
+
+        // A new LocalPort gives the old port back.
+        first.setLocalPort(0);
+        QVERIFY(first.isBound());
+        QVERIFY(first.boundPort() != port);
+        second.setLocalPort(port);
+        QVERIFY(second.isBound());
+    }
+};
 
 QTEST_GUILESS_MAIN(UdpEndpointTest)
 #include "tst_udpendpoint.moc"
