@@ -112,13 +112,45 @@ void TEdit::mouseDoubleClickEvent(QMouseEvent* event)
         onDblClick();
 }
 
+// The line shown chosen is always the one whose record the window loaded: only a left press
+// on a line moves the choice, Ctrl never takes it away, and any other press (another button,
+// below the last line) leaves it where it is.
+void TListBox::mousePressEvent(QMouseEvent* event)
+{
+    m_leftPressOnLine =
+        event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid();
+    if (!m_leftPressOnLine) {
+        event->accept();
+        return;
+    }
+    QListWidget::mousePressEvent(event);
+}
+
+QItemSelectionModel::SelectionFlags TListBox::selectionCommand(const QModelIndex& index,
+                                                               const QEvent* event) const
+{
+    const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    if (command.testFlag(QItemSelectionModel::Deselect))
+        return QItemSelectionModel::NoUpdate;
+    return command;
+}
+
 void TListBox::mouseReleaseEvent(QMouseEvent* event)
 {
-    QListWidget::mouseReleaseEvent(event);
-    // A click on a line chooses it, even the line already chosen; a click below the last
-    // line chooses nothing.
-    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid() &&
-        onClick)
+    const QListWidgetItem* reached = currentItem();
+    if (event->button() == Qt::LeftButton && m_leftPressOnLine && reached &&
+        !indexAt(event->position().toPoint()).isValid()) {
+        // Released off the lines: the release counts on the line the press was dragged to.
+        const QPointF onLine = QRectF(visualItemRect(reached)).center();
+        QMouseEvent release(event->type(), onLine, viewport()->mapToGlobal(onLine), event->button(),
+                            event->buttons(), event->modifiers());
+        QListWidget::mouseReleaseEvent(&release);
+    } else {
+        QListWidget::mouseReleaseEvent(event);
+    }
+    // A click on a line chooses it, even the line already chosen, and so does a press on a
+    // line dragged to another, wherever the button comes up.
+    if (event->button() == Qt::LeftButton && m_leftPressOnLine && onClick)
         onClick();
 }
 

@@ -76,8 +76,14 @@ public:
     std::function<void()> onClick;
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
+
+private:
+    bool m_leftPressOnLine = false;
 };
 
 } // namespace duva
