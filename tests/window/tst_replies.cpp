@@ -229,43 +229,6 @@ private slots:
         QCOMPARE(chosen(), 2);
         QCOMPARE(f.form->selectedModuleIp(), QStringLiteral("127.0.0.23"));
     }
-
-    void theLineShownChosenIsTheOneLoaded()
-    {
-        Fixture f;
-        ModulePeer peer;
-        searchAndAnswer(*f.form, peer,
-                        {record("127.0.0.21"), record("127.0.0.22"), record("127.0.0.23")});
-        QListWidget* list = f.form->ListBox3;
-        const auto centre = [list](int k) { return list->visualItemRect(list->item(k)).center(); };
-        const QPoint belowTheLines(centre(0).x(), list->viewport()->height() - 2);
-        const auto chosen = [&] {
-            const QList<QListWidgetItem*> selected = list->selectedItems();
-            return selected.size() == 1 ? list->row(selected.first()) : -1;
-        };
-        chooseLine(*f.form, 0);
-        QCOMPARE(f.form->selectedModuleIp(), QStringLiteral("127.0.0.21"));
-
-        // Another button, or Ctrl on the chosen line, leaves the choice where it is.
-        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, centre(1));
-        QCOMPARE(chosen(), 0);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, centre(0));
-        QCOMPARE(chosen(), 0);
-        QCOMPARE(f.form->selectedModuleIp(), QStringLiteral("127.0.0.21"));
-
-        // A press dragged to another line chooses that line, wherever the button comes up.
-        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, centre(0));
-        QTest::mouseMove(list->viewport(), centre(2));
-        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, belowTheLines);
-        QCOMPARE(chosen(), 2);
-        QCOMPARE(f.form->selectedModuleIp(), QStringLiteral("127.0.0.23"));
-        QCOMPARE(f.form->Edit14->text(), QStringLiteral("23"));
-
-        // A click below the last line keeps the chosen line shown.
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, belowTheLines);
-        QCOMPARE(chosen(), 2);
-        QCOMPARE(f.form->selectedModuleIp(), QStringLiteral("127.0.0.23"));
-    }
 };
 
 QTEST_MAIN(TestReplies)
