@@ -173,22 +173,22 @@ void TForm1::createControls()
     Edit11 = edit(Panel2, "Edit11", 372, 78, 45);
 
     Label3 = label(Panel2, "Label3", QStringLiteral("Máscara de sub-rede"), 241, 103);
-    Edit15 = edit(Panel2, "Edit15", 240, 119, octetWidth, 3);
-    Edit17 = edit(Panel2, "Edit17", 271, 119, octetWidth, 3);
-    Edit18 = edit(Panel2, "Edit18", 301, 119, octetWidth, 3);
-    Edit20 = edit(Panel2, "Edit20", 331, 119, octetWidth, 3);
+    Edit15 = edit(Panel2, "Edit15", 240, 119, octetWidth);
+    Edit17 = edit(Panel2, "Edit17", 271, 119, octetWidth);
+    Edit18 = edit(Panel2, "Edit18", 301, 119, octetWidth);
+    Edit20 = edit(Panel2, "Edit20", 331, 119, octetWidth);
 
     Label10 = label(Panel2, "Label10", QStringLiteral("IP do Gateway"), 241, 149);
-    Edit3 = edit(Panel2, "Edit3", 240, 165, octetWidth, 3);
-    Edit4 = edit(Panel2, "Edit4", 271, 165, octetWidth, 3);
-    Edit5 = edit(Panel2, "Edit5", 301, 165, octetWidth, 3);
-    Edit6 = edit(Panel2, "Edit6", 331, 165, octetWidth, 3);
+    Edit3 = edit(Panel2, "Edit3", 240, 165, octetWidth);
+    Edit4 = edit(Panel2, "Edit4", 271, 165, octetWidth);
+    Edit5 = edit(Panel2, "Edit5", 301, 165, octetWidth);
+    Edit6 = edit(Panel2, "Edit6", 331, 165, octetWidth);
 
     Label5 = label(Panel2, "Label5", QStringLiteral("IP do Servidor de DNS"), 241, 194);
-    Edit10 = edit(Panel2, "Edit10", 240, 210, octetWidth, 3);
-    Edit24 = edit(Panel2, "Edit24", 271, 210, octetWidth, 3);
-    Edit25 = edit(Panel2, "Edit25", 301, 210, octetWidth, 3);
-    Edit27 = edit(Panel2, "Edit27", 332, 210, octetWidth, 3);
+    Edit10 = edit(Panel2, "Edit10", 240, 210, octetWidth);
+    Edit24 = edit(Panel2, "Edit24", 271, 210, octetWidth);
+    Edit25 = edit(Panel2, "Edit25", 301, 210, octetWidth);
+    Edit27 = edit(Panel2, "Edit27", 332, 210, octetWidth);
 
     GroupBox1 = place(new QGroupBox(QStringLiteral("   Modo CLIENTE  "), Panel2), "GroupBox1", 223,
                       243, 228, 113);
