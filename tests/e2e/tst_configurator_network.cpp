@@ -12,7 +12,8 @@
 using namespace duva;
 using namespace duva::test;
 
-namespace {
+namespace
+{
 
 // The window as the program makes it, but with recorded messages: the real local address
 // and Qt's timers, on the configurator's side of the test network.
@@ -47,16 +48,10 @@ int lineOf(const TForm1& form, const QString& address)
     return lines(form.ListBox3).indexOf(address);
 }
 
-void typeInto(QLineEdit* field, const QString& text)
-{
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, text);
-}
-
 } // namespace
 
-class TestConfiguratorNetwork : public QObject {
+class TestConfiguratorNetwork : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -124,12 +119,13 @@ private slots:
         QVERIFY(f.RadioButton2->isChecked());
 
         // A new address, client mode with a server, new ports.
-        typeInto(f.Edit14, "200");
+        activate(f);
+        retype(f.Edit14, "200");
         QTest::mouseClick(f.RadioButton1, Qt::LeftButton);
         QVERIFY(f.RadioButton1->isChecked());
         QVERIFY(f.Edit2->isEnabled());
-        typeInto(f.Edit2, "servidor.exemplo.com.br");
-        typeInto(f.Edit11, "6000");
+        retype(f.Edit2, "servidor.exemplo.com.br");
+        retype(f.Edit11, "6000");
         QTest::mouseClick(f.Button13, Qt::LeftButton);
 
         WriteRequest expected;

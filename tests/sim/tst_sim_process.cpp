@@ -1,68 +1,28 @@
 // Runs the real duva-sim on loopback, with ports the system picks, and talks to it.
 
 #include "protocol/datagrams.h"
+#include "testsupport.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 using namespace duva;
 
 namespace
 {
 
-class LoopbackSocket
+using LoopbackSocket = duva::test::RawUdpSocket;
+
+// The bytes of the datagrams that arrive within timeoutMs, stopping once `expected` have.
+QList<QByteArray> answersTo(const LoopbackSocket& socket, int expected, int timeoutMs = 2000)
 {
-public:
-    LoopbackSocket() : m_fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
-    {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    }
-    ~LoopbackSocket() { ::close(m_fd); }
-    LoopbackSocket(const LoopbackSocket&) = delete;
-    LoopbackSocket& operator=(const LoopbackSocket&) = delete;
-
-    void send(const QByteArray& bytes, const char* address, int port)
-    {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        ::inet_pton(AF_INET, address, &a.sin_addr);
-        a.sin_port = htons(quint16(port));
-        ::sendto(m_fd, bytes.constData(), size_t(bytes.size()), 0, reinterpret_cast<sockaddr*>(&a),
-                 sizeof a);
-    }
-
-    // The datagrams that arrive within timeoutMs, stopping early once `expected` have.
-    QList<QByteArray> receive(int expected, int timeoutMs = 2000)
-    {
-        QList<QByteArray> received;
-        QElapsedTimer clock;
-        clock.start();
-        while (received.size() < expected && clock.elapsed() < timeoutMs) {
-            pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, int(timeoutMs - clock.elapsed())) <= 0)
-                break;
-            char buffer[5000];
-            const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
-            if (n >= 0)
-                received << QByteArray(buffer, int(n));
-        }
-        return received;
-    }
-
-private:
-    int m_fd;
-};
+    QList<QByteArray> bytes;
+    for (const LoopbackSocket::Datagram& d : socket.receive(expected, timeoutMs))
+        bytes << d.bytes;
+    return bytes;
+}
 
 struct Sim {
     QProcess process;
@@ -73,10 +33,7 @@ struct Sim {
     {
         // Every interface (the default), so that datagrams to each module's own loopback
         // address arrive. Only senders are ever answered, and this test sends on loopback alone.
-        arguments << "--search-port"
-                  << "0"
-                  << "--reset-port"
-                  << "0";
+        arguments += QStringList{"--search-port", "0", "--reset-port", "0"};
         process.start(qEnvironmentVariable("DUVA_SIM"), arguments);
         QElapsedTimer clock;
         clock.start();
@@ -126,157 +83,131 @@ class TestSimProcess : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void searchWriteAndResetOverLoopback();
-    void delayedAnswersDoNotHoldUpOtherDatagrams();
-    void modulesWithAddressesThisHostLacksStillAnswer();
-    void stopsCleanlyOnSigterm();
-    void helpNamesEveryOption();
-    void badOptionsEndWithAnError();
-};
-
-void TestSimProcess::initTestCase()
-{
-    QVERIFY2(QFile::exists(qEnvironmentVariable("DUVA_SIM")), "DUVA_SIM must name duva-sim");
-}
-
-void TestSimProcess::searchWriteAndResetOverLoopback()
-{
-    Sim sim({"--count", "3", "--first-ip", "127.0.0.10"});
-    QVERIFY(sim.searchPort > 0 && sim.resetPort > 0);
-    LoopbackSocket socket;
-
-    socket.send(SearchRequest::build(), "127.0.0.1", sim.searchPort);
-    QList<QByteArray> answers = socket.receive(3);
-    QCOMPARE(answers.size(), 3);
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(answers[i].size(), recordSize);
-        QCOMPARE(ModuleRecord::fromBytes(answers[i])->ipAddressText(),
-                 QString("127.0.0.%1").arg(10 + i));
+    void initTestCase()
+    {
+        QVERIFY2(QFile::exists(qEnvironmentVariable("DUVA_SIM")), "DUVA_SIM must name duva-sim");
     }
 
-    // Sent to module 1's address: it moves to 127.0.0.9.
-    socket.send(writeRequest(9), "127.0.0.10", sim.searchPort);
-    socket.send(SearchRequest::build(), "127.0.0.9", sim.searchPort); // to it alone
-    answers = socket.receive(3, 500);
-    QCOMPARE(answers.size(), 1);
-    QCOMPARE(answers[0], writeRequest(9).left(recordSize).replace(offset::opcode, 1, "\0", 1));
+    void searchWriteAndResetOverLoopback()
+    {
+        Sim sim({"--count", "3", "--first-ip", "127.0.0.10"});
+        QVERIFY(sim.searchPort > 0 && sim.resetPort > 0);
+        LoopbackSocket socket;
 
-    socket.send(ResetDatagram::build(), "127.0.0.1", sim.resetPort);
-    // The two ports are read separately, so arrival order across them is not kept.
-    QTRY_COMPARE(sim.log().filter("note reset").size(), 1);
-    socket.send(SearchRequest::build(), "127.0.0.1", sim.searchPort);
-    answers = socket.receive(3);
-    QCOMPARE(answers.size(), 3);
-    QCOMPARE(ModuleRecord::fromBytes(answers[0])->ipAddressText(), QString("127.0.0.10"));
-
-    // Every datagram is logged, both ways, with its bytes.
-    QTRY_COMPARE(sim.log().filter(" send to ").size(), 7);
-    const QStringList log = sim.log();
-    QCOMPARE(log.filter(" recv from ").size(), 5);
-    QCOMPARE(
-        log.filter(QRegularExpression(" recv from 127\\.0\\.0\\.1:\\d+ to 127\\.0\\.0\\.1:\\d+ "
-                                      "len 65: 00 .* 05 .* 2A$"))
-            .size(),
-        2);
-    QVERIFY(
-        !log.filter(QRegularExpression(" send to 127\\.0\\.0\\.1:\\d+ from 127\\.0\\.0\\.12:\\d+ "
-                                       "len 64 module 3: 7F 00 00 0C "))
-             .isEmpty());
-    QCOMPARE(log.filter("note reset").size(), 1);
-}
-
-void TestSimProcess::delayedAnswersDoNotHoldUpOtherDatagrams()
-{
-    Sim sim({"--count", "2", "--first-ip", "127.0.0.10", "--delay-ms", "800"});
-    LoopbackSocket socket;
-    QElapsedTimer clock;
-    clock.start();
-    socket.send(SearchRequest::build(), "127.0.0.1", sim.searchPort);
-    socket.send(QByteArray(3, 'x'), "127.0.0.1", sim.searchPort);
-    QCOMPARE(socket.receive(2).size(), 2);
-    QVERIFY(clock.elapsed() >= 790);
-    // The odd datagram was dealt with while the answers waited.
-    QTRY_COMPARE(sim.log().filter(" send to ").size(), 2);
-    const QStringList log = sim.log();
-    const auto index = [&](const QString& text) {
-        for (int i = 0; i < log.size(); ++i) {
-            if (log[i].contains(text))
-                return i;
+        socket.send(SearchRequest::build(), "127.0.0.1", sim.searchPort);
+        QList<QByteArray> answers = answersTo(socket, 3);
+        QCOMPARE(answers.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(answers[i].size(), recordSize);
+            QCOMPARE(ModuleRecord::fromBytes(answers[i])->ipAddressText(),
+                     QString("127.0.0.%1").arg(10 + i));
         }
-        return -1;
-    };
-    QVERIFY(index("ignored: length 3") >= 0);
-    QVERIFY(index("ignored: length 3") < index(" send to "));
-}
 
-void TestSimProcess::modulesWithAddressesThisHostLacksStillAnswer()
-{
-    Sim sim({"--count", "2", "--first-ip", "192.0.2.20"});
-    LoopbackSocket socket;
-    socket.send(SearchRequest::build(), "127.0.0.1", sim.searchPort);
-    const QList<QByteArray> answers = socket.receive(2);
-    QCOMPARE(answers.size(), 2);
-    QCOMPARE(ModuleRecord::fromBytes(answers[1])->ipAddressText(), QString("192.0.2.21"));
-}
+        // Sent to module 1's address: it moves to 127.0.0.9.
+        socket.send(writeRequest(9), "127.0.0.10", sim.searchPort);
+        socket.send(SearchRequest::build(), "127.0.0.9", sim.searchPort); // to it alone
+        answers = answersTo(socket, 3, 500);
+        QCOMPARE(answers.size(), 1);
+        QCOMPARE(answers[0], writeRequest(9).left(recordSize).replace(offset::opcode, 1, "\0", 1));
 
-void TestSimProcess::stopsCleanlyOnSigterm()
-{
-    Sim sim({});
-    QVERIFY(sim.searchPort > 0);
-    sim.process.terminate();
-    QVERIFY(sim.process.waitForFinished(3000));
-    QCOMPARE(sim.process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(sim.process.exitCode(), 0);
-    QVERIFY(sim.log().last().endsWith("stop: signal 15"));
-}
+        socket.send(ResetDatagram::build(), "127.0.0.1", sim.resetPort);
+        // The two ports are read separately, so arrival order across them is not kept.
+        QTRY_COMPARE(sim.log().filter("note reset").size(), 1);
+        socket.send(SearchRequest::build(), "127.0.0.1", sim.searchPort);
+        answers = answersTo(socket, 3);
+        QCOMPARE(answers.size(), 3);
+        QCOMPARE(ModuleRecord::fromBytes(answers[0])->ipAddressText(), QString("127.0.0.10"));
 
-void TestSimProcess::helpNamesEveryOption()
-{
-    QProcess process;
-    process.start(qEnvironmentVariable("DUVA_SIM"), {"--help"});
-    QVERIFY(process.waitForFinished(3000));
-    QCOMPARE(process.exitCode(), 0);
-    const QString help = QString::fromUtf8(process.readAllStandardOutput());
-    for (const char* option : {"--count",
-                               "--first-ip",
-                               "--mask",
-                               "--gateway",
-                               "--dns",
-                               "--local-port",
-                               "--server-port",
-                               "--dhcp",
-                               "--watchdog",
-                               "--client",
-                               "--server",
-                               "--auto-disconnect",
-                               "--auto-disconnect-time",
-                               "--version",
-                               "--serial",
-                               "--server-host",
-                               "--delay-ms",
-                               "--jitter-ms",
-                               "--answer-twice",
-                               "--drop-percent",
-                               "--wrong-length",
-                               "--seed",
-                               "--search-port",
-                               "--reset-port",
-                               "--listen-address",
-                               "--help"}) {
-        QVERIFY2(help.contains(QString("\n  %1 ").arg(option)), option);
+        // Every datagram is logged, both ways, with its bytes.
+        QTRY_COMPARE(sim.log().filter(" send to ").size(), 7);
+        const QStringList log = sim.log();
+        QCOMPARE(log.filter(" recv from ").size(), 5);
+        QCOMPARE(
+            log.filter(QRegularExpression(" recv from 127\\.0\\.0\\.1:\\d+ to 127\\.0\\.0\\.1:\\d+ "
+                                          "len 65: 00 .* 05 .* 2A$"))
+                .size(),
+            2);
+        QVERIFY(!log.filter(QRegularExpression(
+                                " send to 127\\.0\\.0\\.1:\\d+ from 127\\.0\\.0\\.12:\\d+ "
+                                "len 64 module 3: 7F 00 00 0C "))
+                     .isEmpty());
+        QCOMPARE(log.filter("note reset").size(), 1);
     }
-}
 
-void TestSimProcess::badOptionsEndWithAnError()
-{
-    QProcess process;
-    process.start(qEnvironmentVariable("DUVA_SIM"), {"--count", "300"});
-    QVERIFY(process.waitForFinished(3000));
-    QCOMPARE(process.exitCode(), 2);
-    QVERIFY(process.readAllStandardError().contains("--count"));
-    QVERIFY(process.readAllStandardOutput().isEmpty());
-}
+    void delayedAnswersDoNotHoldUpOtherDatagrams()
+    {
+        Sim sim({"--count", "2", "--first-ip", "127.0.0.10", "--delay-ms", "800"});
+        LoopbackSocket socket;
+        QElapsedTimer clock;
+        clock.start();
+        socket.send(SearchRequest::build(), "127.0.0.1", sim.searchPort);
+        socket.send(QByteArray(3, 'x'), "127.0.0.1", sim.searchPort);
+        QCOMPARE(answersTo(socket, 2).size(), 2);
+        QVERIFY(clock.elapsed() >= 790);
+        // The odd datagram was dealt with while the answers waited.
+        QTRY_COMPARE(sim.log().filter(" send to ").size(), 2);
+        const QStringList log = sim.log();
+        const auto index = [&](const QString& text) {
+            for (int i = 0; i < log.size(); ++i) {
+                if (log[i].contains(text))
+                    return i;
+            }
+            return -1;
+        };
+        QVERIFY(index("ignored: length 3") >= 0);
+        QVERIFY(index("ignored: length 3") < index(" send to "));
+    }
+
+    void modulesWithAddressesThisHostLacksStillAnswer()
+    {
+        Sim sim({"--count", "2", "--first-ip", "192.0.2.20"});
+        LoopbackSocket socket;
+        socket.send(SearchRequest::build(), "127.0.0.1", sim.searchPort);
+        const QList<QByteArray> answers = answersTo(socket, 2);
+        QCOMPARE(answers.size(), 2);
+        QCOMPARE(ModuleRecord::fromBytes(answers[1])->ipAddressText(), QString("192.0.2.21"));
+    }
+
+    void stopsCleanlyOnSigterm()
+    {
+        Sim sim({});
+        QVERIFY(sim.searchPort > 0);
+        sim.process.terminate();
+        QVERIFY(sim.process.waitForFinished(3000));
+        QCOMPARE(sim.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.process.exitCode(), 0);
+        QVERIFY(sim.log().last().endsWith("stop: signal 15"));
+    }
+
+    void helpNamesEveryOption()
+    {
+        QProcess process;
+        process.start(qEnvironmentVariable("DUVA_SIM"), {"--help"});
+        QVERIFY(process.waitForFinished(3000));
+        QCOMPARE(process.exitCode(), 0);
+        const QString help = QString::fromUtf8(process.readAllStandardOutput());
+        const QStringList options =
+            QStringLiteral(
+                "--count --first-ip --mask --gateway --dns --local-port --server-port --dhcp "
+                "--watchdog --client --server --auto-disconnect --auto-disconnect-time --version "
+                "--serial --server-host --delay-ms --jitter-ms --answer-twice --drop-percent "
+                "--wrong-length --seed --search-port --reset-port --listen-address --help")
+                .split(' ');
+        for (const QString& option : options) {
+            QVERIFY2(help.contains(QString("\n  %1 ").arg(option)), qPrintable(option));
+        }
+    }
+
+    void badOptionsEndWithAnError()
+    {
+        QProcess process;
+        process.start(qEnvironmentVariable("DUVA_SIM"), {"--count", "300"});
+        QVERIFY(process.waitForFinished(3000));
+        QCOMPARE(process.exitCode(), 2);
+        QVERIFY(process.readAllStandardError().contains("--count"));
+        QVERIFY(process.readAllStandardOutput().isEmpty());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSimProcess)
 #include "tst_sim_process.moc"
