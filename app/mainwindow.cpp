@@ -563,7 +563,8 @@ void TForm1::FormKeyUp(int key)
 {
     if (m_lastKeyWasAlt && key == Qt::Key_F3)
         setOuterWidth(outerWidth() == narrowServiceWidth ? wideServiceWidth : narrowServiceWidth);
-    m_lastKeyWasAlt = key == Qt::Key_Alt;
+    // The right-hand Alt key is Alt too, also where the keyboard layout makes it AltGr.
+    m_lastKeyWasAlt = key == Qt::Key_Alt || key == Qt::Key_AltGr;
     if (key == Qt::Key_F5) {
         enable({Edit7, Edit9, Edit16, Edit14}, true);
         information(

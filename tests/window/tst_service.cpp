@@ -126,6 +126,19 @@ private slots:
         QCOMPARE(form().outerWidth(), width);
     }
 
+    void theRightAltKeyCountsAsAlt()
+    {
+        // On many keyboards the right-hand Alt key reaches the window as AltGr.
+        focus(form().Edit7);
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent altGr(type, Qt::Key_AltGr, Qt::NoModifier);
+            QApplication::sendEvent(form().Edit7, &altGr);
+        }
+        QVERIFY(form().lastKeyWasAlt());
+        type(Qt::Key_F3);
+        QCOMPARE(form().outerWidth(), 514);
+    }
+
     void altHeldOverF3ChangesNothing()
     {
         // Alt+F3 as a chord: F3 is released while Alt is still down.
