@@ -21,18 +21,21 @@ QString SimProcess::unavailableReason()
     return QString();
 }
 
-SimProcess::SimProcess(const QStringList& arguments, int readyTimeoutMs)
+SimProcess::SimProcess(const QStringList& arguments, Place place, int readyTimeoutMs)
 {
-    if (!available()) {
+    if (place == TestNetwork && !available()) {
         m_error = unavailableReason();
         return;
     }
     // ip netns exec replaces itself by duva-sim, so the process signalled below is the
     // simulator itself.
-    m_process.start(QStringLiteral("ip"),
-                    QStringList{"netns", "exec", qEnvironmentVariable("DUVA_NS_MODULES"),
-                                qEnvironmentVariable("DUVA_SIM")} +
-                        arguments);
+    if (place == TestNetwork)
+        m_process.start(QStringLiteral("ip"),
+                        QStringList{"netns", "exec", qEnvironmentVariable("DUVA_NS_MODULES"),
+                                    qEnvironmentVariable("DUVA_SIM")} +
+                            arguments);
+    else
+        m_process.start(qEnvironmentVariable("DUVA_SIM"), arguments);
     const QDeadlineTimer deadline(readyTimeoutMs);
     while (!deadline.hasExpired()) {
         readAvailable();

@@ -9,18 +9,22 @@ namespace duva::test
 {
 
 // duva-sim running in the modules' namespace of the test network that testnet.sh made
-// (DUVA_NS_MODULES), for as long as this object lives. Its log lines can be read and waited
-// for; waiting keeps the caller's event loop running, so endpoints and windows go on working.
+// (DUVA_NS_MODULES), or in the caller's own, for as long as this object lives. Its log lines
+// can be read and waited for; waiting keeps the caller's event loop running, so endpoints and
+// windows go on working.
 class SimProcess
 {
 public:
+    enum Place { TestNetwork, Here };
+
     // Whether the test runs inside the test network with duva-sim at hand; tests skip
     // otherwise (DUVA_REQUIRE_TEST_NETWORK).
     static bool available();
     static QString unavailableReason();
 
     // Starts duva-sim with these options and waits until it listens.
-    explicit SimProcess(const QStringList& arguments, int readyTimeoutMs = 5000);
+    explicit SimProcess(const QStringList& arguments, Place place = TestNetwork,
+                        int readyTimeoutMs = 5000);
     ~SimProcess();
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;

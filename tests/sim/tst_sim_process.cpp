@@ -1,11 +1,10 @@
 // Runs the real duva-sim on loopback, with ports the system picks, and talks to it.
 
+#include "e2e/simprocess.h"
 #include "protocol/datagrams.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QtTest>
 
 using namespace duva;
@@ -24,47 +23,21 @@ QList<QByteArray> answersTo(const LoopbackSocket& socket, int expected, int time
     return bytes;
 }
 
-struct Sim {
-    QProcess process;
+// duva-sim in this test's own network, with the ports the system picks, on every interface
+// (the default) so that datagrams to each module's own loopback address arrive. Only senders
+// are ever answered, and this test sends on loopback alone.
+struct Sim : duva::test::SimProcess {
+    explicit Sim(const QStringList& arguments)
+        : SimProcess(arguments + QStringList{"--search-port", "0", "--reset-port", "0"}, Here)
+    {
+        static const QRegularExpression ready(
+            "listening on 0\\.0\\.0\\.0:(\\d+) .* and 0\\.0\\.0\\.0:(\\d+) ");
+        const auto match = ready.match(logLines().value(0));
+        searchPort = match.captured(1).toInt();
+        resetPort = match.captured(2).toInt();
+    }
     int searchPort = 0;
     int resetPort = 0;
-
-    explicit Sim(QStringList arguments)
-    {
-        // Every interface (the default), so that datagrams to each module's own loopback
-        // address arrive. Only senders are ever answered, and this test sends on loopback alone.
-        arguments += QStringList{"--search-port", "0", "--reset-port", "0"};
-        process.start(qEnvironmentVariable("DUVA_SIM"), arguments);
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 5000 && process.waitForReadyRead(5000)) {
-            static const QRegularExpression ready(
-                "listening on 0\\.0\\.0\\.0:(\\d+) .* and 0\\.0\\.0\\.0:(\\d+) ");
-            const auto match = ready.match(QString::fromUtf8(process.readLine()));
-            if (match.hasMatch()) {
-                searchPort = match.captured(1).toInt();
-                resetPort = match.captured(2).toInt();
-                return;
-            }
-        }
-    }
-    ~Sim()
-    {
-        process.terminate();
-        if (!process.waitForFinished(3000))
-            process.kill();
-        process.waitForFinished(1000);
-    }
-    QStringList log()
-    {
-        process.waitForReadyRead(100);
-        QStringList lines = QString::fromUtf8(process.readAll()).split('\n', Qt::SkipEmptyParts);
-        m_log += lines;
-        return m_log;
-    }
-
-private:
-    QStringList m_log;
 };
 
 QByteArray writeRequest(int lastOctet)
@@ -112,15 +85,16 @@ private slots:
 
         socket.send(ResetDatagram::build(), "127.0.0.1", sim.resetPort);
         // The two ports are read separately, so arrival order across them is not kept.
-        QTRY_COMPARE(sim.log().filter("note reset").size(), 1);
+        QVERIFY(sim.waitForLines(QRegularExpression("note reset")));
         socket.send(SearchRequest::build(), "127.0.0.1", sim.searchPort);
         answers = answersTo(socket, 3);
         QCOMPARE(answers.size(), 3);
         QCOMPARE(ModuleRecord::fromBytes(answers[0])->ipAddressText(), QString("127.0.0.10"));
 
         // Every datagram is logged, both ways, with its bytes.
-        QTRY_COMPARE(sim.log().filter(" send to ").size(), 7);
-        const QStringList log = sim.log();
+        QVERIFY(sim.waitForLines(QRegularExpression(" send to "), 7));
+        const QStringList log = sim.logLines();
+        QCOMPARE(log.filter(" send to ").size(), 7);
         QCOMPARE(log.filter(" recv from ").size(), 5);
         QCOMPARE(
             log.filter(QRegularExpression(" recv from 127\\.0\\.0\\.1:\\d+ to 127\\.0\\.0\\.1:\\d+ "
@@ -145,8 +119,8 @@ private slots:
         QCOMPARE(answersTo(socket, 2).size(), 2);
         QVERIFY(clock.elapsed() >= 790);
         // The odd datagram was dealt with while the answers waited.
-        QTRY_COMPARE(sim.log().filter(" send to ").size(), 2);
-        const QStringList log = sim.log();
+        QVERIFY(sim.waitForLines(QRegularExpression(" send to "), 2));
+        const QStringList log = sim.logLines();
         const auto index = [&](const QString& text) {
             for (int i = 0; i < log.size(); ++i) {
                 if (log[i].contains(text))
@@ -172,11 +146,8 @@ private slots:
     {
         Sim sim({});
         QVERIFY(sim.searchPort > 0);
-        sim.process.terminate();
-        QVERIFY(sim.process.waitForFinished(3000));
-        QCOMPARE(sim.process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(sim.process.exitCode(), 0);
-        QVERIFY(sim.log().last().endsWith("stop: signal 15"));
+        QCOMPARE(sim.stop(), 0); // a normal end
+        QVERIFY(sim.logLines().last().endsWith("stop: signal 15"));
     }
 
     void helpNamesEveryOption()
