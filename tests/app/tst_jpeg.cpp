@@ -124,15 +124,11 @@ private slots:
     {
         QTest::addColumn<QByteArray>("data");
 
-        const QByteArray logo = logoData();
-        QTest::newRow("empty") << QByteArray();
+        // Every beginning of a real picture, from none to all but its end marker, is tried by
+        // truncatedEverywhere().
         QTest::newRow("text") << QByteArray("not a picture at all");
-        QTest::newRow("start marker only") << QByteArray("\xFF\xD8", 2);
         QTest::newRow("start and end markers") << QByteArray("\xFF\xD8\xFF\xD9", 4);
         QTest::newRow("zeros") << QByteArray(4096, '\0');
-        QTest::newRow("header only") << logo.left(logo.indexOf(QByteArray("\xFF\xDA", 2)) + 2);
-        QTest::newRow("half") << logo.left(logo.size() / 2);
-        QTest::newRow("no end marker") << logo.left(logo.size() - 2);
         QByteArray huge = encode(JCS_GRAYSCALE, {0});
         // Announce a 65000 x 65000 picture in the frame header.
         const qsizetype frame = huge.indexOf(QByteArray("\xFF\xC0", 2));
