@@ -291,25 +291,15 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QStringList>("errors");
 
-        const auto notInteger = [](const char* text) {
-            return QStringLiteral("'%1' is not a valid integer value.").arg(QLatin1String(text));
-        };
-        QTest::newRow("all deleted") << QString() << "0" << QStringList();
-        QTest::newRow("300") << "300"
-                             << "255" << QStringList();
-        QTest::newRow("256") << "256"
-                             << "255" << QStringList();
-        QTest::newRow("255") << "255"
-                             << "255" << QStringList();
-        QTest::newRow("7") << "7"
-                           << "7" << QStringList();
+        textRow("all deleted", "", "0");
+        textRow("300", "300", "255");
+        textRow("256", "256", "255");
+        textRow("255", "255", "255");
+        textRow("7", "7", "7");
         // Negative values are not corrected; the sign alone is not a number yet.
-        QTest::newRow("-5") << "-5"
-                            << "-5" << QStringList{notInteger("-")};
-        QTest::newRow("lone minus") << "-"
-                                    << "-" << QStringList{notInteger("-")};
-        QTest::newRow("1a") << "1a"
-                            << "1a" << QStringList{notInteger("1a")};
+        textRow("-5", "-5", "-5", "'-' is not a valid integer value.");
+        textRow("lone minus", "-", "-", "'-' is not a valid integer value.");
+        textRow("1a", "1a", "1a", "'1a' is not a valid integer value.");
     }
 
     void timeFieldRule()

@@ -363,15 +363,10 @@ private slots:
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
         QTest::addColumn<QStringList>("errors");
-        QTest::newRow("4") << "4"
-                           << "5" << QStringList();
-        QTest::newRow("no upper limit") << "255"
-                                        << "256" << QStringList();
-        QTest::newRow("not a number")
-            << "abc"
-            << "abc" << QStringList{"'abc' is not a valid integer value."};
-        QTest::newRow("empty") << ""
-                               << "" << QStringList{"'' is not a valid integer value."};
+        textRow("4", "4", "5");
+        textRow("no upper limit", "255", "256");
+        textRow("not a number", "abc", "abc", "'abc' is not a valid integer value.");
+        textRow("empty", "", "", "'' is not a valid integer value.");
     }
     void plusStepsTheMiddleSerialField()
     {

@@ -196,6 +196,12 @@ int sentDuring(Fixture& f, ModulePeer& peer, int ms)
     return int(peer.received(1, 100).size());
 }
 
+void textRow(const char* tag, const char* before, const char* after, const char* error)
+{
+    QTest::newRow(tag) << QString::fromUtf8(before) << QString::fromUtf8(after)
+                       << (error ? QStringList{QString::fromUtf8(error)} : QStringList());
+}
+
 void chooseLine(TForm1& form, int k)
 {
     QListWidget* list = form.ListBox3;

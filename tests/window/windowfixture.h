@@ -135,6 +135,10 @@ void searchAndAnswer(TForm1& form, ModulePeer& peer, const QList<QByteArray>& re
 // in peer.received().
 int sentDuring(Fixture& f, ModulePeer& peer, int ms);
 
+// A row of three columns, QString, QString and QStringList: a field's text before, its text
+// after, and the error box's text if one comes.
+void textRow(const char* tag, const char* before, const char* after, const char* error = nullptr);
+
 // Chooses line k of the module list with a click of the left mouse button.
 void chooseLine(TForm1& form, int k);
 
