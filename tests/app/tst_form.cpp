@@ -333,16 +333,6 @@ private slots:
         }
     }
 
-    void radioButtonsAreOneGroup()
-    {
-        m_f->form->RadioButton2->setChecked(true);
-        QVERIFY(!m_f->form->RadioButton1->isChecked());
-        m_f->form->RadioButton1->setChecked(true);
-        QVERIFY(!m_f->form->RadioButton2->isChecked());
-        m_f->form->RadioButton1->setChecked(false);
-        QVERIFY(!m_f->form->RadioButton1->isChecked() && !m_f->form->RadioButton2->isChecked());
-    }
-
     void logo()
     {
         const QPixmap logo = m_f->form->Image1->pixmap();
