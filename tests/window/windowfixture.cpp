@@ -145,13 +145,9 @@ QByteArray record(const QString& dottedAddress, quint8 dhcp, quint8 clientMode)
     const QStringList octets = dottedAddress.split('.');
     for (int i = 0; i < 4 && i < octets.size(); ++i)
         r[i] = char(octets[i].toInt());
-    const char mask[] = {char(255), char(255), char(255), 0};
-    for (int i = 0; i < 4; ++i)
-        r[offset::subnetMask + i] = mask[i];
-    r[offset::localPort] = char(0x13);
-    r[offset::localPort + 1] = char(0x8A);
-    r[offset::serverPort] = char(0x13);
-    r[offset::serverPort + 1] = char(0x8A);
+    r.replace(offset::subnetMask, 4, QByteArray::fromHex("ffffff00"));
+    r.replace(offset::localPort, 2, QByteArray::fromHex("138a")); // 5002
+    r.replace(offset::serverPort, 2, QByteArray::fromHex("138a"));
     r[offset::dhcp] = char(dhcp);
     r[offset::clientMode] = char(clientMode);
     r[offset::autoDisconnectTime] = 10;
