@@ -1,7 +1,9 @@
 #pragma once
 
-// Helpers that tests of several parts share: plain files, and a plain UDP socket that shows
-// exactly what goes over the wire.
+// Helpers that tests of several parts share: plain files, write requests, and a plain UDP
+// socket that shows exactly what goes over the wire.
+
+#include "protocol/datagrams.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -31,6 +33,35 @@ inline bool writeFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size();
+}
+
+// A write request with every field filled in: to 192.168.0.132, mask 255.255.255.0, gateway
+// .1, DNS .100, ports 5002, watchdog, client mode, auto-disconnect after 10, version "000",
+// serial 0.4.7, server host 192.168.0.14.
+inline WriteRequest exampleWriteRequest()
+{
+    WriteRequest w;
+    w.ipAddress = {"192", "168", "0", "132"};
+    w.subnetMask = {"255", "255", "255", "0"};
+    w.gateway = {"192", "168", "0", "1"};
+    w.dnsServer = {"192", "168", "0", "100"};
+    w.localPort = w.serverPort = "5002";
+    w.watchdog = w.clientMode = w.autoDisconnect = true;
+    w.autoDisconnectTime = "10";
+    w.firmwareVersion = "000";
+    w.serialBytes = {"0", "4", "7"};
+    w.serverHost = "192.168.0.14";
+    return w;
+}
+
+// The example request's bytes, giving the module the address dottedIp.
+inline QByteArray writeRequestTo(const QString& dottedIp)
+{
+    WriteRequest w = exampleWriteRequest();
+    const QStringList octets = dottedIp.split('.');
+    for (int i = 0; i < 4; ++i)
+        w.ipAddress[size_t(i)] = octets.value(i);
+    return w.build();
 }
 
 // A fresh temporary directory as the working directory, for as long as this object lives.

@@ -1,5 +1,6 @@
 #include "protocol/datagrams.h"
 #include "protocol/exception.h"
+#include "testsupport.h"
 
 #include <QTest>
 
@@ -17,22 +18,6 @@ const QByteArray workedExample = hex("C0 A8 00 84 FF FF FF 00 C0 A8 00 01 C0 A8 
                                      "13 8A 13 8A 00 80 55 01 01 0A 30 30 30 00 04 07"
                                      "31 39 32 2E 31 36 38 2E 30 2E 31 34 20 20 20 20") +
                                  QByteArray(16, ' ') + hex("2A");
-
-WriteRequest example()
-{
-    WriteRequest w;
-    w.ipAddress = {"192", "168", "0", "132"};
-    w.subnetMask = {"255", "255", "255", "0"};
-    w.gateway = {"192", "168", "0", "1"};
-    w.dnsServer = {"192", "168", "0", "100"};
-    w.localPort = w.serverPort = "5002";
-    w.watchdog = w.clientMode = w.autoDisconnect = true;
-    w.autoDisconnectTime = "10";
-    w.firmwareVersion = "000";
-    w.serialBytes = {"0", "4", "7"};
-    w.serverHost = "192.168.0.14";
-    return w;
-}
 
 // A text field of the request by a short name: ip0..3, mask0..3, gw0..3, dns0..3, serial0..2,
 // localPort, serverPort, time, version, host.
@@ -84,7 +69,7 @@ private slots:
 
     void workedExampleAndReadBack()
     {
-        QCOMPARE(example().build().toHex(' '), workedExample.toHex(' '));
+        QCOMPARE(duva::test::exampleWriteRequest().build().toHex(' '), workedExample.toHex(' '));
 
         // What the window shows for a record must write the same record back.
         const auto r = ModuleRecord::fromBytes(workedExample.left(recordSize));
@@ -150,7 +135,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, at);
         QFETCH(QByteArray, expected);
-        WriteRequest w = example();
+        WriteRequest w = duva::test::exampleWriteRequest();
         field(w, name) = text;
         const QByteArray d = w.build();
         QCOMPARE(d.size(), requestSize);
@@ -197,7 +182,7 @@ private slots:
         QFETCH(QString, second);
         QFETCH(QString, secondText);
         QFETCH(QString, message);
-        WriteRequest w = example();
+        WriteRequest w = duva::test::exampleWriteRequest();
         field(w, first) = firstText;
         field(w, second) = secondText;
         try {

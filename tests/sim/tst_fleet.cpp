@@ -1,4 +1,5 @@
 #include "protocol/datagrams.h"
+#include "testsupport.h"
 #include "tools/sim/fleet.h"
 #include "tools/sim/options.h"
 
@@ -6,6 +7,7 @@
 
 using namespace duva;
 using namespace duva::sim;
+using duva::test::writeRequestTo;
 
 namespace
 {
@@ -18,19 +20,6 @@ std::vector<QByteArray> records(int count)
     Config config;
     config.count = count;
     return initialRecords(config);
-}
-
-QByteArray writeTo(const QString& a, const QString& b, const QString& c, const QString& d)
-{
-    WriteRequest request;
-    request.ipAddress = {a, b, c, d};
-    request.subnetMask = {"255", "255", "255", "0"};
-    request.gateway = request.dnsServer = {"10", "77", "0", "1"};
-    request.localPort = request.serverPort = request.autoDisconnectTime = "1";
-    request.serialBytes = {"0", "0", "9"};
-    request.firmwareVersion = "2.0";
-    request.serverHost = "host";
-    return request.build();
 }
 
 QList<int> answeringModules(const Outcome& outcome)
@@ -73,7 +62,7 @@ private slots:
     {
         const auto start = records(3);
         Fleet fleet(start, Faults{});
-        const QByteArray request = writeTo("10", "77", "0", "200");
+        const QByteArray request = writeRequestTo("10.77.0.200");
 
         const Outcome written = fleet.handle(request, Channel::Search, first + 1);
         QCOMPARE(written.kind, Outcome::Kind::Write);
@@ -91,7 +80,7 @@ private slots:
 
         // It now goes by its new address only.
         QCOMPARE(fleet.handle(request, Channel::Search, first + 1).kind, Outcome::Kind::Ignored);
-        const QByteArray again = writeTo("10", "77", "0", "11");
+        const QByteArray again = writeRequestTo("10.77.0.11");
         QCOMPARE(fleet.handle(again, Channel::Search, 0x0A4D00C8).kind, Outcome::Kind::Write);
         QCOMPARE(Fleet::addressOf(fleet.record(1)), first + 1);
     }
@@ -102,7 +91,7 @@ private slots:
         Fleet fleet(start, Faults{});
         for (quint32 destination : {broadcast, first + 3, 0x7F000001u}) {
             const Outcome outcome =
-                fleet.handle(writeTo("1", "2", "3", "4"), Channel::Search, destination);
+                fleet.handle(writeRequestTo("1.2.3.4"), Channel::Search, destination);
             QCOMPARE(outcome.kind, Outcome::Kind::Ignored);
             QVERIFY(outcome.notes.join(' ').contains(addressText(destination)));
         }
@@ -114,8 +103,8 @@ private slots:
     {
         const auto start = records(2);
         Fleet fleet(start, Faults{});
-        fleet.handle(writeTo("10", "77", "0", "99"), Channel::Search, first);
-        fleet.handle(writeTo("10", "77", "0", "98"), Channel::Search, first + 1);
+        fleet.handle(writeRequestTo("10.77.0.99"), Channel::Search, first);
+        fleet.handle(writeRequestTo("10.77.0.98"), Channel::Search, first + 1);
         QVERIFY(fleet.record(0) != start[0]);
 
         const Outcome outcome = fleet.handle(ResetDatagram::build(), Channel::Reset, broadcast);
@@ -144,7 +133,7 @@ private slots:
         QTest::newRow("huge") << QByteArray(4000, '\x55') << false;
         QTest::newRow("reset bytes on the search port") << ResetDatagram::build() << false;
         QTest::newRow("search on the reset port") << search << true;
-        QTest::newRow("write on the reset port") << writeTo("10", "77", "0", "10") << true;
+        QTest::newRow("write on the reset port") << writeRequestTo("10.77.0.10") << true;
         QTest::newRow("reset with a non-zero byte") << nonZeroReset << true;
         QTest::newRow("short reset") << QByteArray(64, '\0') << true;
     }
@@ -155,7 +144,7 @@ private slots:
         QFETCH(bool, onResetPort);
         const auto start = records(2);
         Fleet fleet(start, Faults{});
-        fleet.handle(writeTo("10", "77", "0", "50"), Channel::Search,
+        fleet.handle(writeRequestTo("10.77.0.50"), Channel::Search,
                      first); // so a reset would show
         const QByteArray written = fleet.record(0);
 

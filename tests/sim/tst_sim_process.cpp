@@ -40,16 +40,6 @@ struct Sim : duva::test::SimProcess {
     int resetPort = 0;
 };
 
-QByteArray writeRequest(int lastOctet)
-{
-    WriteRequest request;
-    request.ipAddress = {"127", "0", "0", QString::number(lastOctet)};
-    request.subnetMask = request.gateway = request.dnsServer = {"0", "0", "0", "0"};
-    request.localPort = request.serverPort = request.autoDisconnectTime = "0";
-    request.serialBytes = {"0", "0", "0"};
-    return request.build();
-}
-
 } // namespace
 
 class TestSimProcess : public QObject
@@ -77,11 +67,13 @@ private slots:
         }
 
         // Sent to module 1's address: it moves to 127.0.0.9.
-        socket.send(writeRequest(9), "127.0.0.10", sim.searchPort);
+        socket.send(duva::test::writeRequestTo("127.0.0.9"), "127.0.0.10", sim.searchPort);
         socket.send(SearchRequest::build(), "127.0.0.9", sim.searchPort); // to it alone
         answers = answersTo(socket, 3, 500);
         QCOMPARE(answers.size(), 1);
-        QCOMPARE(answers[0], writeRequest(9).left(recordSize).replace(offset::opcode, 1, "\0", 1));
+        QCOMPARE(answers[0], duva::test::writeRequestTo("127.0.0.9")
+                                 .left(recordSize)
+                                 .replace(offset::opcode, 1, "\0", 1));
 
         socket.send(ResetDatagram::build(), "127.0.0.1", sim.resetPort);
         // The two ports are read separately, so arrival order across them is not kept.
