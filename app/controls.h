@@ -9,10 +9,12 @@
 
 // The window's controls, with the events the window's handlers are bound to.
 
-namespace duva {
+namespace duva
+{
 
 // A label that reacts to a click of the left mouse button.
-class TLabel : public QLabel {
+class TLabel : public QLabel
+{
 public:
     using QLabel::QLabel;
     std::function<void()> onClick;
@@ -24,8 +26,8 @@ protected:
 // A check box or radio button that reports presses and releases of any mouse button, in the
 // order the field interlocks rely on: the press reaction, then the control's own change of
 // state (left button released over it), then the release reaction, which sees the new state.
-template <class Button>
-class TMouseButton : public Button {
+template <class Button> class TMouseButton : public Button
+{
 public:
     using Button::Button;
     std::function<void()> onMouseDown;
@@ -40,7 +42,8 @@ using TCheckBox = TMouseButton<QCheckBox>;
 
 // A radio button that a click always checks, and that the program can uncheck together with
 // its sibling (a search leaves both unchecked). Checking one unchecks its sibling.
-class TRadioButton : public TMouseButton<QRadioButton> {
+class TRadioButton : public TMouseButton<QRadioButton>
+{
 public:
     explicit TRadioButton(const QString& text, QWidget* parent = nullptr);
     void setSibling(TRadioButton* sibling) { m_sibling = sibling; }
@@ -55,7 +58,8 @@ private:
 // An edit with a limit on what the user may type (the program may put in longer texts),
 // and the events the window uses: focus leaving it for another control of the window, key
 // presses (a handler that returns true has taken the key), and double-clicks.
-class TEdit : public QLineEdit {
+class TEdit : public QLineEdit
+{
 public:
     explicit TEdit(QWidget* parent = nullptr);
     void setTypedLimit(int characters);
@@ -70,7 +74,8 @@ protected:
 };
 
 // A list box that reports a choice of line, by the mouse or by the keyboard.
-class TListBox : public QListWidget {
+class TListBox : public QListWidget
+{
 public:
     using QListWidget::QListWidget;
     std::function<void()> onClick;

@@ -15,9 +15,11 @@
 #include <QShowEvent>
 #include <QThread>
 
-namespace duva {
+namespace duva
+{
 
-namespace {
+namespace
+{
 
 const QColor navy(0, 0, 128);
 
@@ -230,10 +232,8 @@ void TForm1::FormShow()
     const QString address = m_deps.localAddress().left(15);
     // Without an address this computer is taken as one that is not on a network.
     m_netPrefix = addressPrefix(address).value_or(std::array<int, 3>{127, 0, 0});
-    Udp1->setRemoteHost(QStringLiteral("%1.%2.%3.255")
-                            .arg(m_netPrefix[0])
-                            .arg(m_netPrefix[1])
-                            .arg(m_netPrefix[2]));
+    Udp1->setRemoteHost(
+        QStringLiteral("%1.%2.%3.255").arg(m_netPrefix[0]).arg(m_netPrefix[1]).arg(m_netPrefix[2]));
     Label14->setText(QStringLiteral("IP deste computador: ") + address);
     if (m_netPrefix[0] == 255 || m_netPrefix[0] == 127)
         information(QStringLiteral("Este computador não está em rede, no primeiro uso do módulo "
@@ -303,9 +303,9 @@ void TForm1::Label11Click()
     Panel1->setEnabled(false);
     Timer3->setEnabled(true);
 
-    for (TEdit* field : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9, Edit10,
-                         Edit11, Edit14, Edit15, Edit16, Edit17, Edit18, Edit20, Edit24, Edit25,
-                         Edit26, Edit27})
+    for (TEdit* field :
+         {Edit1,  Edit2,  Edit3,  Edit4,  Edit5,  Edit6,  Edit7,  Edit8,  Edit9,  Edit10, Edit11,
+          Edit14, Edit15, Edit16, Edit17, Edit18, Edit20, Edit24, Edit25, Edit26, Edit27})
         field->clear();
     LabelNs->clear();
 
@@ -388,8 +388,8 @@ void TForm1::ListBox3Click()
     m_chosenLine = ListBox3->row(line);
 
     enable({CheckBox1, CheckBox7, CheckBox8, RadioButton1, RadioButton2, Edit2, Edit10, Edit11,
-                Edit24, Edit25, Edit26, Edit27},
-               true);
+            Edit24, Edit25, Edit26, Edit27},
+           true);
 
     const int slot = line->data(Qt::UserRole).toInt();
     const ModuleRecord r = *ModuleRecord::fromBytes(m_moduleTable.at(slot - 1));

@@ -14,7 +14,8 @@ class QFrame;
 class QGroupBox;
 class QPushButton;
 
-namespace duva {
+namespace duva
+{
 
 // What the window works with besides its own controls. Tests put in their own so that they
 // drive the real window without modal boxes, real seconds or the real network.
@@ -32,7 +33,8 @@ struct FormDeps {
 };
 
 // The configurator window.
-class TForm1 : public QWidget {
+class TForm1 : public QWidget
+{
 public:
     static constexpr int slotCount = 100;
     static constexpr int localUdpPort = 5001;

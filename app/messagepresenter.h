@@ -4,11 +4,13 @@
 
 class QWidget;
 
-namespace duva {
+namespace duva
+{
 
 // Everything the window tells the user outside its own controls. The window calls it; tests
 // put in one that records instead of opening modal boxes.
-class MessagePresenter {
+class MessagePresenter
+{
 public:
     virtual ~MessagePresenter() = default;
     // Modal box captioned "Informação", information icon, one OK button.
@@ -21,7 +23,8 @@ public:
 };
 
 // Real message boxes; texts are shown as plain text, never as markup.
-class QtMessagePresenter : public MessagePresenter {
+class QtMessagePresenter : public MessagePresenter
+{
 public:
     void information(QWidget* owner, const QString& text) override;
     void error(QWidget* owner, const QString& caption, const QString& text) override;

@@ -11,9 +11,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace duva {
+namespace duva
+{
 
-namespace {
+namespace
+{
 
 // The runtime's texts for the file errors a technician may meet.
 QString ioErrorText(int error)
@@ -46,7 +48,8 @@ QString ioErrorText(int error)
 }
 
 // A file descriptor, closed when it goes out of scope.
-class Fd {
+class Fd
+{
 public:
     explicit Fd(int fd) : m_fd(fd) {}
     ~Fd()
@@ -93,7 +96,8 @@ void writeAll(int fd, const QByteArray& bytes)
 }
 
 // The temporary file beside the version file, removed unless it replaced it.
-class TemporaryBeside {
+class TemporaryBeside
+{
 public:
     explicit TemporaryBeside(const QByteArray& target) : m_name(target + ".XXXXXX") {}
     ~TemporaryBeside()
@@ -134,9 +138,8 @@ QString readFirstLine(const QString& path)
         }
         if (n == 0)
             break;
-        const char* end = std::find_if(buffer, buffer + n, [](char c) {
-            return c == '\n' || c == '\r';
-        });
+        const char* end =
+            std::find_if(buffer, buffer + n, [](char c) { return c == '\n' || c == '\r'; });
         line.append(buffer, end - buffer);
         if (end != buffer + n)
             break;

@@ -4,12 +4,14 @@
 
 #include <QString>
 
-namespace duva {
+namespace duva
+{
 
 // A failed file operation, with the runtime's text for it: "File not found",
 // "File access denied", "Too many open files", "Disk full", "Invalid filename" or
 // "I/O error <n>".
-class InOutError : public Exception {
+class InOutError : public Exception
+{
 public:
     using Exception::Exception;
 };

@@ -2,7 +2,8 @@
 
 #include <QTimer>
 
-namespace duva {
+namespace duva
+{
 
 void WindowTimer::setInterval(int ms)
 {
@@ -24,11 +25,13 @@ void WindowTimer::setEnabled(bool enabled)
         stop();
 }
 
-namespace {
+namespace
+{
 
 // QTimer restarts on every setInterval() and start(), even with an unchanged value; the rules
 // above are kept by WindowTimer, which calls it only on a real change.
-class QtWindowTimer : public WindowTimer {
+class QtWindowTimer : public WindowTimer
+{
 public:
     QtWindowTimer(int interval, bool enabled) : WindowTimer(interval, enabled)
     {

@@ -3,13 +3,15 @@
 #include <functional>
 #include <memory>
 
-namespace duva {
+namespace duva
+{
 
 // A window timer with the rules the search schedule depends on: setting the interval or the
 // enabled state to the value it already has changes nothing (the countdown goes on); changing
 // either restarts the countdown from that moment, provided the timer is enabled. An enabled
 // timer fires every interval until it is disabled.
-class WindowTimer {
+class WindowTimer
+{
 public:
     virtual ~WindowTimer() = default;
 

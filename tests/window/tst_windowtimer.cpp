@@ -8,7 +8,8 @@
 
 using namespace duva;
 
-class TestWindowTimer : public QObject {
+class TestWindowTimer : public QObject
+{
     Q_OBJECT
 
 private:
