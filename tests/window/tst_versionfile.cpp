@@ -180,10 +180,14 @@ private slots:
         const auto store = [&] {
             message = inOutErrorOf([&] { storeText(m_path, QStringLiteral("1.6")); });
         };
-        if (::geteuid() == 0)
-            QVERIFY(asNobody(store));
-        else
+        if (::geteuid() == 0) {
+            // A root user of a user namespace may not become another user, and overrides
+            // the permissions of its own files: nothing can refuse it here.
+            if (!asNobody(store))
+                QSKIP("root of a user namespace: no other user to test permissions as");
+        } else {
             store();
+        }
         QCOMPARE(message, QStringLiteral("File access denied"));
         QCOMPARE(contentOf(m_path), QByteArray("1.5\n"));
         QCOMPARE(entriesOf(m_dir->path()), onlyTheFile());
@@ -216,9 +220,8 @@ private slots:
         QCOMPARE(::chmod(name.constData(), 0640), 0);
         // Root stores into a file that another user owns: otherwise the technician could no
         // longer store the version once root had.
-        const bool root = ::geteuid() == 0;
-        if (root)
-            QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
+        // (Not so for the root user of a user namespace, who may not give files away.)
+        const bool root = ::geteuid() == 0 && ::chown(name.constData(), 65534, 65534) == 0;
         storeText(m_path, QStringLiteral("1.6"));
         struct stat after = {};
         QCOMPARE(::stat(name.constData(), &after), 0);
