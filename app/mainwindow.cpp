@@ -46,6 +46,12 @@ constexpr int searchInterval = 3000;
 constexpr int writeConfirmInterval = 6000;
 constexpr int giveUpAtRetry = 3;
 
+// The broadcast address of the /24 network a.b.c, as the endpoint takes it: a.b.c.255.
+QString broadcastAddress(int a, int b, int c)
+{
+    return QStringLiteral("%1.%2.%3.255").arg(a).arg(b).arg(c);
+}
+
 void enable(std::initializer_list<QWidget*> controls, bool enabled)
 {
     for (QWidget* control : controls)
@@ -211,8 +217,7 @@ void TForm1::sendToEveryNetworkOfPrefix(int port, const QByteArray& datagram)
 {
     for (int n = 0; n <= 255; ++n) {
         Udp1->setRemotePort(port);
-        Udp1->setRemoteHost(
-            QStringLiteral("%1.%2.%3.255").arg(m_netPrefix[0]).arg(m_netPrefix[1]).arg(n));
+        Udp1->setRemoteHost(broadcastAddress(m_netPrefix[0], m_netPrefix[1], n));
         send(datagram);
         // Successive datagrams of the series stay at least 1 ms apart.
         QThread::msleep(1);
@@ -232,8 +237,7 @@ void TForm1::FormShow()
     const QString address = m_deps.localAddress().left(15);
     // Without an address this computer is taken as one that is not on a network.
     m_netPrefix = addressPrefix(address).value_or(std::array<int, 3>{127, 0, 0});
-    Udp1->setRemoteHost(
-        QStringLiteral("%1.%2.%3.255").arg(m_netPrefix[0]).arg(m_netPrefix[1]).arg(m_netPrefix[2]));
+    Udp1->setRemoteHost(broadcastAddress(m_netPrefix[0], m_netPrefix[1], m_netPrefix[2]));
     Label14->setText(QStringLiteral("IP deste computador: ") + address);
     if (m_netPrefix[0] == 255 || m_netPrefix[0] == 127)
         information(QStringLiteral("Este computador não está em rede, no primeiro uso do módulo "
@@ -287,10 +291,7 @@ void TForm1::Label11Click()
     ListBox2->addItems(dumpBytes(request));
     if (!CheckBox2->isChecked()) {
         Udp1->setRemotePort(modulePort);
-        Udp1->setRemoteHost(QStringLiteral("%1.%2.%3.255")
-                                .arg(m_netPrefix[0])
-                                .arg(m_netPrefix[1])
-                                .arg(m_netPrefix[2]));
+        Udp1->setRemoteHost(broadcastAddress(m_netPrefix[0], m_netPrefix[1], m_netPrefix[2]));
         send(request);
     } else {
         sendToEveryNetworkOfPrefix(modulePort, request);
