@@ -82,6 +82,16 @@ private slots:
                                        << QByteArray("\x80\x82\x83\x85\x8A\x99\x9A\x9F") << true;
         QTest::newRow("undefined bytes") << QString::fromUtf8("\u0081\u008D\u008F\u0090\u009D")
                                          << QByteArray("\x81\x8D\x8F\x90\x9D") << true;
+        // All 32 bytes where cp1252 differs from Latin-1, each with its own character, so
+        // that two entries swapped in the table show up (a round trip cannot see that).
+        QTest::newRow("every byte 80-9F")
+            << QString::fromUtf8("\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021"
+                                 "\u02C6\u2030\u0160\u2039\u0152\u008D\u017D\u008F"
+                                 "\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014"
+                                 "\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178")
+            << QByteArray("\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F"
+                          "\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F")
+            << true;
         // U+0080 and U+009F have no byte: 0x80 and 0x9F hold the euro sign and Y with diaeresis.
         QTest::newRow("C1 without byte")
             << QString::fromUtf8("a\u0080\u009F") << QByteArray("a??") << false;

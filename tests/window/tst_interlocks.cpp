@@ -404,6 +404,20 @@ private slots:
         QCOMPARE(w.Edit8->isEnabled(), autoDisconnect == 1); // the box's rule alone
         QVERIFY(w.Edit11->isEnabled());
         QVERIFY(!w.Edit1->isEnabled()); // the version field stays as it was
+
+        // Once more after the user has changed the window: "CLIENTE" disables the box, the
+        // service key enables the time field. Choosing the line again sets both from the
+        // record; a mode byte other than 0 and 1 leaves "CLIENTE" as the user left it.
+        QTest::mouseClick(w.RadioButton1, Qt::LeftButton);
+        QTest::keyClick(w.Edit11, Qt::Key_F10);
+        QVERIFY(!w.CheckBox1->isEnabled());
+        QVERIFY(w.Edit8->isEnabled());
+        chooseLine(w, 0);
+        QVERIFY(w.CheckBox1->isEnabled());
+        QCOMPARE(w.Edit8->isEnabled(), autoDisconnect == 1);
+        QCOMPARE(w.RadioButton1->isChecked(), !server);
+        QCOMPARE(w.RadioButton2->isChecked(), server);
+        QCOMPARE(enabledStates({w.Edit2, w.Edit26}), all(!server, 2));
     }
 };
 

@@ -39,6 +39,8 @@ private slots:
             << "172.16.100.200" << false;
         QTest::newRow("loopback") << "127.0.0.1" << QList<int>{127, 0, 0} << "127.0.0.255"
                                   << "127.0.0.1" << true;
+        QTest::newRow("first octet 255") << "255.1.2.3" << QList<int>{255, 1, 2} << "255.1.2.255"
+                                         << "255.1.2.3" << true;
         QTest::newRow("no address: taken as no network")
             << "" << QList<int>{127, 0, 0} << "127.0.0.255"
             << "" << true;

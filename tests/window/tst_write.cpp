@@ -148,6 +148,91 @@ private slots:
         QCOMPARE(sentDuring(f, f.peer, 10000), 0);
         QVERIFY(f.presenter->informations.isEmpty());
         QVERIFY(!w.Button13->isEnabled()); // until a module is chosen again
+        // The reply counter counts on, but stays hidden since the write.
+        QCOMPARE(w.Label29->text(), QStringLiteral("1:"));
+        QVERIFY(!w.Label29->isVisible());
+    }
+
+    void aWriteStartsItsOwnConfirmation_data()
+    {
+        QTest::addColumn<int>("answerAfter");
+        // The search's retries used up in part: the write starts counting afresh.
+        QTest::newRow("search answered after one retry") << 3100;
+        QTest::newRow("search answered after two retries") << 6100;
+        // The give-up hid the status line: the write shows it again.
+        QTest::newRow("late reply after the search gave up") << 9100;
+    }
+
+    void aWriteStartsItsOwnConfirmation()
+    {
+        QFETCH(int, answerAfter);
+
+        Fixture f;
+        ModulePeer peer;
+        TForm1& w = f.w;
+        QTest::mouseClick(w.Label11, Qt::LeftButton);
+        f.clock.advance(answerAfter);
+        QCOMPARE(w.Label13->isVisible(), answerAfter < 9000);
+        peer.answer(record("127.0.0.20"));
+        QTRY_COMPARE(w.ListBox3->count(), 1);
+        chooseLine(w, 0);
+        f.presenter->clear();
+        peer.drain();
+
+        QTest::mouseClick(w.Button13, Qt::LeftButton);
+
+        QCOMPARE(int(peer.received().size()), 1);
+        QVERIFY(w.Label13->isVisible());
+        QCOMPARE(w.Label13->text(), QStringLiteral("Aguarde ..."));
+        // Confirming searches at 6 s and 9 s, the give-up at 12 s.
+        QCOMPARE(sentDuring(f, peer, 5999), 0);
+        QCOMPARE(sentDuring(f, peer, 1), 1);
+        QCOMPARE(sentDuring(f, peer, 2999), 0);
+        QCOMPARE(sentDuring(f, peer, 1), 1);
+        QCOMPARE(sentDuring(f, peer, 2999), 0);
+        QVERIFY(f.presenter->informations.isEmpty());
+        f.clock.advance(1);
+        QCOMPARE(f.presenter->informations.size(), 1);
+        QVERIFY(f.presenter->informations[0].startsWith(noAnswerStart));
+    }
+
+    void aChosenRecordIsWrittenBackAsShown_data()
+    {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<quint8>("read");
+        QTest::addColumn<quint8>("written");
+
+        // Byte 23 comes from "CLIENTE" alone: neither button checked writes server mode.
+        QTest::newRow("client mode 2, neither button")
+            << int(offset::clientMode) << quint8(2) << quint8(0);
+        QTest::newRow("client mode 255, neither button")
+            << int(offset::clientMode) << quint8(255) << quint8(0);
+        QTest::newRow("DHCP 2, fixed IP") << int(offset::dhcp) << quint8(2) << quint8(0);
+        QTest::newRow("watchdog 0x81, off") << int(offset::watchdog) << quint8(0x81) << quint8(0);
+        QTest::newRow("auto-disconnect 2, off")
+            << int(offset::autoDisconnect) << quint8(2) << quint8(0);
+    }
+
+    void aChosenRecordIsWrittenBackAsShown()
+    {
+        QFETCH(int, at);
+        QFETCH(quint8, read);
+        QFETCH(quint8, written);
+
+        const QByteArray chosen = with(record("127.0.0.20"), at, read);
+        ChosenModule f(chosen);
+        TForm1& w = f.w;
+        QCOMPARE(w.RadioButton1->isChecked() || w.RadioButton2->isChecked(),
+                 at != offset::clientMode);
+
+        QTest::mouseClick(w.Button13, Qt::LeftButton);
+
+        QCOMPARE(f.presenter->errorTexts(), QStringList());
+        const auto& received = f.peer.received();
+        QCOMPARE(int(received.size()), 1);
+        QByteArray expected = with(chosen, at, written) + '*';
+        expected[offset::opcode] = char(writeOpcode);
+        QCOMPARE(received[0].data().toHex(' '), expected.toHex(' '));
     }
 
     void noModuleChosen_data()
