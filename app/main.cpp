@@ -21,6 +21,8 @@ void describe(QCommandLineParser& parser)
         "module's network configuration and writes an edited one back to it. The window is\n"
         "in Portuguese; it sends nothing until the user clicks \"Procurar módulos na rede\".\n"
         "Qt's own options (-platform, -display, -style, ...) are accepted as well."));
+    // Qt's one-dash words (-reverse, -stylesheet) must not read as a bundle of -v or -h.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(helpOption);
     parser.addOption(versionOption);
 }
