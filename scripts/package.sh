@@ -7,10 +7,10 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${PACKAGE_BUILD_DIR:-$top/build-package}
 "$top/scripts/install-deps.sh"
 
-# Debian's hardening flags, as a Debian build would use them.
-eval "$(dpkg-buildflags --export=sh)"
-export CXXFLAGS="$CXXFLAGS $CPPFLAGS"
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF > /dev/null
+# Debian's compiler and hardening flags, as a Debian build would use them.
+eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DCMAKE_CXX_FLAGS="$CXXFLAGS $CPPFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" > /dev/null
 cmake --build "$build" -j"$(nproc)"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
