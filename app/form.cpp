@@ -1,10 +1,12 @@
 #include "app/jpegimage.h"
 #include "app/mainwindow.h"
+#include "buildinfo.h"
 
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -124,6 +126,14 @@ QPixmap logo()
     return QPixmap::fromImage(decodeJpeg(file.readAll()));
 }
 
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 } // namespace
 
 void TForm1::createControls()
@@ -133,7 +143,8 @@ void TForm1::createControls()
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Configurador Módulos DUVA - v1.74"));
+    setWindowTitle(QStringLiteral("Configurador Módulos DUVA - v") + QLatin1String(programVersion));
+    setWindowIcon(programIcon());
     setFont(designFont(QStringLiteral("MS Sans Serif"), 8));
     setBackground(this, Qt::white);
     setFixedSize(786, 571);

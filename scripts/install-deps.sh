@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config help2man file
   qt6-base-dev libjpeg-dev
   fonts-crosextra-carlito fonts-liberation2
   iproute2 util-linux

@@ -6,7 +6,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
 "$top/scripts/install-deps.sh"
-"$top/scripts/build.sh"
+BUILD_TESTING=ON "$top/scripts/build.sh"
 
 if [ "$(id -u)" -eq 0 ]; then
   isolate=(unshare --net)

@@ -3,5 +3,5 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
-"$top/scripts/build.sh"
+"$top/scripts/build.sh" duva-configurador # the program alone, no tests
 exec "${BUILD_DIR:-$top/build}/app/duva-configurador" "$@"

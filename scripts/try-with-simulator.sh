@@ -36,7 +36,7 @@ as_user() {
 if [ "${DUVA_TRY_NO_BUILD:-0}" != 1 ]; then
     "$top/scripts/install-deps.sh"
     # Built as the user, so that later builds without sudo can write to the build folder.
-    as_user env BUILD_DIR="$build" "$top/scripts/build.sh"
+    as_user env BUILD_DIR="$build" "$top/scripts/build.sh" duva-configurador duva-sim
 fi
 sim=$build/tools/sim/duva-sim
 program=${DUVA_TRY_PROGRAM:-$build/app/duva-configurador}

@@ -23,10 +23,14 @@ duva_netns_possible() {
     elif ! command -v ip > /dev/null; then
         DUVA_NETNS_WHY="the ip command (iproute2) is missing"
     else
+        # Entering one can fail where making one works: in a plain chroot, say, where / is
+        # not a mount point and "ip netns exec" cannot remount /sys.
         local probe="duva-probe-$$-$RANDOM"
         local error
         if ! error=$(ip netns add "$probe" 2>&1); then
             DUVA_NETNS_WHY="cannot make a network namespace: $error"
+        elif ! error=$(ip netns exec "$probe" true 2>&1); then
+            DUVA_NETNS_WHY="cannot enter a network namespace: $error"
         fi
         ip netns delete "$probe" 2> /dev/null
     fi

@@ -84,5 +84,21 @@ ip netns add "duva-test-999999-cfg"
 ip netns list | grep -q "duva-test-999999-cfg" && fail "stale namespace not reaped"
 ip netns delete "duva-test-999999-cfg" 2> /dev/null
 
+# 5. Where a namespace can be made but not entered (a plain chroot), the test is skipped.
+mkdir "$work/bin"
+cat > "$work/bin/ip" << STUB
+#!/usr/bin/env bash
+if [ "\$1 \$2" = "netns exec" ]; then
+    echo "mount --make-rslave /: Invalid argument" >&2
+    exit 1
+fi
+exec $(command -v ip) "\$@"
+STUB
+chmod +x "$work/bin/ip"
+out=$(PATH="$work/bin:$PATH" "$testnet" true)
+status=$?
+[ $status -eq 77 ] || fail "status $status instead of 77 where namespaces cannot be entered"
+grep -q "cannot enter a network namespace" <<< "$out" || fail "no reason given for the skip: $out"
+
 [ $failures -eq 0 ] && echo "PASS: testnet.sh"
 exit $((failures > 0))

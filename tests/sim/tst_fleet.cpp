@@ -229,7 +229,7 @@ private slots:
     {
         const ParseResult parsed = parseArguments(
             QStringLiteral("--count 2 --first-ip 192.168.0.253 --serial=65535 --server "
-                           "--server-host abc --version 7 --dhcp on --watchdog off "
+                           "--server-host abc --firmware-version 7 --dhcp on --watchdog off "
                            "--local-port 80 --server-port 65535 --auto-disconnect on "
                            "--auto-disconnect-time 255 --mask 255.255.0.0")
                 .split(' '));
@@ -271,7 +271,8 @@ private slots:
         QTest::newRow("three octets") << QStringList{"--dns", "10.0.1"} << "--dns";
         QTest::newRow("serials past 24 bits")
             << QStringList{"--serial", "16777215", "--count", "2"} << "--serial";
-        QTest::newRow("long version") << QStringList{"--version", "1.23"} << "--version";
+        QTest::newRow("long version")
+            << QStringList{"--firmware-version", "1.23"} << "--firmware-version";
         QTest::newRow("long server host")
             << QStringList{"--server-host", QString(33, 'h')} << "--server-host";
         QTest::newRow("server host outside cp1252")
@@ -282,6 +283,8 @@ private slots:
         QTest::newRow("missing value") << QStringList{"--count"} << "--count";
         QTest::newRow("value for a flag") << QStringList{"--answer-twice=yes"} << "--answer-twice";
         QTest::newRow("unknown option") << QStringList{"--colour"} << "--colour";
+        QTest::newRow("stray argument") << QStringList{"--count", "2", "7"} << "'7'";
+        QTest::newRow("firmware text after --version") << QStringList{"--version", "7"} << "'7'";
         QTest::newRow("one port for both")
             << QStringList{"--search-port", "7000", "--reset-port", "7000"} << "--reset-port";
     }

@@ -142,23 +142,32 @@ private slots:
         QVERIFY(sim.logLines().last().endsWith("stop: signal 15"));
     }
 
-    void helpNamesEveryOption()
+    void helpNamesEveryOptionAndVersionAnswers()
     {
         QProcess process;
         process.start(qEnvironmentVariable("DUVA_SIM"), {"--help"});
         QVERIFY(process.waitForFinished(3000));
         QCOMPARE(process.exitCode(), 0);
         const QString help = QString::fromUtf8(process.readAllStandardOutput());
+        QVERIFY2(help.startsWith("Usage: duva-sim [options]\n"), qPrintable(help));
         const QStringList options =
             QStringLiteral(
                 "--count --first-ip --mask --gateway --dns --local-port --server-port --dhcp "
-                "--watchdog --client --server --auto-disconnect --auto-disconnect-time --version "
-                "--serial --server-host --delay-ms --jitter-ms --answer-twice --drop-percent "
-                "--wrong-length --seed --search-port --reset-port --listen-address --help")
+                "--watchdog --client --server --auto-disconnect --auto-disconnect-time "
+                "--firmware-version --serial --server-host --delay-ms --jitter-ms "
+                "--answer-twice --drop-percent --wrong-length --seed --search-port --reset-port "
+                "--listen-address --help --version")
                 .split(' ');
         for (const QString& option : options) {
-            QVERIFY2(help.contains(QString("\n  %1 ").arg(option)), qPrintable(option));
+            QVERIFY2(help.contains(QString(" %1 ").arg(option)), qPrintable(option));
         }
+
+        process.start(qEnvironmentVariable("DUVA_SIM"), {"--version"});
+        QVERIFY(process.waitForFinished(3000));
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(QRegularExpression("^duva-sim \\d+\\.\\d+\\n$")
+                    .match(QString::fromUtf8(process.readAllStandardOutput()))
+                    .hasMatch());
     }
 
     void badOptionsEndWithAnError()

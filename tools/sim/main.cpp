@@ -1,6 +1,7 @@
 // duva-sim: a fleet of simulated DUVA modules on UDP, for trying out and testing the
 // configurator without hardware.
 
+#include "buildinfo.h"
 #include "tools/sim/fleet.h"
 #include "tools/sim/options.h"
 
@@ -326,6 +327,10 @@ int main(int argc, char** argv)
     Config config = *parsed.config;
     if (config.help) {
         std::fputs(qPrintable(helpText()), stdout);
+        return 0;
+    }
+    if (config.showVersion) {
+        std::printf("duva-sim %s\n", duva::programVersion);
         return 0;
     }
     if (!config.seedGiven)

@@ -3,6 +3,7 @@
 #include "protocol/datagrams.h"
 #include "protocol/exception.h"
 
+#include <QCommandLineParser>
 #include <functional>
 
 namespace duva::sim
@@ -119,12 +120,12 @@ const std::vector<Option>& options()
          onOff([](Config& c, bool on) { c.autoDisconnect = on; })},
         {"--auto-disconnect-time", "N", "its time value, 0 to 255 (default 10)",
          number(0, 255, [](Config& c, long long n) { c.autoDisconnectTime = int(n); })},
-        {"--version", "XYZ",
+        {"--firmware-version", "XYZ",
          "firmware version text, up to 3 characters; missing ones are zero bytes (default 000)",
          [](const QString& value, Config& c) {
              if (value.size() > 3)
                  return QStringLiteral("'%1' is longer than 3 characters").arg(value);
-             c.version = value;
+             c.firmwareVersion = value;
              return QString();
          }},
         {"--serial", "N",
@@ -172,13 +173,29 @@ const std::vector<Option>& options()
         {"--reset-port", "N",
          "UDP port for reset datagrams (default 69; 0: any free port, shown at start)",
          number(0, 65535, [](Config& c, long long n) { c.resetPort = int(n); })},
-        {"--help", "", "show this text and exit",
-         [](const QString&, Config& c) {
-             c.help = true;
-             return QString();
-         }},
     };
     return table;
+}
+
+void describe(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulates a fleet of DUVA modules on UDP: every module answers a search with its\n"
+        "64-byte record, takes a write sent to its address, and returns to its first record\n"
+        "when a reset datagram (65 zero bytes) arrives on the reset port. Every datagram\n"
+        "received and sent is logged on standard output, one line each.\n"
+        "Options take their value as the next argument or as --option=value."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption(
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("show this text and exit")});
+    parser.addOption({{QStringLiteral("v"), QStringLiteral("version")},
+                      QStringLiteral("show the program's version and exit")});
+    for (const Option& o : options()) {
+        QCommandLineOption option(o.name.mid(2), o.help);
+        if (!o.value.isEmpty())
+            option.setValueName(o.value);
+        parser.addOption(option);
+    }
 }
 
 } // namespace
@@ -200,41 +217,41 @@ std::optional<quint32> parseAddress(const QString& text)
 
 ParseResult parseArguments(const QStringList& arguments)
 {
+    QCommandLineParser parser;
+    describe(parser);
     Config config;
-    bool client = false;
-    bool server = false;
-    for (int i = 0; i < arguments.size(); ++i) {
-        QString name = arguments[i];
-        std::optional<QString> value;
-        const int equals = name.indexOf(QLatin1Char('='));
-        if (name.startsWith(QLatin1String("--")) && equals > 0) {
-            value = name.mid(equals + 1);
-            name = name.left(equals);
+    if (!parser.parse(QStringList{QStringLiteral("duva-sim")} + arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            const QString& name = unknown.first();
+            return {std::nullopt, QStringLiteral("unknown option '%1%2' (see --help)")
+                                      .arg(name.size() > 1 ? "--" : "-", name)};
         }
-        const auto& table = options();
-        const auto option = std::find_if(table.begin(), table.end(),
-                                         [&](const Option& o) { return o.name == name; });
-        if (option == table.end())
-            return {std::nullopt, QStringLiteral("unknown option '%1' (see --help)").arg(name)};
-        if (option->value.isEmpty()) {
-            if (value)
-                return {std::nullopt, QStringLiteral("%1 takes no value").arg(name)};
-            value = QString();
-        } else if (!value) {
-            if (i + 1 >= arguments.size())
-                return {std::nullopt,
-                        QStringLiteral("%1 needs a value: %1 %2").arg(name, option->value)};
-            value = arguments[++i];
-        }
-        const QString error = option->apply(*value, config);
-        if (!error.isEmpty())
-            return {std::nullopt, QStringLiteral("%1: %2").arg(name, error)};
-        client = client || name == QLatin1String("--client");
-        server = server || name == QLatin1String("--server");
+        return {std::nullopt, parser.errorText()};
     }
-    if (config.help)
+    if (!parser.positionalArguments().isEmpty()) {
+        return {std::nullopt, QStringLiteral("unexpected argument '%1' (see --help)")
+                                  .arg(parser.positionalArguments().first())};
+    }
+    config.help = parser.isSet(QStringLiteral("help"));
+    config.showVersion = parser.isSet(QStringLiteral("version"));
+    if (config.help || config.showVersion)
         return {config, QString()};
-    if (client && server)
+
+    for (const Option& option : options()) {
+        const QString name = option.name.mid(2);
+        if (!parser.isSet(name))
+            continue;
+        // Every value given is checked, also those that a later one overrides.
+        const QStringList values =
+            option.value.isEmpty() ? QStringList{QString()} : parser.values(name);
+        for (const QString& value : values) {
+            const QString error = option.apply(value, config);
+            if (!error.isEmpty())
+                return {std::nullopt, QStringLiteral("%1: %2").arg(option.name, error)};
+        }
+    }
+    if (parser.isSet(QStringLiteral("client")) && parser.isSet(QStringLiteral("server")))
         return {std::nullopt, QStringLiteral("--client and --server exclude each other")};
 
     const int lastOctet = int(config.firstIp & 0xFF) + config.count - 1;
@@ -265,37 +282,10 @@ ParseResult parseArguments(const QStringList& arguments)
 
 QString helpText()
 {
-    QString text = QStringLiteral(
-        "Usage: duva-sim [options]\n"
-        "Simulates a fleet of DUVA modules on UDP: every module answers a search with its\n"
-        "64-byte record, takes a write sent to its address, and returns to its first record\n"
-        "when a reset datagram (65 zero bytes) arrives on the reset port. Every datagram\n"
-        "received and sent is logged on standard output, one line each.\n"
-        "Options take their value as the next argument or as --option=value.\n\n");
-    for (const Option& o : options()) {
-        QString left = QStringLiteral("  ") + o.name;
-        if (!o.value.isEmpty())
-            left += QLatin1Char(' ') + o.value;
-        // Help texts wrap at 80 columns, under the description column.
-        constexpr int indent = 30;
-        QString line = left.size() < indent - 1
-                           ? left.leftJustified(indent)
-                           : left + QLatin1Char('\n') + QString(indent, QLatin1Char(' '));
-        int column = indent;
-        for (const QString& word : o.help.split(QLatin1Char(' '))) {
-            if (column > indent && column + 1 + word.size() > 80) {
-                line += QLatin1Char('\n') + QString(indent, QLatin1Char(' '));
-                column = indent;
-            } else if (column > indent) {
-                line += QLatin1Char(' ');
-                ++column;
-            }
-            line += word;
-            column += word.size();
-        }
-        text += line + QLatin1Char('\n');
-    }
-    return text;
+    QCommandLineParser parser;
+    describe(parser);
+    // Without a QCoreApplication the parser cannot know the program's name.
+    return parser.helpText().replace(QLatin1String("<executable_name>"), QLatin1String("duva-sim"));
 }
 
 std::vector<QByteArray> initialRecords(const Config& config)
@@ -316,7 +306,7 @@ std::vector<QByteArray> initialRecords(const Config& config)
     request.clientMode = config.clientMode;
     request.autoDisconnect = config.autoDisconnect;
     request.autoDisconnectTime = QString::number(config.autoDisconnectTime);
-    request.firmwareVersion = config.version;
+    request.firmwareVersion = config.firmwareVersion;
     request.serverHost = config.serverHost;
 
     std::vector<QByteArray> records;

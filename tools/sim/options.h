@@ -25,7 +25,7 @@ struct Config {
     bool clientMode = true;
     bool autoDisconnect = false;
     int autoDisconnectTime = 10;
-    QString version = QStringLiteral("000");
+    QString firmwareVersion = QStringLiteral("000");
     int serial = 1031; // serial bytes 0, 4, 7
     QString serverHost = QStringLiteral("10.77.0.1");
 
@@ -36,7 +36,8 @@ struct Config {
     int searchPort = 1461;
     int resetPort = 69;
 
-    bool help = false;
+    bool help = false;        // --help: print helpText()
+    bool showVersion = false; // --version: print the program's version
 };
 
 struct ParseResult {
@@ -46,7 +47,7 @@ struct ParseResult {
 
 // Reads the arguments (without the program's name). Options take their value as the next
 // argument or after "=". Every value is checked here, so that a fleet built from the result
-// is always valid.
+// is always valid. With --help or --version nothing else is checked.
 ParseResult parseArguments(const QStringList& arguments);
 
 QString helpText();

@@ -1,0 +1,25 @@
+# The Debian package, made by CPack from the install rules (scripts/package.sh runs it).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME duva-configurador)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configurator for DUVA Ethernet modules")
+# CPack puts the summary first and indents these lines; an empty line separates paragraphs.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+  "duva-configurador finds the DUVA Ethernet modules on the local network by UDP
+broadcast, shows a module's network configuration and writes an edited
+configuration back to it. The window is in Portuguese.
+
+duva-sim simulates a fleet of modules, for trying the configurator without
+hardware.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "DUVA <suporte@duva.com.br>")
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Libraries from the binaries (dpkg-shlibdeps), and the fonts the window is laid out with.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-crosextra-carlito, fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)
