@@ -19,7 +19,8 @@ public:
     using QLabel::QLabel;
     std::function<void()> onClick;
 
-    // Sets the caption; an auto-sized label then takes the size its text needs.
+    // Sets the caption; an auto-sized label then takes the size its text needs. (It hides
+    // QLabel::setText, which is not virtual: the window sets captions through TLabel.)
     void setText(const QString& text);
     void setAutoSize(bool autoSize);
     // Lets the label take the keyboard focus by Tab (a click still leaves the focus where it
