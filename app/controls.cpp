@@ -3,7 +3,12 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScopedValueRollback>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QValidator>
+#include <algorithm>
 
 namespace duva
 {
@@ -14,6 +19,78 @@ void TLabel::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
         onClick)
         onClick();
+}
+
+void TLabel::setText(const QString& text)
+{
+    QLabel::setText(text);
+    if (m_autoSize)
+        resize(sizeHint());
+}
+
+void TLabel::setAutoSize(bool autoSize)
+{
+    m_autoSize = autoSize;
+    if (m_autoSize)
+        resize(sizeHint());
+}
+
+void TLabel::setKeyboardOperable()
+{
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void TLabel::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool operates = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (!operates || !(focusPolicy() & Qt::TabFocus)) {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // A held key does not repeat the action.
+    if (!event->isAutoRepeat() && onClick)
+        onClick();
+}
+
+void TLabel::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    // The label takes the focus only from the keyboard, so the frame always shows.
+    frame.state |= QStyle::State_KeyboardFocusChange;
+    frame.backgroundColor = palette().color(backgroundRole());
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+}
+
+void TLabel::focusInEvent(QFocusEvent* event)
+{
+    m_focusLostToDisabling = false;
+    QLabel::focusInEvent(event);
+}
+
+void TLabel::focusOutEvent(QFocusEvent* event)
+{
+    m_focusLostToDisabling = !isEnabled();
+    QLabel::focusOutEvent(event);
+}
+
+// A label whose action disables it for a while (the search rests for a second) takes the
+// focus back when it is enabled again, unless the user has put the focus elsewhere meanwhile;
+// otherwise the keyboard would be left with no control at all.
+void TLabel::changeEvent(QEvent* event)
+{
+    QLabel::changeEvent(event);
+    if (event->type() != QEvent::EnabledChange || !isEnabled() || !m_focusLostToDisabling)
+        return;
+    m_focusLostToDisabling = false;
+    if (!window()->focusWidget())
+        setFocus(Qt::OtherFocusReason);
 }
 
 // The button's own reaction to a left click happens in the base class's release handling;
@@ -52,28 +129,44 @@ TRadioButton::TRadioButton(const QString& text, QWidget* parent)
 namespace
 {
 
-// Refuses a typed text that grows beyond the limit. The program's own texts do not pass
-// through here (setText), and a text that is already longer may still be shortened.
+// Keeps what the user types or pastes within the limit: the inserted text is cut to what
+// still fits. The program's own texts are kept whole (a growth that is not the user's is
+// refused, which leaves a text set by the program as it is), and a text that is already
+// longer may still be shortened but not lengthened.
 class TypedLengthValidator : public QValidator
 {
 public:
-    TypedLengthValidator(int limit, QLineEdit* edit)
-        : QValidator(edit), m_limit(limit), m_lastLength(edit->text().size())
+    TypedLengthValidator(int limit, TEdit* edit)
+        : QValidator(edit), m_edit(edit), m_limit(limit), m_lastText(edit->text())
     {
         connect(edit, &QLineEdit::textChanged, this,
-                [this](const QString& text) { m_lastLength = text.size(); });
+                [this](const QString& text) { m_lastText = text; });
     }
 
-    State validate(QString& input, int&) const override
+    State validate(QString& input, int& position) const override
     {
-        if (input.size() > m_limit && input.size() > m_lastLength)
+        const qsizetype longest = std::max<qsizetype>(m_limit, m_lastText.size());
+        if (input.size() <= longest)
+            return Acceptable;
+        if (!m_edit->takesUserInput())
             return Invalid;
+        // An insertion leaves the cursor right after the inserted text: what follows it is the
+        // old text's end, which stays; the inserted text is cut from its own end.
+        const qsizetype after = input.size() - position;
+        const qsizetype keep = std::max<qsizetype>(0, longest - after);
+        const QString cut = input.left(std::min<qsizetype>(position, keep)) + input.mid(position);
+        // Nothing of it fits (a key typed into a full field): refused, the text stays as it was.
+        if (cut == m_lastText)
+            return Invalid;
+        input = cut;
+        position = int(std::min<qsizetype>(position, keep));
         return Acceptable;
     }
 
 private:
+    TEdit* m_edit;
     int m_limit;
-    qsizetype m_lastLength;
+    QString m_lastText;
 };
 
 } // namespace
@@ -83,6 +176,23 @@ TEdit::TEdit(QWidget* parent) : QLineEdit(parent) {}
 void TEdit::setTypedLimit(int characters)
 {
     setValidator(new TypedLengthValidator(characters, this));
+}
+
+bool TEdit::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+    case QEvent::Drop:
+    case QEvent::MouseButtonRelease: // a middle click pastes the selection
+    case QEvent::ContextMenu:        // its "Paste" runs while the menu is open
+    {
+        const QScopedValueRollback<bool> userInput(m_userInput, true);
+        return QLineEdit::event(event);
+    }
+    default:
+        return QLineEdit::event(event);
+    }
 }
 
 void TEdit::focusOutEvent(QFocusEvent* event)
@@ -156,9 +266,37 @@ void TListBox::mouseReleaseEvent(QMouseEvent* event)
 
 void TListBox::keyPressEvent(QKeyEvent* event)
 {
-    const int before = currentRow();
-    QListWidget::keyPressEvent(event);
-    if (currentRow() != before && onClick)
+    const QList<QListWidgetItem*> selected = selectedItems();
+    const QListWidgetItem* before = selected.isEmpty() ? nullptr : selected.first();
+    const int key = event->key();
+    const bool arrow =
+        key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
+    const bool highlights = arrow || key == Qt::Key_Home || key == Qt::Key_End ||
+                            key == Qt::Key_PageUp || key == Qt::Key_PageDown ||
+                            key == Qt::Key_Space || key == Qt::Key_Select;
+    if (highlights && !before && count() > 0) {
+        // Nothing is chosen yet. Tab into the list marks its first line without choosing it;
+        // the first arrow key chooses the marked line instead of moving past it.
+        if (!currentItem())
+            setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        if (arrow) {
+            setCurrentItem(currentItem(), QItemSelectionModel::ClearAndSelect);
+            event->accept();
+        } else {
+            QListWidget::keyPressEvent(event);
+        }
+    } else {
+        QListWidget::keyPressEvent(event);
+    }
+    // A key that stays on the marked line (Home on the first line, Down on the last) leaves it
+    // highlighted, as it would in a list whose line had been chosen.
+    if (highlights && currentItem() && !currentItem()->isSelected())
+        setCurrentItem(currentItem(), QItemSelectionModel::ClearAndSelect);
+
+    // Whatever key highlights another line chooses it; a key that leaves the chosen line as it
+    // was does not load it again, so that edits not yet written stay.
+    const QList<QListWidgetItem*> after = selectedItems();
+    if (!after.isEmpty() && after.first() != before && onClick)
         onClick();
 }
 

@@ -19,8 +19,25 @@ public:
     using QLabel::QLabel;
     std::function<void()> onClick;
 
+    // Sets the caption; an auto-sized label then takes the size its text needs. (It hides
+    // QLabel::setText, which is not virtual: the window sets captions through TLabel.)
+    void setText(const QString& text);
+    void setAutoSize(bool autoSize);
+    // Lets the label take the keyboard focus by Tab (a click still leaves the focus where it
+    // is), shows a focus frame while it has it, and takes Space or Enter as a click.
+    void setKeyboardOperable();
+
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    bool m_autoSize = false;
+    bool m_focusLostToDisabling = false;
 };
 
 // A check box or radio button that reports presses and releases of any mouse button, in the
@@ -62,15 +79,23 @@ class TEdit : public QLineEdit
 {
 public:
     explicit TEdit(QWidget* parent = nullptr);
+    // Typed or pasted text beyond the limit is cut off, as in a field of that many characters.
     void setTypedLimit(int characters);
+    // Whether the text is being changed by the user (typing, pasting, dropping) rather than
+    // by the program.
+    bool takesUserInput() const { return m_userInput; }
     std::function<void()> onExit;
     std::function<bool(int key)> onKeyDown;
     std::function<void()> onDblClick;
 
 protected:
+    bool event(QEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool m_userInput = false;
 };
 
 // A list box that reports a choice of line, by the mouse or by the keyboard.

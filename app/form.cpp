@@ -266,7 +266,8 @@ void TForm1::createControls()
     Label14 = label(this, "Label14", QStringLiteral("IP deste computador: 255.255.255.255"), 9, 26);
     Label14->setFont(designFont(QStringLiteral("Calibri"), 11, true));
     setTextColour(Label14, QPalette::WindowText, Qt::black);
-    Label14->resize(Label14->sizeHint());
+    // Its text changes with the local address: the label always takes the width it needs.
+    Label14->setAutoSize(true);
 
     // The manual network-prefix strip, opened by a service key.
     LabelIP = label(this, "LabelIP", QStringLiteral("3 prim. dígitos do IP:"), 15, 7);
@@ -302,6 +303,12 @@ void TForm1::createControls()
     Button21 = button(this, "Button21", QStringLiteral("limpa"), 716, 190, 65);
     Button21->setFocusPolicy(Qt::ClickFocus);
     Button1 = button(this, "Button1", QStringLiteral("Base"), 716, 225, 65);
+
+    // The search can be started from the keyboard too. It comes last in the Tab order, so
+    // that every other Tab sequence stays as it was, and Shift+Tab from the first field
+    // reaches it.
+    Label11->setKeyboardOperable();
+    QWidget::setTabOrder(Button1, Label11);
 
     // Centred on the screen with the designed size; showing it narrower later keeps its left
     // edge.

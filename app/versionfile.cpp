@@ -109,8 +109,6 @@ public:
     int open()
     {
         m_fd = ::mkostemp(m_name.data(), O_CLOEXEC);
-        if (m_fd < 0)
-            fail(errno);
         return m_fd;
     }
     const QByteArray& name() const { return m_name; }
@@ -129,8 +127,10 @@ QString readFirstLine(const QString& path)
     Fd file(openOrFail(QFile::encodeName(path), O_RDONLY));
     QByteArray line;
     char buffer[512];
-    for (;;) {
-        const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
+    // A huge file of one line must neither hold the window nor fill the memory.
+    while (line.size() < firstLineLimit) {
+        const ssize_t n = ::read(file.get(), buffer,
+                                 std::min(sizeof buffer, size_t(firstLineLimit - line.size())));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -169,10 +169,22 @@ void storeText(const QString& path, const QString& text)
     if (::stat(target.constData(), &old) != 0)
         fail(errno);
 
-    // Where no file may be made beside it, the store is refused ("File access denied"): a
-    // rewrite in place could lose the old content if it failed half-way.
     TemporaryBeside temporary(target);
-    Fd file(temporary.open());
+    const int fd = temporary.open();
+    if (fd < 0) {
+        // No file may be made beside it (a folder this user cannot write to), but the file
+        // itself is writable: it is rewritten in place, as it always was. Only this way may
+        // a write that fails half-way cost the old content.
+        if (errno != EACCES)
+            fail(errno);
+        Fd inPlace(openOrFail(target, O_WRONLY | O_TRUNC));
+        writeAll(inPlace.get(), bytes);
+        if (::fsync(inPlace.get()) != 0)
+            fail(errno);
+        inPlace.close();
+        return;
+    }
+    Fd file(fd);
     writeAll(file.get(), bytes);
     // The file keeps its owner where that is allowed (storing as root must not take it from
     // the technician), then its permissions, which a change of owner may have cut.

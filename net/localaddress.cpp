@@ -46,9 +46,9 @@ QString resolvedHostAddress()
     return QString();
 }
 
-QStringList interfaceAddresses()
+QList<InterfaceAddress> interfaceAddresses()
 {
-    QStringList addresses;
+    QList<InterfaceAddress> addresses;
     ifaddrs* list = nullptr;
     if (::getifaddrs(&list) != 0)
         return addresses;
@@ -61,7 +61,7 @@ QStringList interfaceAddresses()
         const QString text =
             dotted(reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr);
         if (!text.isEmpty())
-            addresses.append(text);
+            addresses.append({text, (entry->ifa_flags & IFF_RUNNING) != 0});
     }
     return addresses;
 }
@@ -78,12 +78,18 @@ QString localAddressText()
     return chooseLocalAddress(resolvedHostAddress(), interfaceAddresses());
 }
 
-QString chooseLocalAddress(const QString& resolved, const QStringList& interfaceAddresses)
+QString chooseLocalAddress(const QString& resolved,
+                           const QList<InterfaceAddress>& interfaceAddresses)
 {
     if (!resolved.isEmpty() && !resolved.startsWith(QLatin1String("127.")))
         return resolved;
+    // An interface that is up without a carrier (a cable not plugged in, a container bridge
+    // with nothing attached) must not win over the one the modules are reached through.
+    for (const InterfaceAddress& candidate : interfaceAddresses)
+        if (candidate.running)
+            return candidate.address;
     if (!interfaceAddresses.isEmpty())
-        return interfaceAddresses.first();
+        return interfaceAddresses.first().address;
     return resolved;
 }
 

@@ -57,19 +57,21 @@ int strToInt(const QString& text)
         throw fail(); // empty, a lone sign or a lone prefix
 
     if (hex) {
-        // Up to 32 bits, taken as two's complement: "$FFFFFFFF" is -1.
-        if (n - i > 8)
-            throw fail();
-        std::uint32_t value = 0;
+        // Up to 32 bits, taken as two's complement: "$FFFFFFFF" is -1. The limit is on the
+        // value, so leading zeros ("$000000001") do not count against it.
+        std::uint64_t value = 0;
         for (; i < n; ++i) {
             const int d = hexDigit(text.at(i));
             if (d < 0)
                 throw fail();
-            value = value << 4 | static_cast<std::uint32_t>(d);
+            value = value << 4 | static_cast<std::uint64_t>(d);
+            if (value > UINT32_MAX)
+                throw fail();
         }
+        std::uint32_t bits = static_cast<std::uint32_t>(value);
         if (negative)
-            value = 0u - value;
-        return static_cast<int>(static_cast<std::int32_t>(value));
+            bits = 0u - bits;
+        return static_cast<int>(static_cast<std::int32_t>(bits));
     }
 
     // Accumulate the magnitude in 64 bits so that -2147483648 fits before the sign is applied.

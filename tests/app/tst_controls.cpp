@@ -1,5 +1,7 @@
 #include "app/controls.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 
 using namespace duva;
@@ -205,6 +207,14 @@ private slots:
         QTest::keyClick(m_edit, Qt::Key_Delete);
         QTest::keyClicks(m_edit, QStringLiteral("2.0x"));
         QCOMPARE(m_edit->text(), QStringLiteral("2.0"));
+
+        // A paste keeps what fits where it goes in, and the text after it.
+        m_edit->setText(QStringLiteral("12"));
+        m_edit->setCursorPosition(1);
+        QGuiApplication::clipboard()->setText(QStringLiteral("345"));
+        QTest::keyClick(m_edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m_edit->text(), QStringLiteral("132"));
+        QCOMPARE(m_edit->cursorPosition(), 2);
     }
 
     void editDoubleClick()

@@ -1,6 +1,7 @@
 #include "window/windowfixture.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -323,6 +324,16 @@ private slots:
         const QString longer = QString(limit, QLatin1Char('0')) + QLatin1Char('1');
         edit->setText(longer);
         QCOMPARE(edit->text(), longer);
+
+        // A longer paste is cut to the limit, not dropped.
+        const QString pasted = limit == 3 ? QStringLiteral("192.168.0.1")
+                                          : QStringLiteral("modulos-duva.servidor.exemplo.com.br");
+        QGuiApplication::clipboard()->setText(pasted);
+        edit->setEnabled(true);
+        edit->setText(QString());
+        edit->selectAll(); // the time field puts "0" into an empty field
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), pasted.left(limit));
     }
 
     void maskGatewayAndDnsFieldsTakeAnyLength()

@@ -15,24 +15,34 @@ private slots:
     {
         QTest::addColumn<QString>("resolved");
         QTest::addColumn<QStringList>("interfaces");
+        QTest::addColumn<QStringList>("withoutCarrier"); // up but not running
         QTest::addColumn<QString>("expected");
 
         const QStringList two{"192.168.0.14", "10.0.0.2"};
-        QTest::newRow("resolved wins") << "10.1.20.5" << two << "10.1.20.5";
-        QTest::newRow("loopback gives way") << "127.0.1.1" << two << "192.168.0.14";
-        QTest::newRow("unresolved gives way") << "" << two << "192.168.0.14";
-        QTest::newRow("loopback, no interface") << "127.0.0.1" << QStringList() << "127.0.0.1";
-        QTest::newRow("nothing at all") << "" << QStringList() << "";
+        const QStringList none;
+        QTest::newRow("resolved wins") << "10.1.20.5" << two << none << "10.1.20.5";
+        QTest::newRow("loopback gives way") << "127.0.1.1" << two << none << "192.168.0.14";
+        QTest::newRow("unresolved gives way") << "" << two << none << "192.168.0.14";
+        QTest::newRow("loopback, no interface")
+            << "127.0.0.1" << QStringList() << none << "127.0.0.1";
+        QTest::newRow("nothing at all") << "" << QStringList() << none << "";
         // Only 127.x.x.x is loopback; a 127 elsewhere in the text is not.
-        QTest::newRow("127 not first") << "10.127.0.1" << two << "10.127.0.1";
+        QTest::newRow("127 not first") << "10.127.0.1" << two << none << "10.127.0.1";
+        QTest::newRow("running beats first up")
+            << "127.0.1.1" << two << QStringList{"192.168.0.14"} << "10.0.0.2";
+        QTest::newRow("none running: first up") << "" << two << two << "192.168.0.14";
     }
 
     void chooseLocalAddress()
     {
         QFETCH(QString, resolved);
         QFETCH(QStringList, interfaces);
+        QFETCH(QStringList, withoutCarrier);
         QFETCH(QString, expected);
-        QCOMPARE(duva::chooseLocalAddress(resolved, interfaces), expected);
+        QList<InterfaceAddress> candidates;
+        for (const QString& address : interfaces)
+            candidates.append({address, !withoutCarrier.contains(address)});
+        QCOMPARE(duva::chooseLocalAddress(resolved, candidates), expected);
     }
 
     void addressPrefix_data()

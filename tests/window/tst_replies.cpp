@@ -193,6 +193,76 @@ private slots:
         QVERIFY(!f.form->CheckBox3->isChecked());
     }
 
+    void keysChooseTheLineTheyHighlight_data()
+    {
+        QTest::addColumn<int>("modules");
+        QTest::addColumn<QList<int>>("keys"); // after Tab into the list
+        QTest::addColumn<int>("chosen");      // -1: none
+        QTest::addColumn<int>("loads");       // runs of the selection handler
+
+        const auto row = [](const char* tag, int modules, QList<int> keys, int chosen, int loads) {
+            QTest::newRow(tag) << modules << keys << chosen << loads;
+        };
+        row("Space", 3, {Qt::Key_Space}, 0, 1);
+        row("Down", 3, {Qt::Key_Down}, 0, 1);
+        row("Up", 3, {Qt::Key_Up}, 0, 1);
+        row("Down, Down", 3, {Qt::Key_Down, Qt::Key_Down}, 1, 2);
+        row("Home", 3, {Qt::Key_Home}, 0, 1);
+        row("End", 3, {Qt::Key_End}, 2, 1);
+        row("Page Down", 3, {Qt::Key_PageDown}, 2, 1);
+        row("Page Up", 3, {Qt::Key_PageUp}, 0, 1);
+        row("first character", 3, {Qt::Key_2}, 1, 1);
+        row("character of no line", 3, {Qt::Key_9}, -1, 0);
+        // A key that leaves the chosen line as it was keeps the edits not yet written.
+        row("Space, Space", 3, {Qt::Key_Space, Qt::Key_Space}, 0, 1);
+        row("End, Down", 3, {Qt::Key_End, Qt::Key_Down}, 2, 1);
+        row("one module: Home", 1, {Qt::Key_Home}, 0, 1);
+        row("one module: Space", 1, {Qt::Key_Space}, 0, 1);
+        row("one module: Down", 1, {Qt::Key_Down}, 0, 1);
+        row("one module: End, Up", 1, {Qt::Key_End, Qt::Key_Up}, 0, 1);
+    }
+    void keysChooseTheLineTheyHighlight()
+    {
+        QFETCH(int, modules);
+        QFETCH(QList<int>, keys);
+        QFETCH(int, chosen);
+        QFETCH(int, loads);
+
+        const QList<QByteArray> replies{record("10.0.0.21"), record("20.0.0.22"),
+                                        record("30.0.0.23")};
+        Fixture f;
+        ModulePeer peer;
+        searchAndAnswer(*f.form, peer, replies.mid(0, modules));
+        TListBox* list = f.form->ListBox3;
+        int runs = 0;
+        const std::function<void()> choose = list->onClick;
+        list->onClick = [&] {
+            ++runs;
+            choose();
+        };
+        activate(*f.form);
+        f.form->CheckBox2->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(f.form->CheckBox2, Qt::Key_Tab);
+        QVERIFY(list->hasFocus());
+        for (const int key : keys)
+            QTest::keyClick(list, Qt::Key(key));
+
+        QCOMPARE(runs, loads);
+        const QList<QListWidgetItem*> selected = list->selectedItems();
+        QCOMPARE(selected.isEmpty() ? -1 : list->row(selected.first()), chosen);
+        if (chosen < 0) {
+            QVERIFY(f.form->selectedModuleIp().isEmpty());
+            QVERIFY(!f.form->Button13->isEnabled());
+            return;
+        }
+        // The line shown chosen is the one whose record the fields hold.
+        const QString address = ModuleRecord::fromBytes(replies[chosen])->ipAddressText();
+        QCOMPARE(list->item(chosen)->text(), address);
+        QCOMPARE(f.form->selectedModuleIp(), address);
+        QCOMPARE(f.form->Edit14->text(), address.section('.', 3));
+        QVERIFY(f.form->Button13->isEnabled());
+    }
+
     void theLineShownChosenIsTheOneLoaded()
     {
         Fixture f;

@@ -3,6 +3,7 @@
 
 #include "windowfixture.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QNetworkProxy>
 #include <QTest>
@@ -95,6 +96,65 @@ private slots:
         f.clock.advance(1);
         QVERIFY(f.form->Panel1->isEnabled());
         QVERIFY(!f.form->Timer3->isEnabled());
+    }
+
+    void theSearchIsLastInTheTabOrderAndShowsItsFocus()
+    {
+        Fixture f;
+        TForm1& w = *f.form;
+        activate(w);
+        const auto focused = [] { return QApplication::focusWidget(); };
+
+        // One round of Tab from the first field: "Base", then the search, then the first
+        // field again.
+        w.Edit7->setFocus(Qt::TabFocusReason);
+        QList<QWidget*> round;
+        do {
+            QTest::keyClick(focused(), Qt::Key_Tab);
+            round << focused();
+        } while (focused() != w.Edit7 && round.size() < 100);
+        QCOMPARE(round.count(w.Label11), 1);
+        QVERIFY(round.size() >= 3);
+        QCOMPARE(round.at(round.size() - 3), static_cast<QWidget*>(w.Button1));
+        QCOMPARE(round.at(round.size() - 2), static_cast<QWidget*>(w.Label11));
+
+        QTest::keyClick(w.Edit7, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused(), static_cast<QWidget*>(w.Label11));
+        const QImage framed = w.Label11->grab().toImage();
+        w.Edit11->setFocus(Qt::TabFocusReason);
+        QVERIFY2(w.Label11->grab().toImage() != framed, "no focus frame");
+
+        // The mouse still leaves the focus where it is.
+        QTest::mouseClick(w.Label11, Qt::LeftButton);
+        QCOMPARE(w.Label13->text(), QStringLiteral("Aguarde ..."));
+        QCOMPARE(focused(), static_cast<QWidget*>(w.Edit11));
+    }
+
+    void spaceOrEnterOnTheSearchStartsIt_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Space") << int(Qt::Key_Space);
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+    }
+    void spaceOrEnterOnTheSearchStartsIt()
+    {
+        QFETCH(int, key);
+        Fixture f;
+        ModulePeer peer;
+        TForm1& w = *f.form;
+        activate(w);
+        w.Label11->setFocus(Qt::BacktabFocusReason);
+        QTest::keyClick(w.Label11, Qt::Key(key));
+        QCOMPARE(int(peer.received().size()), 1);
+        peer.clear();
+        QVERIFY(peer.receivesNothing(100)); // one key, one search
+        QCOMPARE(w.Label13->text(), QStringLiteral("Aguarde ..."));
+        QVERIFY(!w.Panel1->isEnabled());
+        QVERIFY(w.Timer2->isEnabled());
+        // After its rest the search has the focus again, ready for the next key.
+        f.clock.advance(1000);
+        QVERIFY(w.Label11->hasFocus());
     }
 
     void unansweredSearchRetriesAtThreeAndSixAndGivesUpAtNine()

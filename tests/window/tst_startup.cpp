@@ -64,6 +64,7 @@ private slots:
         QCOMPARE((QList<int>{got[0], got[1], got[2]}), prefix);
         QCOMPARE(f.form->Udp1->remoteHost(), remoteHost);
         QCOMPARE(f.form->Label14->text(), "IP deste computador: " + label);
+        QCOMPARE(f.form->Label14->size(), f.form->Label14->sizeHint()); // the text is not cut
         QCOMPARE(f.presenter->informations, warned ? QStringList{notOnANetwork} : QStringList{});
         QCOMPARE(f.form->outerWidth(), 488);
         QCOMPARE(f.form->retryCount(), 1);
@@ -114,6 +115,11 @@ private slots:
         const auto& sent = peer.received();
         QCOMPARE(int(sent.size()), 1);
         QCOMPARE(sent[0].destinationAddress(), QHostAddress("127.0.5.255"));
+
+        // The label grows with the longest texts the strip gives.
+        applyPrefix(f.w, "192", "168", "100");
+        QCOMPARE(f.form->Label14->text(), QStringLiteral("IP deste computador: 192.168.100.XXX"));
+        QCOMPARE(f.form->Label14->size(), f.form->Label14->sizeHint());
     }
 
     void manualPrefixWithAnEmptyFieldStopsAtIt()

@@ -1,5 +1,6 @@
 // The version file: its first line is read as cp1252 text, and a store replaces the whole
-// content of an existing file without ever creating one or losing the old content.
+// content of an existing file without ever creating one, keeping the old content when a write
+// fails wherever the new content can be prepared beside it.
 
 #include "app/versionfile.h"
 #include "testsupport.h"
@@ -99,6 +100,16 @@ private slots:
         QCOMPARE(contentOf(m_path), content); // reading leaves the file alone
     }
 
+    void aHugeOneLineFileGivesTheStartOfItsLine()
+    {
+        // 100 MB without a line end; sparse, so that the test itself stays quick.
+        QVERIFY(writeFile(m_path, "1.74 "));
+        QVERIFY(QFile::resize(m_path, 100 * 1000 * 1000));
+        const QString line = readFirstLine(m_path);
+        QCOMPARE(line.size(), firstLineLimit);
+        QVERIFY(line.startsWith(QStringLiteral("1.74 ")));
+    }
+
     void readFailuresAreInOutErrors()
     {
         QCOMPARE(inOutErrorOf([&] { readFirstLine(m_path); }), QStringLiteral("File not found"));
@@ -159,26 +170,31 @@ private slots:
         QCOMPARE(entriesOf(m_dir->path()), onlyTheFile());
     }
 
-    void aStoreThatMayNotWriteKeepsTheFile_data()
+    void aStoreAsAnotherUserThanRoot_data()
     {
         QTest::addColumn<int>("fileMode");
         QTest::addColumn<int>("directoryMode");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("content");
         // Only the file's own permission refuses.
-        QTest::newRow("read-only file in an open directory") << 0x4444 << 0x7777;
-        // The new content needs a file beside the old one; where none may be made the store is
-        // refused rather than risk the old content in a rewrite in place.
-        QTest::newRow("writable file in a read-only directory") << 0x6666 << 0x5555;
+        QTest::newRow("read-only file in an open directory")
+            << 0x4444 << 0x7777 << QStringLiteral("File access denied") << QByteArray("1.5\n");
+        // No file may be made beside it: the writable file is rewritten in place.
+        QTest::newRow("writable file in a read-only directory")
+            << 0x6666 << 0x5555 << QString() << QByteArray("1.6");
     }
-    void aStoreThatMayNotWriteKeepsTheFile()
+    void aStoreAsAnotherUserThanRoot()
     {
         QFETCH(int, fileMode);
         QFETCH(int, directoryMode);
+        QFETCH(QString, message);
+        QFETCH(QByteArray, content);
         QVERIFY(writeFile(m_path, "1.5\n"));
         QFile::setPermissions(m_path, QFileDevice::Permissions(fileMode));
         QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(directoryMode));
-        QString message;
+        QString got;
         const auto store = [&] {
-            message = inOutErrorOf([&] { storeText(m_path, QStringLiteral("1.6")); });
+            got = inOutErrorOf([&] { storeText(m_path, QStringLiteral("1.6")); });
         };
         if (::geteuid() == 0) {
             // A root user of a user namespace may not become another user, and overrides
@@ -188,8 +204,8 @@ private slots:
         } else {
             store();
         }
-        QCOMPARE(message, QStringLiteral("File access denied"));
-        QCOMPARE(contentOf(m_path), QByteArray("1.5\n"));
+        QCOMPARE(got, message);
+        QCOMPARE(contentOf(m_path), content);
         QCOMPARE(entriesOf(m_dir->path()), onlyTheFile());
     }
 
