@@ -122,6 +122,29 @@ private slots:
         QCOMPARE(form().outerWidth(), width);
     }
 
+    void theWidthsCountTheFrameFromTheStart_data()
+    {
+        // A window manager frames the window while it is being shown; twenty starts catch a
+        // frame that arrives while the first toggle reads the width.
+        QTest::addColumn<int>("start");
+        for (int start = 1; start <= 20; ++start)
+            QTest::addRow("start %d", start) << start;
+    }
+    void theWidthsCountTheFrameFromTheStart()
+    {
+        m_f.reset();
+        m_f = std::make_unique<Fixture>();
+        QCOMPARE(form().outerWidth(), 488);
+        // The keys come at once, before the window system has answered the showing.
+        for (int width : {514, 630, 514}) {
+            QTest::keyClick(form().Edit2, Qt::Key_Alt);
+            QTest::keyClick(form().Edit2, Qt::Key_F3);
+            QCOMPARE(form().outerWidth(), width);
+        }
+        // What the window system shows in the end, frame included.
+        QTRY_COMPARE(form().frameGeometry().width(), 514);
+    }
+
     void theRightAltKeyCountsAsAlt()
     {
         // On many keyboards the right-hand Alt key reaches the window as AltGr.
