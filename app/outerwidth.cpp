@@ -97,18 +97,26 @@ OuterWidth::~OuterWidth()
 
 int OuterWidth::get() const
 {
-    if (const std::optional<QMargins> frame = statedFrame())
-        return m_window.width() + frame->left() + frame->right();
-    // Qt's own frame is a guess while the window manager is still framing the window; it is
-    // used only where the window manager states nothing.
-    return m_window.frameGeometry().width();
+    // A fixed width is the window's width even while the change to it is still on its way
+    // through the window system, and Qt still reports the width before it.
+    const bool fixed = m_window.minimumWidth() == m_window.maximumWidth();
+    return (fixed ? m_window.maximumWidth() : m_window.width()) + frameWidth();
 }
 
 void OuterWidth::set(int width)
 {
     m_width = width;
     askForFrame();
-    m_window.setFixedWidth(width - (get() - m_window.width()));
+    m_window.setFixedWidth(width - frameWidth());
+}
+
+int OuterWidth::frameWidth() const
+{
+    if (const std::optional<QMargins> frame = statedFrame())
+        return frame->left() + frame->right();
+    // Qt's own frame is a guess while the window manager is still framing the window; it is
+    // used only where the window manager states nothing.
+    return m_window.frameGeometry().width() - m_window.width();
 }
 
 std::optional<QMargins> OuterWidth::statedFrame() const

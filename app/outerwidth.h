@@ -33,6 +33,8 @@ private:
     // The frame as the window manager states it; empty while it does not (not yet managed,
     // no window manager, not X11).
     std::optional<QMargins> statedFrame() const;
+    // Left and right frame together.
+    int frameWidth() const;
     // Asks the window manager for the frame it will draw and waits briefly for the answer, so
     // that the first width already counts it. Only before the window is mapped.
     void askForFrame();

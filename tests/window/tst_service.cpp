@@ -52,6 +52,16 @@ void type(const char* characters)
     QTest::keyClicks(static_cast<QWidget*>(nullptr), QString::fromLatin1(characters));
 }
 
+// Whether the window system shows window at an outer width of width; under X11 only once
+// Qt's frame geometry holds the window manager's frame.
+bool showsOuterWidth(const QWidget& window, int width)
+{
+    const QRect outer = window.frameGeometry();
+    const bool framed =
+        QGuiApplication::platformName() != QLatin1String("xcb") || outer.width() > window.width();
+    return framed && outer.width() == width;
+}
+
 } // namespace
 
 class TestService : public QObject
@@ -125,24 +135,27 @@ private slots:
     void theWidthsCountTheFrameFromTheStart_data()
     {
         // A window manager frames the window while it is being shown; twenty starts catch a
-        // frame that arrives while the first toggle reads the width.
-        QTest::addColumn<int>("start");
+        // frame that arrives while the width is read. Every other start waits until the
+        // shown width is what the window system shows before the keys come.
+        QTest::addColumn<bool>("settleFirst");
         for (int start = 1; start <= 20; ++start)
-            QTest::addRow("start %d", start) << start;
+            QTest::addRow("start %d", start) << (start % 2 == 0);
     }
     void theWidthsCountTheFrameFromTheStart()
     {
+        QFETCH(bool, settleFirst);
         m_f.reset();
         m_f = std::make_unique<Fixture>();
         QCOMPARE(form().outerWidth(), 488);
-        // The keys come at once, before the window system has answered the showing.
+        activate(form());
+        if (settleFirst)
+            QTRY_VERIFY(showsOuterWidth(form(), 488));
         for (int width : {514, 630, 514}) {
-            QTest::keyClick(form().Edit2, Qt::Key_Alt);
-            QTest::keyClick(form().Edit2, Qt::Key_F3);
+            type(Qt::Key_Alt);
+            type(Qt::Key_F3);
             QCOMPARE(form().outerWidth(), width);
         }
-        // What the window system shows in the end, frame included.
-        QTRY_COMPARE(form().frameGeometry().width(), 514);
+        QTRY_VERIFY(showsOuterWidth(form(), 514));
     }
 
     void theRightAltKeyCountsAsAlt()
