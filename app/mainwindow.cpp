@@ -191,13 +191,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 int TForm1::outerWidth() const
 {
-    return frameGeometry().width();
+    return m_outerWidth.get();
 }
 
 void TForm1::setOuterWidth(int width)
 {
-    const int frame = frameGeometry().width() - geometry().width();
-    setFixedWidth(width - frame);
+    m_outerWidth.set(width);
 }
 
 void TForm1::information(const QString& text)

@@ -2,6 +2,7 @@
 
 #include "app/controls.h"
 #include "app/messagepresenter.h"
+#include "app/outerwidth.h"
 #include "app/windowtimer.h"
 #include "net/udpendpoint.h"
 
@@ -179,6 +180,7 @@ private:
     int m_chosenLine = -1;
     bool m_lastKeyWasAlt = false;
     bool m_shown = false;
+    OuterWidth m_outerWidth{*this};
 };
 
 } // namespace duva

@@ -4,9 +4,10 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config help2man file
-  qt6-base-dev libjpeg-dev
+  qt6-base-dev libjpeg-dev libxcb1-dev
   fonts-crosextra-carlito fonts-liberation2
   iproute2 util-linux
+  xvfb openbox
 )
 
 missing=()

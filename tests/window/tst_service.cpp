@@ -52,6 +52,16 @@ void type(const char* characters)
     QTest::keyClicks(static_cast<QWidget*>(nullptr), QString::fromLatin1(characters));
 }
 
+// Whether the window system shows window at an outer width of width; under X11 only once
+// Qt's frame geometry holds the window manager's frame.
+bool showsOuterWidth(const QWidget& window, int width)
+{
+    const QRect outer = window.frameGeometry();
+    const bool framed =
+        QGuiApplication::platformName() != QLatin1String("xcb") || outer.width() > window.width();
+    return framed && outer.width() == width;
+}
+
 } // namespace
 
 class TestService : public QObject
@@ -120,6 +130,32 @@ private slots:
         for (int key : keys)
             type(Qt::Key(key));
         QCOMPARE(form().outerWidth(), width);
+    }
+
+    void theWidthsCountTheFrameFromTheStart_data()
+    {
+        // A window manager frames the window while it is being shown; twenty starts catch a
+        // frame that arrives while the width is read. Every other start waits until the
+        // shown width is what the window system shows before the keys come.
+        QTest::addColumn<bool>("settleFirst");
+        for (int start = 1; start <= 20; ++start)
+            QTest::addRow("start %d", start) << (start % 2 == 0);
+    }
+    void theWidthsCountTheFrameFromTheStart()
+    {
+        QFETCH(bool, settleFirst);
+        m_f.reset();
+        m_f = std::make_unique<Fixture>();
+        QCOMPARE(form().outerWidth(), 488);
+        activate(form());
+        if (settleFirst)
+            QTRY_VERIFY(showsOuterWidth(form(), 488));
+        for (int width : {514, 630, 514}) {
+            type(Qt::Key_Alt);
+            type(Qt::Key_F3);
+            QCOMPARE(form().outerWidth(), width);
+        }
+        QTRY_VERIFY(showsOuterWidth(form(), 514));
     }
 
     void theRightAltKeyCountsAsAlt()

@@ -1,0 +1,179 @@
+#include "app/outerwidth.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <qguiapplication_platform.h>
+#include <xcb/xcb.h>
+
+namespace duva
+{
+
+namespace
+{
+
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
+
+// Qt's connection to the X server; none on other platforms.
+xcb_connection_t* x11()
+{
+    const auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    const auto* native = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return native ? native->connection() : nullptr;
+}
+
+xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
+{
+    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, false, uint16_t(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+struct Atoms {
+    xcb_atom_t frameExtents;
+    xcb_atom_t requestFrameExtents;
+    xcb_atom_t supported;
+};
+
+// The program has one X connection for its whole run.
+const Atoms& atoms(xcb_connection_t* c)
+{
+    static const Atoms known{internAtom(c, "_NET_FRAME_EXTENTS"),
+                             internAtom(c, "_NET_REQUEST_FRAME_EXTENTS"),
+                             internAtom(c, "_NET_SUPPORTED")};
+    return known;
+}
+
+Reply<xcb_get_property_reply_t> property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name,
+                                         xcb_atom_t type, uint32_t length)
+{
+    return Reply<xcb_get_property_reply_t>(xcb_get_property_reply(
+        c, xcb_get_property(c, false, window, name, type, 0, length), nullptr));
+}
+
+xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window)
+{
+    const Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+    return tree ? tree->root : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+bool windowManagerSupports(xcb_connection_t* c, xcb_window_t root, xcb_atom_t feature)
+{
+    const auto list = property(c, root, atoms(c).supported, XCB_ATOM_ATOM, 1024);
+    if (!list || list->type != XCB_ATOM_ATOM || list->format != 32)
+        return false;
+    const auto* begin = static_cast<const xcb_atom_t*>(xcb_get_property_value(list.get()));
+    const auto* end = begin + xcb_get_property_value_length(list.get()) / 4;
+    return std::find(begin, end, feature) != end;
+}
+
+// Long enough for a window manager's answer, short enough not to be noticed at start-up.
+constexpr int frameAnswerWaitMs = 200;
+
+} // namespace
+
+OuterWidth::OuterWidth(QWidget& window) : m_window(window)
+{
+    if (x11())
+        QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+OuterWidth::~OuterWidth()
+{
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->removeNativeEventFilter(this);
+}
+
+int OuterWidth::get() const
+{
+    // A fixed width is the window's width even while the change to it is still on its way
+    // through the window system, and Qt still reports the width before it.
+    const bool fixed = m_window.minimumWidth() == m_window.maximumWidth();
+    return (fixed ? m_window.maximumWidth() : m_window.width()) + frameWidth();
+}
+
+void OuterWidth::set(int width)
+{
+    m_width = width;
+    askForFrame();
+    m_window.setFixedWidth(width - frameWidth());
+}
+
+int OuterWidth::frameWidth() const
+{
+    if (const std::optional<QMargins> frame = statedFrame())
+        return frame->left() + frame->right();
+    // Qt's own frame is a guess while the window manager is still framing the window; it is
+    // used only where the window manager states nothing.
+    return m_window.frameGeometry().width() - m_window.width();
+}
+
+std::optional<QMargins> OuterWidth::statedFrame() const
+{
+    xcb_connection_t* c = x11();
+    const xcb_window_t window = c ? xcb_window_t(m_window.internalWinId()) : 0;
+    if (!window)
+        return std::nullopt;
+    const auto extents = property(c, window, atoms(c).frameExtents, XCB_ATOM_CARDINAL, 4);
+    if (!extents || extents->type != XCB_ATOM_CARDINAL || extents->format != 32 ||
+        xcb_get_property_value_length(extents.get()) != 16)
+        return std::nullopt;
+    // Left, right, top, bottom.
+    const auto* e = static_cast<const uint32_t*>(xcb_get_property_value(extents.get()));
+    return QMargins(int(e[0]), int(e[2]), int(e[1]), int(e[3]));
+}
+
+void OuterWidth::askForFrame()
+{
+    xcb_connection_t* c = x11();
+    const xcb_window_t window = c ? xcb_window_t(m_window.internalWinId()) : 0;
+    if (m_asked || !window || m_window.testAttribute(Qt::WA_Mapped))
+        return;
+    m_asked = true;
+    const xcb_window_t root = rootOf(c, window);
+    if (statedFrame() || !root || !windowManagerSupports(c, root, atoms(c).requestFrameExtents))
+        return;
+
+    xcb_client_message_event_t request{};
+    request.response_type = XCB_CLIENT_MESSAGE;
+    request.format = 32;
+    request.window = window;
+    request.type = atoms(c).requestFrameExtents;
+    xcb_send_event(c, false, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&request));
+    xcb_flush(c);
+    QElapsedTimer waited;
+    waited.start();
+    while (!statedFrame() && waited.elapsed() < frameAnswerWaitMs)
+        QThread::msleep(2);
+}
+
+bool OuterWidth::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    if (m_width == 0 || eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+        return false;
+    const auto* change = static_cast<const xcb_property_notify_event_t*>(message);
+    if (change->window == m_window.internalWinId() && change->atom == atoms(x11()).frameExtents) {
+        // The frame became known or changed: the same outer width again, once Qt has taken
+        // in this event.
+        QTimer::singleShot(0, &m_window, [this] { set(m_width); });
+    }
+    return false;
+}
+
+} // namespace duva
