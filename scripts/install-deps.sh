@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the configurator needs to build, run and test, when missing.
+# Installs the Debian 12 packages the configurator needs to build and run, when missing;
+# with --test also what the test suite needs (an X server and a window manager).
 set -euo pipefail
 
 packages=(
@@ -7,8 +8,8 @@ packages=(
   qt6-base-dev libjpeg-dev libxcb1-dev
   fonts-crosextra-carlito fonts-liberation2
   iproute2 util-linux
-  xvfb openbox
 )
+[ "${1:-}" = --test ] && packages+=(xvfb openbox)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,7 +5,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
-"$top/scripts/install-deps.sh"
+"$top/scripts/install-deps.sh" --test
 BUILD_TESTING=ON "$top/scripts/build.sh"
 
 if [ "$(id -u)" -eq 0 ]; then
