@@ -46,6 +46,9 @@ constexpr int searchInterval = 3000;
 constexpr int writeConfirmInterval = 6000;
 constexpr int giveUpAtRetry = 3;
 
+// While datagrams keep arriving the window is still drawn this often.
+constexpr int longestRepaintDeferralMs = 50;
+
 // The broadcast address of the /24 network a.b.c, as the endpoint takes it: a.b.c.255.
 QString broadcastAddress(int a, int b, int c)
 {
@@ -160,6 +163,27 @@ void TForm1::bindEvents()
 
     // Key preview: the window sees every key release before the control that has the focus.
     qApp->installEventFilter(this);
+}
+
+// Each datagram is taken in on its own pass of the event loop, and the window used to be drawn
+// again between two of them: for a burst of replies the drawing cost far more than taking them
+// in. So while another datagram waits, the window's repaint waits too (at most
+// longestRepaintDeferralMs), and the burst is drawn once.
+bool TForm1::event(QEvent* event)
+{
+    if (event->type() == QEvent::UpdateRequest && Udp1 && Udp1->hasPendingDatagram()) {
+        if (!m_repaintDeferred.isValid())
+            m_repaintDeferred.start();
+        if (m_repaintDeferred.elapsed() < longestRepaintDeferralMs) {
+            // Asked again on the next pass, after that datagram.
+            QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest),
+                                        Qt::LowEventPriority);
+            return true;
+        }
+    }
+    if (event->type() == QEvent::UpdateRequest)
+        m_repaintDeferred.invalidate();
+    return QWidget::event(event);
 }
 
 void TForm1::showEvent(QShowEvent* event)

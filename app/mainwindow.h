@@ -5,6 +5,7 @@
 #include "app/windowtimer.h"
 #include "net/udpendpoint.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -152,6 +153,7 @@ public:
     std::unique_ptr<WindowTimer> Timer3;
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -179,6 +181,8 @@ private:
     int m_chosenLine = -1;
     bool m_lastKeyWasAlt = false;
     bool m_shown = false;
+    // Running while the window's repaint waits for a burst of datagrams to be taken in.
+    QElapsedTimer m_repaintDeferred;
 };
 
 } // namespace duva
