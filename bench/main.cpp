@@ -458,7 +458,7 @@ void benchSeries()
     const int searchPort = udpSocket(modulePort, true);
     const int rstPort = udpSocket(resetPort, true);
     struct Series {
-        std::vector<double> span, minGap;
+        std::vector<double> span, minGap, medianGap;
         int incomplete = 0;
     } search, reset;
 
@@ -476,6 +476,10 @@ void benchSeries()
         for (size_t i = 1; i < t.size(); ++i)
             smallest = std::min(smallest, t[i] - t[i - 1]);
         into.span.push_back((t.back() - t.front()) / 1e6);
+        std::vector<double> gaps;
+        for (size_t i = 1; i < t.size(); ++i)
+            gaps.push_back((t[i] - t[i - 1]) / 1e6);
+        into.medianGap.push_back(stats(gaps).median);
         into.minGap.push_back(smallest / 1e6);
     };
 
@@ -514,8 +518,17 @@ void benchSeries()
         if (s->incomplete)
             std::fprintf(stderr, "duva-bench: %s: %d series without 256 datagrams\n", name,
                          s->incomplete);
+        // Gaps beyond the median are this thread waiting for a processor the other programs hold.
+        Row typical{std::string(name) + ": median gap (ms)",
+                    "1 ms",
+                    constant(1),
+                    stats(s->medianGap),
+                    "",
+                    {},
+                    3};
         g_rows.push_back(span);
         g_rows.push_back(gap);
+        g_rows.push_back(typical);
     }
 }
 
