@@ -458,7 +458,7 @@ void benchSeries()
     const int searchPort = udpSocket(modulePort, true);
     const int rstPort = udpSocket(resetPort, true);
     struct Series {
-        std::vector<double> span, minGap, medianGap;
+        std::vector<double> span, minGap, medianGap, longGaps;
         int incomplete = 0;
     } search, reset;
 
@@ -480,6 +480,8 @@ void benchSeries()
         for (size_t i = 1; i < t.size(); ++i)
             gaps.push_back((t[i] - t[i - 1]) / 1e6);
         into.medianGap.push_back(stats(gaps).median);
+        into.longGaps.push_back(
+            double(std::count_if(gaps.begin(), gaps.end(), [](double g) { return g > 1.1; })));
         into.minGap.push_back(smallest / 1e6);
     };
 
@@ -528,7 +530,15 @@ void benchSeries()
                     3};
         g_rows.push_back(span);
         g_rows.push_back(gap);
+        Row late{std::string(name) + ": gaps over 1.1 ms (count)",
+                 "none",
+                 constant(0),
+                 stats(s->longGaps),
+                 "",
+                 {},
+                 0};
         g_rows.push_back(typical);
+        g_rows.push_back(late);
     }
 }
 
