@@ -403,7 +403,7 @@ struct BareReceiver {
 
 void benchReplies()
 {
-    std::vector<double> appListed, appLaid, appFirst, appLast, bareListed, bareLaid;
+    std::vector<double> appListed, appDrawn, appFirst, appLast, bareListed, bareDrawn;
     auto window = makeWindow();
     BareReceiver bare;
     const quint16 port = window->Udp1->boundPort();
@@ -414,7 +414,7 @@ void benchReplies()
         window->Timer2->setEnabled(false);
         if (a.ok) {
             appListed.push_back(a.listed);
-            appLaid.push_back(a.drawn);
+            appDrawn.push_back(a.drawn);
             appFirst.push_back(a.firstTen);
             appLast.push_back(a.lastTen);
         }
@@ -423,7 +423,7 @@ void benchReplies()
         const ReplyRun b = replyRun(bare.list, bare.socket.localPort());
         if (b.ok) {
             bareListed.push_back(b.listed);
-            bareLaid.push_back(b.drawn);
+            bareDrawn.push_back(b.drawn);
         }
     }
     const std::string bareName = "bare QUdpSocket+QListWidget";
@@ -435,14 +435,14 @@ void benchReplies()
                {},
                2};
     listed.met = listed.measured.valid && listed.measured.median <= 50;
-    Row laid{"100 replies: last sent -> listed and drawn (ms)",
-             bareName,
-             stats(bareLaid),
-             stats(appLaid),
-             "<= 50",
-             {},
-             2};
-    laid.met = laid.measured.valid && laid.measured.median <= 50;
+    Row drawn{"100 replies: last sent -> listed and drawn (ms)",
+              bareName,
+              stats(bareDrawn),
+              stats(appDrawn),
+              "<= 50",
+              {},
+              2};
+    drawn.met = drawn.measured.valid && drawn.measured.median <= 50;
     const Stats first = stats(appFirst), last = stats(appLast);
     Row flat{"per reply, replies 91-100 vs 2-11 (ms)",
              "replies 2-11",
@@ -453,7 +453,7 @@ void benchReplies()
              3};
     flat.met = first.valid && last.valid && last.median <= 2 * first.median + 0.05;
     g_rows.push_back(listed);
-    g_rows.push_back(laid);
+    g_rows.push_back(drawn);
     g_rows.push_back(flat);
 }
 
