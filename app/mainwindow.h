@@ -6,6 +6,7 @@
 #include "app/windowtimer.h"
 #include "net/udpendpoint.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -153,6 +154,7 @@ public:
     std::unique_ptr<WindowTimer> Timer3;
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -181,6 +183,8 @@ private:
     bool m_lastKeyWasAlt = false;
     bool m_shown = false;
     OuterWidth m_outerWidth{*this};
+    // Running while the window's repaint waits for a burst of datagrams to be taken in.
+    QElapsedTimer m_repaintDeferred;
 };
 
 } // namespace duva

@@ -35,6 +35,9 @@ class QtWindowTimer : public WindowTimer
 public:
     QtWindowTimer(int interval, bool enabled) : WindowTimer(interval, enabled)
     {
+        // Qt's default coarse timers may fire up to 5 % early or late; the search's retries and
+        // the wait after a write are meant to the millisecond.
+        m_timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { fire(); });
         if (enabled)
             restart();

@@ -239,6 +239,13 @@ int UdpEndpoint::copyReceived(char* destination, int capacity) const
     return m_receivedLength;
 }
 
+bool UdpEndpoint::hasPendingDatagram() const
+{
+    char byte;
+    // A datagram of no bytes is one too: only "nothing to read" says no.
+    return m_socket != -1 && ::recv(m_socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT) >= 0;
+}
+
 void UdpEndpoint::reportStatus(quint8 level, const QString& text)
 {
     if (static_cast<int>(level) > m_reportLevel)

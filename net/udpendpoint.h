@@ -91,6 +91,9 @@ public:
     // and returns its length (-1 after a failed receive, 0 before any receive).
     int copyReceived(char* destination, int capacity) const;
 
+    // Whether another datagram is already waiting to be reported.
+    bool hasPendingDatagram() const;
+
     // Binds the socket to LocalPort on every interface and asks for read notifications.
     // Its failures are not raised (see isBound()).
     void bindLocal();

@@ -2,10 +2,39 @@
 
 #include "windowfixture.h"
 
+#include <QElapsedTimer>
 #include <QTest>
+#include <algorithm>
+#include <vector>
 
 using namespace duva;
 using namespace duva::test;
+
+// When a widget was painted, in nanoseconds on the test's clock.
+class PaintTimes : public QObject
+{
+public:
+    PaintTimes(QWidget* widget, const QElapsedTimer& clock) : m_clock(clock)
+    {
+        widget->installEventFilter(this);
+    }
+    bool paintedAfter(qint64 at) const
+    {
+        return std::any_of(m_times.begin(), m_times.end(), [at](qint64 t) { return t > at; });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            m_times.push_back(m_clock.nsecsElapsed());
+        return false;
+    }
+
+private:
+    const QElapsedTimer& m_clock;
+    std::vector<qint64> m_times;
+};
 
 class TestReplies : public QObject
 {
@@ -114,8 +143,17 @@ private slots:
         QList<QByteArray> replies;
         for (int i = 1; i <= 100; ++i)
             replies << record(QStringLiteral("10.0.%1.%2").arg(i / 200).arg(i % 200 + 1));
+        QElapsedTimer clock;
+        clock.start();
+        const PaintTimes listPaints(f.form->ListBox3->viewport(), clock);
+        qint64 lastLineAt = -1;
+        connect(f.form->ListBox3->model(), &QAbstractItemModel::rowsInserted, this,
+                [&] { lastLineAt = clock.nsecsElapsed(); });
         searchAndAnswer(*f.form, peer, replies);
         QCOMPARE(f.form->ListBox3->count(), 100);
+        // The burst's repaints wait while replies are queued; once all are in, the list is
+        // drawn with them.
+        QTRY_VERIFY(listPaints.paintedAfter(lastLineAt));
 
         peer.answer(record("10.9.9.9"));
         deliverPending(200);

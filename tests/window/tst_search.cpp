@@ -262,10 +262,17 @@ private slots:
         Fixture f;
         ModulePeer peer;
         f.form->CheckBox2->setChecked(true);
+        std::vector<std::chrono::steady_clock::time_point> sentAt;
+        f.form->Udp1->setOnDataSend(
+            [&](UdpEndpoint&) { sentAt.push_back(std::chrono::steady_clock::now()); });
         QElapsedTimer elapsed;
         elapsed.start();
         QTest::mouseClick(f.form->Label11, Qt::LeftButton);
         QVERIFY(elapsed.elapsed() >= 256);
+        QCOMPARE(int(sentAt.size()), 256);
+        for (size_t i = 1; i < sentAt.size(); ++i)
+            QVERIFY2(sentAt[i] - sentAt[i - 1] >= std::chrono::milliseconds(1),
+                     qPrintable(QString::number(i)));
 
         const auto& sent = peer.received(256, 5000);
         QCOMPARE(int(sent.size()), 256);
