@@ -113,7 +113,12 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 
 TListBox* listBox(QWidget* parent, const char* name, int left, int top, int width, int height)
 {
-    return place(new TListBox(parent), name, left, top, width, height);
+    TListBox* list = place(new TListBox(parent), name, left, top, width, height);
+    // Every line is one line of text in the list's font. Without this the list measures every
+    // line again each time lines are added: with a hundred 64-line byte dumps that kept the
+    // window too busy to read the replies of a search.
+    list->setUniformItemSizes(true);
+    return list;
 }
 
 QPixmap logo()

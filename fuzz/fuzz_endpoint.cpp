@@ -82,8 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const size_t length = std::min(size, maxDatagram);
     const sockaddr_in to = loopback(r.endpoint->boundPort());
-    const ssize_t sent = ::sendto(r.sender, data, length, 0,
-                                  reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    const ssize_t sent =
+        ::sendto(r.sender, data, length, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
     FUZZ_CHECK(sent == ssize_t(length), QStringLiteral("sendto: %1").arg(sent));
 
     // Loopback delivers at once; the limit only keeps a lost notification from hanging.
@@ -105,9 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::unique_ptr<char[]> buffer(new char[size_t(capacity)]);
         FUZZ_CHECK(r.endpoint->copyReceived(buffer.get(), capacity) == expected, "");
         const int copied = std::min(capacity, expected);
-        FUZZ_CHECK(std::equal(buffer.get(), buffer.get() + copied,
-                              reinterpret_cast<const char*>(data)),
-                   QStringLiteral("capacity %1").arg(capacity));
+        FUZZ_CHECK(
+            std::equal(buffer.get(), buffer.get() + copied, reinterpret_cast<const char*>(data)),
+            QStringLiteral("capacity %1").arg(capacity));
     }
     FUZZ_CHECK(r.endpoint->copyReceived(nullptr, 100) == expected, "");
     char one = 'k';

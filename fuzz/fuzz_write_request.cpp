@@ -69,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     request.autoDisconnect = flags & 8;
 
     std::vector<Field> fields;
-    for (auto* group : {&request.ipAddress, &request.subnetMask, &request.gateway,
-                        &request.dnsServer}) {
+    for (auto* group :
+         {&request.ipAddress, &request.subnetMask, &request.gateway, &request.dnsServer}) {
         for (QString& t : *group)
             fields.push_back({&t, 0});
     }
@@ -126,8 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                    record->clientMode() == request.clientMode &&
                    record->autoDisconnect() == request.autoDisconnect,
                QString::number(flags));
-    FUZZ_CHECK(QString::number(record->autoDisconnectTime()) ==
-                   low8(request.autoDisconnectTime),
+    FUZZ_CHECK(QString::number(record->autoDisconnectTime()) == low8(request.autoDisconnectTime),
                request.autoDisconnectTime);
 
     QString version = request.firmwareVersion.left(3);

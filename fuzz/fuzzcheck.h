@@ -11,13 +11,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition, what)                                                           \
-    do {                                                                                       \
-        if (!(condition)) {                                                                    \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n  %s\n", __FILE__, __LINE__,       \
-                         #condition, QString(what).toUtf8().constData());                     \
-            std::abort();                                                                      \
-        }                                                                                      \
+#define FUZZ_CHECK(condition, what)                                                                \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n  %s\n", __FILE__, __LINE__,            \
+                         #condition, QString(what).toUtf8().constData());                          \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (false)
 
 namespace fuzz
