@@ -134,7 +134,7 @@ QPixmap logo()
 QIcon programIcon()
 {
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    for (int size : {16, 22, 24, 32, 48, 64})
         icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
     return icon;
 }

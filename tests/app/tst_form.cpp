@@ -42,7 +42,7 @@ private slots:
     {
         QCOMPARE(m_f->form->windowTitle(), QStringLiteral("Configurador Módulos DUVA - v1.74"));
         const QList<QSize> iconSizes = m_f->form->windowIcon().availableSizes();
-        QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(256, 256)));
+        QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(64, 64)));
         QCOMPARE(m_f->form->size(), QSize(786, 571));
         QCOMPARE(m_f->form->minimumSize(), QSize(786, 571));
         QCOMPARE(m_f->form->maximumSize(), QSize(786, 571));
