@@ -523,7 +523,8 @@ void benchSeries()
                  "<= 1.03 x floor",
                  {},
                  2};
-        span.met = span.measured.valid && s->incomplete == 0 && span.measured.max <= 255 * 1.03;
+        // Judged on the median, as every other row; the worst run shows beside it.
+        span.met = span.measured.valid && s->incomplete == 0 && span.measured.median <= 255 * 1.03;
         Row gap{std::string(name) + ": smallest gap (ms)",
                 "1 ms",
                 constant(1),
