@@ -33,11 +33,6 @@ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUVA_FUZZ=ON \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" > /dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
-if [ "$(id -u)" -eq 0 ]; then
-  isolate=(unshare --net)
-else
-  isolate=(unshare --map-root-user --net)
-fi
 crashes="$top/fuzz/crashes"
 mkdir -p "$crashes"
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
@@ -52,7 +47,7 @@ for t in "${targets[@]}"; do
   max_len=256
   [ "$t" = endpoint ] && max_len=4096
   status=0
-  "${isolate[@]}" bash -c 'ip link set lo up && exec "$@"' fuzz \
+  "$top/scripts/isolated.sh" \
     "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -max_len="$max_len" -print_final_stats=1 -artifact_prefix="$crashes/$t-" \
     "$work" "$top/fuzz/corpus/$t" > "$log" 2>&1 || status=$?

@@ -30,18 +30,9 @@ else
   BUILD_TESTING=ON BUILD_DIR="$build" "$top/scripts/build.sh"
 fi
 
-if [ "$(id -u)" -eq 0 ]; then
-  isolate=(unshare --net)
-else
-  isolate=(unshare --map-root-user --net)
-fi
 status=0
-"${isolate[@]}" bash -c '
-  set -e
-  ip link set lo up
-  cd "$1"
-  exec ctest --output-on-failure --timeout 120 -j"$(nproc)"
-' run-tests "$build" || status=$?
+(cd "$build" && "$top/scripts/isolated.sh" ctest --output-on-failure --timeout 120 -j"$(nproc)") ||
+  status=$?
 if [ "$sanitize" -eq 1 ] && [ -n "$(ls -A "$reports")" ]; then
   cat "$reports"/*
   echo "sanitizer reports: $(ls "$reports" | wc -l) (in $reports)" >&2

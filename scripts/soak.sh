@@ -26,8 +26,7 @@ done
 case "$minutes$fleet" in *[!0-9]*) echo "soak.sh: numbers only" >&2; exit 2 ;; esac
 
 "$top/scripts/install-deps.sh"
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON > /dev/null
-cmake --build "$build" -j"$(nproc)" --target duva-soak duva-sim
+BUILD_TESTING=ON BUILD_DIR="$build" "$top/scripts/build.sh" duva-soak duva-sim
 
 # shellcheck source=../tests/e2e/netns-lib.sh
 source "$top/tests/e2e/netns-lib.sh"
