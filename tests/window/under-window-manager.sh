@@ -21,25 +21,27 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Waits up to 5 s for a file test (-s, -e) on path to hold, or for the process to end.
+wait_for() {
+  local test=$1 path=$2 pid=$3
+  for _ in $(seq 100); do
+    [ "$test" "$path" ] && return
+    kill -0 "$pid" 2>/dev/null || return 0
+    sleep 0.05
+  done
+}
+
 # Xvfb picks a free display itself and writes its number; only the local socket.
 Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "${pids[0]}" 2>/dev/null || break
-  sleep 0.05
-done
+wait_for -s "$work/display" "${pids[0]}"
 [ -s "$work/display" ] || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
 export DISPLAY=":$(cat "$work/display")"
 
 # openbox runs its start-up command once it manages the screen.
 HOME=$work openbox --sm-disable --startup "touch $work/managing" 2>"$work/openbox.log" &
 pids+=($!)
-for _ in $(seq 100); do
-  [ -e "$work/managing" ] && break
-  kill -0 "${pids[1]}" 2>/dev/null || break
-  sleep 0.05
-done
+wait_for -e "$work/managing" "${pids[1]}"
 [ -e "$work/managing" ] || skip "openbox did not start: $(tail -n 3 "$work/openbox.log")"
 
 QT_QPA_PLATFORM=xcb "$@"
