@@ -317,6 +317,9 @@ void TForm1::createControls()
     // reaches it.
     Label11->setKeyboardOperable();
     QWidget::setTabOrder(Button1, Label11);
+    // The label was made before the fields, so the window would open with the keyboard on the
+    // search, where a stray Space or Enter broadcasts. It opens in the first field instead.
+    Edit7->setFocus();
 
     // Centred on the screen with the designed size; showing it narrower later keeps its left
     // edge.

@@ -104,6 +104,8 @@ private slots:
         TForm1& w = *f.form;
         activate(w);
         const auto focused = [] { return QApplication::focusWidget(); };
+        // The window opens with the keyboard in the first field, not on the search.
+        QCOMPARE(focused(), static_cast<QWidget*>(w.Edit7));
 
         // One round of Tab from the first field: "Base", then the search, then the first
         // field again.
