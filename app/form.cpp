@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHash>
 #include <QIcon>
 #include <QPixmap>
 #include <QPushButton>
