@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/versionfile.h"
+#include "net/broadcastseries.h"
 #include "net/localaddress.h"
 #include "protocol/conversion.h"
 #include "protocol/datagrams.h"
@@ -11,15 +12,9 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QShowEvent>
 
-#include <sys/prctl.h>
-
-#include <cerrno>
-#include <chrono>
-#include <ctime>
 
 namespace duva
 {
@@ -54,33 +49,6 @@ constexpr int giveUpAtRetry = 3;
 
 // While datagrams keep arriving the window is still drawn this often.
 constexpr int longestRepaintDeferralMs = 50;
-
-// The broadcast address of the /24 network a.b.c, as the endpoint takes it: a.b.c.255.
-QString broadcastAddress(int a, int b, int c)
-{
-    return QStringLiteral("%1.%2.%3.255").arg(a).arg(b).arg(c);
-}
-
-// Waits on the monotonic clock until deadline, never returning before it. A plain sleep wakes
-// about 0.1 ms late, which a series of 256 pauses adds up; so it sleeps until shortly before
-// the deadline and waits out the rest awake.
-void waitUntil(std::chrono::steady_clock::time_point deadline)
-{
-    using namespace std::chrono;
-    constexpr auto awake = microseconds(200);
-    const auto wakeAt = deadline - awake;
-    if (steady_clock::now() < wakeAt) {
-        const auto sinceEpoch = duration_cast<nanoseconds>(wakeAt.time_since_epoch()).count();
-        timespec at{};
-        at.tv_sec = time_t(sinceEpoch / 1000000000);
-        at.tv_nsec = long(sinceEpoch % 1000000000);
-        // steady_clock is CLOCK_MONOTONIC; an interrupted sleep goes on to the same instant.
-        while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
-        }
-    }
-    while (steady_clock::now() < deadline) {
-    }
-}
 
 void enable(std::initializer_list<QWidget*> controls, bool enabled)
 {
@@ -263,23 +231,6 @@ void TForm1::send(const QByteArray& datagram)
     Udp1->sendDatagram(stream);
 }
 
-void TForm1::sendToEveryNetworkOfPrefix(int port, const QByteArray& datagram)
-{
-    // The sleeps of the pauses end when asked, not up to 50 us later as the default slack
-    // allows; restored when the series ends.
-    const int slack = ::prctl(PR_GET_TIMERSLACK);
-    ::prctl(PR_SET_TIMERSLACK, 1UL);
-    const auto restoreSlack = qScopeGuard([slack] { ::prctl(PR_SET_TIMERSLACK, ulong(slack)); });
-    for (int n = 0; n <= 255; ++n) {
-        Udp1->setRemotePort(port);
-        Udp1->setRemoteHost(broadcastAddress(m_netPrefix[0], m_netPrefix[1], n));
-        send(datagram);
-        // Successive datagrams of the series stay at least 1 ms apart, counted from the end of
-        // this send.
-        waitUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(1));
-    }
-}
-
 // ---- Start-up ----
 
 void TForm1::FormShow()
@@ -350,7 +301,7 @@ void TForm1::Label11Click()
         Udp1->setRemoteHost(broadcastAddress(m_netPrefix[0], m_netPrefix[1], m_netPrefix[2]));
         send(request);
     } else {
-        sendToEveryNetworkOfPrefix(modulePort, request);
+        sendToEveryNetworkOfPrefix(*Udp1, m_netPrefix[0], m_netPrefix[1], modulePort, request);
     }
 
     m_replyCount = 0;
@@ -690,7 +641,7 @@ void TForm1::Button3Click()
     ListBox3->clear();
     const QByteArray reset = ResetDatagram::build();
     ListBox2->addItems(dumpBytes(reset));
-    sendToEveryNetworkOfPrefix(resetPort, reset);
+    sendToEveryNetworkOfPrefix(*Udp1, m_netPrefix[0], m_netPrefix[1], resetPort, reset);
 }
 
 void TForm1::Button1Click()

@@ -170,8 +170,6 @@ private:
     void setOuterWidth(int width);
     // Sends datagram with Udp1 to its current RemoteHost and RemotePort.
     void send(const QByteArray& datagram);
-    // Sends datagram to port at a.b.N.255 for N = 0 to 255, a and b from netPrefix.
-    void sendToEveryNetworkOfPrefix(int port, const QByteArray& datagram);
 
     FormDeps m_deps;
     std::array<QByteArray, slotCount> m_moduleTable;
