@@ -355,6 +355,7 @@ ExitStatus Run::search()
 
 std::optional<Failure> Run::selector(PlanRow& row)
 {
+    row.fieldWord = QStringLiteral("field");
     if (m_o.serial) {
         row.serialNumber = m_o.serial;
         row.where = QStringLiteral("--serial %1").arg(*m_o.serial);

@@ -21,6 +21,7 @@ struct PlanRow {
     std::optional<int> serialNumber;
     QString ipAddress; // picks the module when it has no serial number
     QList<Change> changes;
+    QString fieldWord = QStringLiteral("column"); // how messages name a field: "column", "field"
 };
 
 struct Plan {

@@ -124,9 +124,9 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
         }
         const auto after = ModuleRecord::fromBytes(w.request.left(recordSize));
         if (after && after->clientMode() == true && after->serverHost().isEmpty()) {
-            invalid << QStringLiteral("%1, column serverHost: client mode needs a server host, "
+            invalid << QStringLiteral("%1, %2 serverHost: client mode needs a server host, "
                                       "and serverHost is empty")
-                           .arg(row.where);
+                           .arg(row.where, row.fieldWord);
             continue;
         }
         result.writes << w;
@@ -147,15 +147,16 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
             if (other == moduleOfWrite[i] || finalAddress[other] != w.newAddress)
                 continue;
             const QString otherSerial = QString::number(moduleIdentity(found[other].record));
+            const QString cell = QStringLiteral("%1, %2 ipAddress: '%3'")
+                                     .arg(w.row.where, w.row.fieldWord, w.newAddress);
             collisions << (rowOfModule.contains(other) &&
                                    found[other].record.ipAddressText() != w.newAddress
-                               ? QStringLiteral("%1, column ipAddress: '%2' is also the new "
-                                                "address of the module with serial number %3 (%4)")
-                                     .arg(w.row.where, w.newAddress, otherSerial,
-                                          rowOfModule.value(other))
-                               : QStringLiteral("%1, column ipAddress: '%2' is the address of "
-                                                "another module that answered (serial number %3)")
-                                     .arg(w.row.where, w.newAddress, otherSerial));
+                               ? QStringLiteral("%1 is also the new address of the module with "
+                                                "serial number %2 (%3)")
+                                     .arg(cell, otherSerial, rowOfModule.value(other))
+                               : QStringLiteral("%1 is the address of another module that "
+                                                "answered (serial number %2)")
+                                     .arg(cell, otherSerial));
         }
     }
 

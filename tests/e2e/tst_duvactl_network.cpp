@@ -193,7 +193,7 @@ private slots:
         QTest::newRow("an address another module has")
             << QStringList{"--count", "2"} << QByteArray()
             << QStringList{"set", "10.77.0.10", "ipAddress=10.77.0.11"} << 4
-            << "duvactl: 10.77.0.10, column ipAddress: '10.77.0.11' is the address of another "
+            << "duvactl: 10.77.0.10, field ipAddress: '10.77.0.11' is the address of another "
                "module that answered (serial number 1032)\nnothing was written\n"
             << true;
         QTest::newRow("a module that does not answer")
