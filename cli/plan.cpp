@@ -218,7 +218,9 @@ Plan readJsonPlan(const QByteArray& bytes)
                                  .chopped(1));
                 return plan;
             }
-            if (text)
+            // As in a CSV file, whose empty cell cannot say "make it empty": an empty text
+            // changes nothing, so that a plan means the same in both formats.
+            if (text && !text->isEmpty())
                 given.append({field.name, *text});
         }
         PlanRow row;

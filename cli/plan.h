@@ -32,9 +32,9 @@ struct Plan {
 enum class PlanFormat { Csv, Json };
 
 // A plan in a search's own output format: a CSV file whose header names the columns, or a
-// JSON array of objects. An empty cell (or null) changes nothing; the columns `from` and
-// `replies` are ignored. Every value is checked as `set` checks it, and two rows may not
-// name the same module.
+// JSON array of objects. An empty cell (an empty text or null) changes nothing; the columns `from`
+// and `replies` are ignored. Every value is checked as `set` checks it, and two rows may not name
+// the same module.
 Plan readPlan(const QByteArray& bytes, PlanFormat format);
 
 // The format a file's name says: .json is JSON, anything else CSV.
