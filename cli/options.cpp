@@ -1,0 +1,158 @@
+#include "cli/options.h"
+
+#include "cli/fields.h"
+
+#include <QCommandLineParser>
+
+namespace duva::cli
+{
+
+namespace
+{
+
+const char* description =
+    "Finds, shows and configures DUVA Ethernet modules from the command line.\n"
+    "\n"
+    "Commands:\n"
+    "  search                      list every module that answers a search\n"
+    "  show ADDRESS | --serial N   print one module's record\n"
+    "  set ADDRESS | --serial N FIELD=VALUE...\n"
+    "                              write one module and confirm it: search for its record,\n"
+    "                              print what changes, send one write to its address, wait\n"
+    "                              the settle time, and search again until a reply carries\n"
+    "                              exactly the record written\n"
+    "  apply PLAN.csv | PLAN.json  configure many modules: each row picks a module by\n"
+    "                              serialNumber (or, without one, by its current ipAddress)\n"
+    "                              and gives the fields to change; an empty cell changes\n"
+    "                              nothing. Nothing is sent until every row is valid and\n"
+    "                              every module named has answered. `duvactl search --csv`\n"
+    "                              writes such a plan.\n"
+    "  reset --yes                 broadcast the reset datagram to UDP port 69 on every /24\n"
+    "                              network of the local /16, as the window's \"RST 69\"\n"
+    "\n"
+    "Fields: ipAddress, subnetMask, gateway, dnsServer (A.B.C.D, each 0-255), localPort,\n"
+    "serverPort (0-65535), dhcp, watchdog, autoDisconnect (0, 1, true or false), clientMode\n"
+    "(client or server; client mode needs a serverHost), autoDisconnectTime (0-255),\n"
+    "firmwareVersion (exactly 3 characters), serialNumber (0-16777215), serverHost (at most\n"
+    "32 characters); texts in Windows Latin-1 (cp1252). Search also prints `from`, the\n"
+    "address the reply came from, and `replies`; a plan may carry both, which are ignored.\n"
+    "\n"
+    "A search goes to the broadcast address of every running IPv4 interface but loopback,\n"
+    "with replies on UDP port 5001. It ends a quiet period after the last reply, or at the\n"
+    "total wait; with no reply at all it asks again, three requests in all.\n";
+
+} // namespace
+
+void describe(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(QString::fromLatin1(description) + QLatin1Char('\n') +
+                                     QString::fromLatin1(exitStatusHelp()));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption({{"h", "help"}, "Show this text and exit."});
+    parser.addOption({{"v", "version"}, "Show the program's version and exit."});
+    parser.addOption({"json", "Print JSON."});
+    parser.addOption({"csv", "Print comma-separated values (a plan for apply)."});
+    parser.addOption({"filter",
+                      "search: list only the modules whose FIELD shows VALUE (repeatable; all "
+                      "must match).",
+                      "FIELD=VALUE"});
+    parser.addOption({"interface", "Search (or reset) through this interface only.", "NAME"});
+    parser.addOption({"network", "Search A.B.C.255 only, through an interface in A.B.C.", "A.B.C"});
+    parser.addOption({"extended",
+                      "Also broadcast to the 256 /24 networks of each /16, 1 ms apart, as the "
+                      "window's extended range."});
+    parser.addOption({"serial", "show, set: the module with this serial number.", "N"});
+    parser.addOption({"settle-ms", "set, apply: wait after writing (default 6000).", "MS"});
+    parser.addOption(
+        {"quiet-ms", "A search ends this long after the last reply (default 500).", "MS"});
+    parser.addOption({"timeout-ms",
+                      "A search ends this long after its request at the latest "
+                      "(default 3000).",
+                      "MS"});
+    parser.addOption({"dry-run", "set, apply: search and print the writes (with their 65 "
+                                 "bytes) instead of sending them."});
+    parser.addOption({"yes", "reset: really send the reset broadcast."});
+    parser.addPositionalArgument("command", "search, show, set, apply or reset (see above).",
+                                 "command [arguments...]");
+}
+
+std::optional<Failure> readOptions(const QStringList& arguments, Options& o, bool& help,
+                                   bool& version)
+{
+    QCommandLineParser parser;
+    describe(parser);
+    if (!parser.parse(QStringList{QStringLiteral("duvactl")} + arguments))
+        return Failure{ExitStatus::Usage, parser.errorText()};
+    help = parser.isSet(QStringLiteral("help"));
+    version = parser.isSet(QStringLiteral("version"));
+    if (help || version)
+        return std::nullopt;
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty())
+        return Failure{ExitStatus::Usage, QStringLiteral("no command given (search, show, set, "
+                                                         "apply or reset)")};
+    o.command = positional.first();
+    o.arguments = positional.mid(1);
+    static const QStringList commands = {"search", "show", "set", "apply", "reset"};
+    if (!commands.contains(o.command))
+        return Failure{ExitStatus::Usage,
+                       QStringLiteral("unknown command '%1' (search, show, set, apply or reset)")
+                           .arg(o.command)};
+
+    if (parser.isSet("json") && parser.isSet("csv"))
+        return Failure{ExitStatus::Usage, QStringLiteral("--json and --csv exclude each other")};
+    o.format = parser.isSet("json")  ? Format::Json
+               : parser.isSet("csv") ? Format::Csv
+                                     : Format::Table;
+    o.filters = parser.values("filter");
+    o.where.interfaceName = parser.value("interface");
+    o.where.network = parser.value("network");
+    o.where.extended = parser.isSet("extended");
+    o.dryRun = parser.isSet("dry-run");
+    o.yes = parser.isSet("yes");
+
+    const auto number = [&](const char* name, qint64 low, qint64 high,
+                            int& into) -> std::optional<Failure> {
+        if (!parser.isSet(name))
+            return std::nullopt;
+        const QString value = parser.value(name);
+        const auto n = parseWhole(value, low, high);
+        if (!n)
+            return Failure{ExitStatus::Usage, QStringLiteral("--%1: '%2' is not a whole number "
+                                                             "from %3 to %4")
+                                                  .arg(QString::fromLatin1(name), value)
+                                                  .arg(low)
+                                                  .arg(high)};
+        into = int(*n);
+        return std::nullopt;
+    };
+    int serial = -1;
+    for (const auto& failure : {number("settle-ms", 0, 600000, o.settleMs),
+                                number("quiet-ms", 1, 60000, o.timing.quietMs),
+                                number("timeout-ms", 1, 600000, o.timing.totalMs),
+                                number("serial", 0, 0xFFFFFF, serial)}) {
+        if (failure)
+            return failure;
+    }
+    if (serial >= 0)
+        o.serial = serial;
+
+    const auto only = [&](const char* option, QStringList allowed) -> std::optional<Failure> {
+        if (parser.isSet(option) && !allowed.contains(o.command))
+            return Failure{ExitStatus::Usage, QStringLiteral("--%1 does not apply to %2")
+                                                  .arg(QString::fromLatin1(option), o.command)};
+        return std::nullopt;
+    };
+    for (const auto& failure :
+         {only("filter", {"search"}), only("serial", {"show", "set"}),
+          only("settle-ms", {"set", "apply"}), only("dry-run", {"set", "apply"}),
+          only("yes", {"reset"}), only("csv", {"search", "show"}),
+          only("json", {"search", "show", "set", "apply"})}) {
+        if (failure)
+            return failure;
+    }
+    return std::nullopt;
+}
+
+} // namespace duva::cli

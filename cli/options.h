@@ -1,0 +1,46 @@
+#pragma once
+
+#include "cli/exitstatus.h"
+#include "cli/search.h"
+#include "cli/targets.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QCommandLineParser;
+
+namespace duva::cli
+{
+
+enum class Format { Table, Json, Csv };
+
+// Why duvactl stops, and with which status.
+struct Failure {
+    ExitStatus status;
+    QString message;
+};
+
+// Everything the command line says, checked.
+struct Options {
+    QString command;
+    QStringList arguments;
+    Format format = Format::Table;
+    QStringList filters;
+    TargetChoice where;
+    SearchTiming timing;
+    int settleMs = 6000;
+    std::optional<int> serial;
+    bool dryRun = false;
+    bool yes = false;
+};
+
+// The options, the commands, the fields and the exit statuses, for --help and the man page.
+void describe(QCommandLineParser& parser);
+
+// Reads the command line (without the program's name) into o; a failure when it is not one
+// duvactl takes. With --help or --version nothing else is checked.
+std::optional<Failure> readOptions(const QStringList& arguments, Options& o, bool& help,
+                                   bool& version);
+
+} // namespace duva::cli
