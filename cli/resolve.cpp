@@ -122,6 +122,17 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
                           .arg(w.currentAddress, serialList(sameAddress, found));
             continue;
         }
+        // The endpoint refuses 0.0.0.0 and cannot send to 255.255.255.255 without a name
+        // look-up; a write that failed there would leave a plan half sent.
+        const quint32 current = *parseAddress(w.currentAddress);
+        if (!w.request.isEmpty() && (current >> 24 == 0 || current == 0xFFFFFFFF)) {
+            invalid << QStringLiteral("%1: the module with serial number %2 holds the address "
+                                      "%3, which no write can reach")
+                           .arg(row.where)
+                           .arg(w.serialNumber)
+                           .arg(w.currentAddress);
+            continue;
+        }
         const auto after = ModuleRecord::fromBytes(w.request.left(recordSize));
         if (after && after->clientMode() == true && after->serverHost().isEmpty()) {
             invalid << QStringLiteral("%1, %2 serverHost: client mode needs a server host, "

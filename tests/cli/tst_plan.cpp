@@ -175,6 +175,10 @@ private slots:
             << QList<PlanRow>{bySerial(1031, {}), {"row 5", std::nullopt, "10.77.0.10", {}}}
             << int(ExitStatus::InvalidValue)
             << "row 1031 and row 5 both name the module with serial number 1031";
+        QTest::newRow("a module at 0.0.0.0")
+            << QList<PlanRow>{bySerial(1035, {{"dhcp", "1"}})} << int(ExitStatus::InvalidValue)
+            << "row 1035: the module with serial number 1035 holds the address 0.0.0.10, which "
+               "no write can reach";
         QTest::newRow("two modules swapping addresses")
             << QList<PlanRow>{bySerial(1031, {{"ipAddress", "10.77.0.11"}}),
                               bySerial(1032, {{"ipAddress", "10.77.0.10"}})}
@@ -190,8 +194,11 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, error);
         // Modules fresh from the factory share 10.77.0.12.
-        const QList<FoundModule> found{module(10, 1031), module(11, 1032), module(12, 1033),
-                                       module(12, 1034)};
+        QList<FoundModule> found{module(10, 1031), module(11, 1032), module(12, 1033),
+                                 module(12, 1034), module(10, 1035)};
+        QByteArray unreachable = found[4].record.bytes(); // 0.0.0.10: no address yet
+        unreachable[0] = unreachable[1] = 0;
+        found[4].record = *ModuleRecord::fromBytes(unreachable);
         const Resolution r = resolvePlan(rows, found);
         QCOMPARE(r.error, error);
         QCOMPARE(int(r.status), status);
