@@ -88,10 +88,10 @@ def main():
 
     for obj in focusable:
         if obj.name == SEARCH:
-            action = obj.queryAction()
-            names = [action.getName(i) for i in range(action.nActions)]
-            action.doAction([n.lower() for n in names].index("press"))
-            print("pressed\t%s" % obj.name)
+            names = [name.lower() for name in actions(obj)]
+            if "press" in names:
+                obj.queryAction().doAction(names.index("press"))
+                print("pressed\t%s" % obj.name)
     sys.stdout.flush()
 
 
