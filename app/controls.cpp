@@ -1,7 +1,11 @@
 #include "app/controls.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -13,11 +17,120 @@
 namespace duva
 {
 
+namespace
+{
+
+// What screen readers are told about a keyboard-operable label: a button named by its
+// caption, whose Press action clicks it.
+class CommandLabelFace : public QAccessibleWidget
+{
+public:
+    explicit CommandLabelFace(TLabel* label) : QAccessibleWidget(label, QAccessible::Button) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return label()->text();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (widget()->isEnabled())
+            names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction())
+            label()->click();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    TLabel* label() const { return static_cast<TLabel*>(widget()); }
+};
+
+// What screen readers are told about a mode button: a radio button, checked or not, whose
+// action checks it as a click does (Qt's own description follows its exclusivity, which is
+// off, and would call it a check box that the action unchecks).
+class ModeButtonFace : public QAccessibleWidget
+{
+public:
+    explicit ModeButtonFace(TRadioButton* button)
+        : QAccessibleWidget(button, QAccessible::RadioButton)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return button()->text();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = button()->isChecked();
+        return state;
+    }
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (widget()->isEnabled())
+            names.prepend(toggleAction());
+        return names;
+    }
+    void doAction(const QString& action) override
+    {
+        if (action == toggleAction() || action == pressAction()) {
+            if (widget()->isEnabled())
+                button()->click();
+        } else {
+            QAccessibleWidget::doAction(action);
+        }
+    }
+
+private:
+    QAbstractButton* button() const { return static_cast<QAbstractButton*>(widget()); }
+};
+
+QAccessibleInterface* controlFace(const QString&, QObject* object)
+{
+    if (auto* mode = dynamic_cast<TRadioButton*>(object))
+        return new ModeButtonFace(mode);
+    if (auto* label = dynamic_cast<TLabel*>(object); label && label->isKeyboardOperable())
+        return new CommandLabelFace(label);
+    return nullptr;
+}
+
+// Gives control its own description for screen readers. Qt describes a control as soon as it
+// is asked about it, and a running screen reader asks while the control is still being built,
+// when it is not yet one of ours: such a description is dropped.
+template <class Face> void describeAs(QWidget* control)
+{
+    static const bool installed = (QAccessible::installFactory(&controlFace), true);
+    Q_UNUSED(installed);
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+    if (face && !dynamic_cast<Face*>(face))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(face));
+}
+
+} // namespace
+
 void TLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
         onClick)
+        onClick();
+}
+
+void TLabel::click()
+{
+    if (isEnabled() && onClick)
         onClick();
 }
 
@@ -38,6 +151,8 @@ void TLabel::setAutoSize(bool autoSize)
 void TLabel::setKeyboardOperable()
 {
     setFocusPolicy(Qt::TabFocus);
+    m_keyboardOperable = true;
+    describeAs<CommandLabelFace>(this);
 }
 
 void TLabel::keyPressEvent(QKeyEvent* event)
@@ -50,8 +165,8 @@ void TLabel::keyPressEvent(QKeyEvent* event)
     }
     event->accept();
     // A held key does not repeat the action.
-    if (!event->isAutoRepeat() && onClick)
-        onClick();
+    if (!event->isAutoRepeat())
+        click();
 }
 
 void TLabel::paintEvent(QPaintEvent* event)
@@ -124,15 +239,15 @@ TRadioButton::TRadioButton(const QString& text, QWidget* parent)
         if (checked && m_sibling)
             m_sibling->setChecked(false);
     });
+    describeAs<ModeButtonFace>(this);
 }
 
 namespace
 {
 
 // Keeps what the user types or pastes within the limit: the inserted text is cut to what
-// still fits. The program's own texts are kept whole (a growth that is not the user's is
-// refused, which leaves a text set by the program as it is), and a text that is already
-// longer may still be shortened but not lengthened.
+// still fits. The program's own texts are kept whole, and a text that is already longer may
+// still be shortened by the user but not lengthened.
 class TypedLengthValidator : public QValidator
 {
 public:
@@ -145,11 +260,11 @@ public:
 
     State validate(QString& input, int& position) const override
     {
+        // The program's text is acceptable as it is: were it not, the edit would take it as
+        // invalid input, and would then keep the user's next keys even beyond the limit.
         const qsizetype longest = std::max<qsizetype>(m_limit, m_lastText.size());
-        if (input.size() <= longest)
+        if (input.size() <= longest || !m_edit->takesUserInput())
             return Acceptable;
-        if (!m_edit->takesUserInput())
-            return Invalid;
         // An insertion leaves the cursor right after the inserted text: what follows it is the
         // old text's end, which stays; the inserted text is cut from its own end.
         const qsizetype after = input.size() - position;
@@ -185,7 +300,6 @@ bool TEdit::event(QEvent* event)
     case QEvent::InputMethod:
     case QEvent::Drop:
     case QEvent::MouseButtonRelease: // a middle click pastes the selection
-    case QEvent::ContextMenu:        // its "Paste" runs while the menu is open
     {
         const QScopedValueRollback<bool> userInput(m_userInput, true);
         return QLineEdit::event(event);
@@ -193,6 +307,27 @@ bool TEdit::event(QEvent* event)
     default:
         return QLineEdit::event(event);
     }
+}
+
+// The menu does not wait for a choice: its "Paste" runs after this event, and is marked as the
+// user's there, so that it is cut to the limit as every other paste.
+void TEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createStandardContextMenu();
+    if (!menu)
+        return;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The menu's "Paste" is the action bound to paste(); it is bound again through the mark.
+    // Qt binds it by the signal's and slot's names, so only their names undo the binding.
+    for (QAction* action : menu->actions()) {
+        if (!disconnect(action, SIGNAL(triggered()), this, SLOT(paste())))
+            continue;
+        connect(action, &QAction::triggered, this, [this] {
+            const QScopedValueRollback<bool> userInput(m_userInput, true);
+            paste();
+        });
+    }
+    menu->popup(event->globalPos());
 }
 
 void TEdit::focusOutEvent(QFocusEvent* event)

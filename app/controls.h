@@ -24,8 +24,13 @@ public:
     void setText(const QString& text);
     void setAutoSize(bool autoSize);
     // Lets the label take the keyboard focus by Tab (a click still leaves the focus where it
-    // is), shows a focus frame while it has it, and takes Space or Enter as a click.
+    // is), shows a focus frame while it has it, and takes Space or Enter as a click. Screen
+    // readers are told it is a button, whose Press action is a click.
     void setKeyboardOperable();
+    bool isKeyboardOperable() const { return m_keyboardOperable; }
+    // What a click of the left mouse button does, for the keyboard and for screen readers;
+    // nothing while the label is disabled.
+    void click();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -37,6 +42,7 @@ protected:
 
 private:
     bool m_autoSize = false;
+    bool m_keyboardOperable = false;
     bool m_focusLostToDisabling = false;
 };
 
@@ -58,7 +64,8 @@ protected:
 using TCheckBox = TMouseButton<QCheckBox>;
 
 // A radio button that a click always checks, and that the program can uncheck together with
-// its sibling (a search leaves both unchecked). Checking one unchecks its sibling.
+// its sibling (a search leaves both unchecked). Checking one unchecks its sibling. Screen
+// readers are told it is a radio button, although Qt's own exclusivity is off.
 class TRadioButton : public TMouseButton<QRadioButton>
 {
 public:
@@ -90,6 +97,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

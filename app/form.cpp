@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "buildinfo.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFrame>
@@ -10,8 +11,10 @@
 #include <QHash>
 #include <QIcon>
 #include <QPixmap>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleFactory>
 
 namespace duva
 {
@@ -53,6 +56,70 @@ void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colo
     palette.setColor(QPalette::Active, role, colour);
     palette.setColor(QPalette::Inactive, role, colour);
     widget->setPalette(palette);
+}
+
+// Disabled captions as the designed system draws them: grey, over a light copy one pixel
+// down and to the right. This grey keeps a contrast of 3.4 : 1 on the grey pane.
+const QColor disabledText(0x66, 0x66, 0x66);
+const QColor disabledEmboss(Qt::white);
+
+// Qt's styles no longer emboss disabled text themselves, whatever SH_EtchDisabledText says.
+class EmbossedDisabledText : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+    void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette,
+                      bool enabled, const QString& text,
+                      QPalette::ColorRole textRole) const override
+    {
+        if (!enabled && !text.isEmpty()) {
+            QPalette emboss = palette;
+            emboss.setColor(QPalette::Disabled, textRole,
+                            palette.color(QPalette::Disabled, QPalette::Light));
+            QProxyStyle::drawItemText(painter, rect.translated(1, 1), flags, emboss, enabled, text,
+                                      textRole);
+        }
+        QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, textRole);
+    }
+};
+
+void setDisabledCaptions(QWidget* window)
+{
+    QPalette palette = window->palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, disabledText);
+    palette.setColor(QPalette::Disabled, QPalette::Light, disabledEmboss);
+    window->setPalette(palette);
+    // The same style as every other window's, with only the emboss added; the controls that
+    // draw captions take it.
+    auto* style = new EmbossedDisabledText(QStyleFactory::create(QApplication::style()->name()));
+    style->setParent(window);
+    for (QWidget* control : window->findChildren<QWidget*>())
+        if (qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control) ||
+            qobject_cast<QGroupBox*>(control))
+            control->setStyle(style);
+}
+
+// The names screen readers say for fields: the caption that the window shows for them, without
+// its colon, with the field's place where several share it ("IP, octeto 1"). The caption's
+// label is related to the first of them.
+void nameFields(const QString& caption, std::initializer_list<QWidget*> fields,
+                QLabel* label = nullptr)
+{
+    QString name = caption.trimmed();
+    if (name.endsWith(QLatin1Char(':')))
+        name = name.chopped(1).trimmed();
+    int place = 0;
+    for (QWidget* field : fields)
+        field->setAccessibleName(
+            fields.size() == 1 ? name : QStringLiteral("%1, octeto %2").arg(name).arg(++place));
+    if (label)
+        label->setBuddy(*fields.begin());
+}
+
+void nameFields(QLabel* caption, std::initializer_list<QWidget*> fields)
+{
+    nameFields(caption->text(), fields, caption);
 }
 
 void setBackground(QWidget* widget, const QColor& colour)
@@ -306,6 +373,23 @@ void TForm1::createControls()
     Button21 = button(this, "Button21", QStringLiteral("limpa"), 716, 190, 65);
     Button21->setFocusPolicy(Qt::ClickFocus);
     Button1 = button(this, "Button1", QStringLiteral("Base"), 716, 225, 65);
+
+    nameFields(Label1, {Edit7, Edit9, Edit16, Edit14});
+    nameFields(Label2, {Edit11});
+    nameFields(Label3, {Edit15, Edit17, Edit18, Edit20});
+    nameFields(Label10, {Edit3, Edit4, Edit5, Edit6});
+    nameFields(Label5, {Edit10, Edit24, Edit25, Edit27});
+    nameFields(Label7, {Edit2});
+    nameFields(Label6, {Edit26});
+    nameFields(Label4, {Edit1});
+    nameFields(Label8, {EditMac1, EditMac2, EditMac3});
+    nameFields(CheckBox1->text(), {Edit8});
+    nameFields(LabelIP, {EditIP1, EditIP2, EditIP3});
+    nameFields(Label18, {ListBox1});
+    nameFields(Label19, {ListBox2});
+    ListBox3->setAccessibleName(QStringLiteral("Módulos encontrados"));
+    Image1->setAccessibleName(QStringLiteral("Logotipo DUVA"));
+    setDisabledCaptions(this);
 
     // The search can be started from the keyboard too. It comes last in the Tab order, so
     // that every other Tab sequence stays as it was, and Shift+Tab from the first field

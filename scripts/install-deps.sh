@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the configurator needs to build and run, when missing;
-# with --test also what the test suite needs (an X server, a window manager, bash-completion).
+# with --test also what the test suite needs (an X server, a window manager, bash-completion,
+# and the accessibility bus with an AT-SPI client).
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,8 @@ packages=(
   iproute2 util-linux
 )
 [ "${1:-}" = --test ] && packages+=(xvfb openbox bash-completion)
+# The accessibility test: a session bus, the accessibility bus and an AT-SPI client.
+[ "${1:-}" = --test ] && packages+=(dbus-daemon at-spi2-core python3-pyatspi)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,10 @@
 #include "app/controls.h"
 
+#include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QTest>
 
 using namespace duva;
@@ -195,10 +198,13 @@ private slots:
         QTest::keyClicks(m_edit, QStringLiteral("98765"));
         QCOMPARE(m_edit->text(), QStringLiteral("987"));
 
-        // The program's text is kept whole; the user can shorten it but not lengthen it.
+        // The program's text is kept whole; the user can shorten it but not lengthen it, also
+        // right after the program put it in.
         m_edit->setText(QStringLiteral("1.5.2"));
         QCOMPARE(m_edit->text(), QStringLiteral("1.5.2"));
         m_edit->end(false);
+        QTest::keyClicks(m_edit, QStringLiteral("99"));
+        QCOMPARE(m_edit->text(), QStringLiteral("1.5.2"));
         QTest::keyClick(m_edit, Qt::Key_Backspace);
         QCOMPARE(m_edit->text(), QStringLiteral("1.5."));
         QTest::keyClick(m_edit, Qt::Key_7);
@@ -215,6 +221,30 @@ private slots:
         QTest::keyClick(m_edit, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(m_edit->text(), QStringLiteral("132"));
         QCOMPARE(m_edit->cursorPosition(), 2);
+    }
+
+    void editContextMenuPasteKeepsTheLimit()
+    {
+        m_edit->setTypedLimit(3);
+        m_edit->setText(QStringLiteral("12"));
+        m_edit->setFocus();
+        m_edit->setCursorPosition(1);
+        QGuiApplication::clipboard()->setText(QStringLiteral("345"));
+        // The menu as a right-click opens it.
+        const QPoint at = m_edit->rect().center();
+        QContextMenuEvent opening(QContextMenuEvent::Mouse, at, m_edit->mapToGlobal(at));
+        QApplication::sendEvent(m_edit, &opening);
+        QMenu* menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())));
+        // Its "Paste" is the action whose shortcut is the paste key.
+        QAction* paste = nullptr;
+        for (QAction* action : menu->actions())
+            if (action->text().endsWith(QKeySequence(QKeySequence::Paste).toString()))
+                paste = action;
+        QVERIFY(paste && paste->isEnabled());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(paste).center());
+        QTRY_COMPARE(m_edit->text(), QStringLiteral("132"));
+        QVERIFY(!QApplication::activePopupWidget());
     }
 
     void editDoubleClick()
@@ -274,6 +304,35 @@ private slots:
         QTest::mousePress(m_label, button, {}, inside);
         QTest::mouseRelease(m_label, button, {}, releaseInside ? inside : QPoint(-100, 50));
         QCOMPARE(m_log.count(QStringLiteral("label")), clicks);
+    }
+
+    void labelKeyHeld_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Space") << int(Qt::Key_Space);
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("Enter") << int(Qt::Key_Enter);
+    }
+
+    // A held key repeats its press (on X11 as a release and a press, both marked as repeats):
+    // the search starts once.
+    void labelKeyHeld()
+    {
+        QFETCH(int, key);
+        m_label->setKeyboardOperable();
+        m_label->setFocus();
+        QVERIFY(m_label->hasFocus());
+        const auto send = [this, key](QEvent::Type type, bool repeat) {
+            QKeyEvent event(type, key, Qt::NoModifier, QString(), repeat);
+            QApplication::sendEvent(m_label, &event);
+        };
+        send(QEvent::KeyPress, false);
+        for (int i = 0; i < 5; ++i) {
+            send(QEvent::KeyRelease, true);
+            send(QEvent::KeyPress, true);
+        }
+        send(QEvent::KeyRelease, false);
+        QCOMPARE(m_log, QStringList{"label"});
     }
 
 private:
