@@ -7,4 +7,9 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
 "$top/scripts/install-deps.sh"
 BUILD_DIR="$build" "$top/scripts/build.sh" duva-bench
-QT_QPA_PLATFORM=offscreen exec "$top/scripts/isolated.sh" "$build/bench/duva-bench" "$@"
+export QT_QPA_PLATFORM=offscreen
+# Qt warns once per program when this is unset; the start-up rows start many.
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+export XDG_RUNTIME_DIR=$runtime
+"$top/scripts/isolated.sh" "$build/bench/duva-bench" "$@"
