@@ -12,12 +12,19 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 broadcast, shows a module's network configuration and writes an edited
 configuration back to it. The window is in Portuguese.
 
+duvactl does the same from the command line for a whole fleet: it searches
+through every network adapter, prints the modules as a table, JSON or CSV,
+writes one module or a plan of many and confirms that each took its new
+settings.
+
 duva-sim simulates a fleet of modules, for trying the configurator without
 hardware.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "DUVA <suporte@duva.com.br>")
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# duvactl's completion works when bash-completion is installed; nothing needs it.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 # Libraries from the binaries (dpkg-shlibdeps), and the fonts the window is laid out with.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-crosextra-carlito, fonts-liberation2")

@@ -10,9 +10,9 @@ namespace duva
 namespace
 {
 
-char low8(int n)
+quint8 low8(int n)
 {
-    return static_cast<char>(static_cast<quint8>(n & 0xFF));
+    return static_cast<quint8>(n & 0xFF);
 }
 
 // The first maxChars characters of text as code-page bytes. The error names the whole text,
@@ -41,47 +41,42 @@ QByteArray ResetDatagram::build()
     return QByteArray(requestSize, '\0');
 }
 
-QByteArray WriteRequest::build() const
+RecordValues WriteRequest::values() const
 {
-    QByteArray d(requestSize, '\0');
+    RecordValues v;
     // Every step reads its text in byte order, so the first bad field is the one reported.
-    const auto octets = [&d](const std::array<QString, 4>& texts, int at) {
+    const auto octets = [](const std::array<QString, 4>& texts, std::array<quint8, 4>& out) {
         for (int i = 0; i < 4; ++i)
-            d[at + i] = low8(strToInt(texts[i]));
+            out[i] = low8(strToInt(texts[i]));
     };
-    octets(ipAddress, offset::ipAddress);
-    octets(subnetMask, offset::subnetMask);
-    octets(gateway, offset::gateway);
-    octets(dnsServer, offset::dnsServer);
+    octets(ipAddress, v.ipAddress);
+    octets(subnetMask, v.subnetMask);
+    octets(gateway, v.gateway);
+    octets(dnsServer, v.dnsServer);
 
     // No range check: n / 256 truncates toward zero, so -1 gives 00 FF and 70000 gives 11 70.
-    const auto port = [&d](const QString& text, int at) {
+    const auto port = [](const QString& text) {
         const int n = strToInt(text);
-        d[at] = low8(n / 256);
-        d[at + 1] = low8(n);
+        return quint16(low8(n / 256) << 8 | low8(n));
     };
-    port(localPort, offset::localPort);
-    port(serverPort, offset::serverPort);
+    v.localPort = port(localPort);
+    v.serverPort = port(serverPort);
 
-    d[offset::dhcp] = dhcp ? 1 : 0;
-    d[offset::watchdog] = static_cast<char>(watchdog ? 0x80 : 0);
-    d[offset::opcode] = static_cast<char>(writeOpcode);
-    d[offset::clientMode] = clientMode ? 1 : 0;
-    d[offset::autoDisconnect] = autoDisconnect ? 1 : 0;
-    d[offset::autoDisconnectTime] = low8(strToInt(autoDisconnectTime));
-
-    const QByteArray version = encodeLeft(firmwareVersion, 3);
-    d.replace(offset::firmwareVersion, version.size(), version);
-
+    v.dhcp = dhcp;
+    v.watchdog = watchdog;
+    v.clientMode = clientMode;
+    v.autoDisconnect = autoDisconnect;
+    v.autoDisconnectTime = low8(strToInt(autoDisconnectTime));
+    v.firmwareVersion = encodeLeft(firmwareVersion, 3);
     for (int i = 0; i < 3; ++i)
-        d[offset::serialBytes + i] = low8(strToInt(serialBytes[i]));
+        v.serialBytes[i] = low8(strToInt(serialBytes[i]));
+    v.serverHost = encodeLeft(serverHost, serverHostSize);
+    return v;
+}
 
-    QByteArray host = encodeLeft(serverHost, serverHostSize);
-    host.append(serverHostSize - host.size(), ' ');
-    d.replace(offset::serverHost, serverHostSize, host);
-
-    d[offset::trailer] = static_cast<char>(requestTrailer);
-    return d;
+QByteArray WriteRequest::build() const
+{
+    return values().encode();
 }
 
 std::optional<ModuleRecord> ModuleRecord::fromBytes(const QByteArray& bytes)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/recordvalues.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -66,11 +68,13 @@ struct WriteRequest {
     std::array<QString, 3> serialBytes;
     QString serverHost;
 
-    // The 65 bytes. Texts are converted in the order of the record's bytes, so the first
-    // bad field in that order is the one reported: ConversionError for a number, EncodingError
-    // for a text with a character the modules cannot store. Numbers keep their low 8 bits; no
-    // range is checked. Only the first three characters of the version and the first 32 of the
-    // server host are sent.
+    // The texts as values. Texts are converted in the order of the record's bytes, so the
+    // first bad field in that order is the one reported: ConversionError for a number,
+    // EncodingError for a text with a character the modules cannot store. Numbers keep their
+    // low 8 bits; no range is checked. Only the first three characters of the version and the
+    // first 32 of the server host are kept.
+    RecordValues values() const;
+    // The 65 bytes: values(), encoded.
     QByteArray build() const;
 };
 

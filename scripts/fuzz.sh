@@ -13,7 +13,7 @@ seconds=${1:-60}
 case "$seconds" in
   '' | *[!0-9]*) echo "usage: $0 [SECONDS]" >&2; exit 2 ;;
 esac
-targets=(record write_request strtoint cp1252 address_prefix endpoint)
+targets=(record write_request strtoint cp1252 address_prefix endpoint plan)
 
 "$top/scripts/install-deps.sh"
 missing=()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the configurator needs to build and run, when missing;
-# with --test also what the test suite needs (an X server and a window manager).
+# with --test also what the test suite needs (an X server, a window manager, bash-completion).
 set -euo pipefail
 
 packages=(
@@ -9,7 +9,7 @@ packages=(
   fonts-crosextra-carlito fonts-liberation2
   iproute2 util-linux
 )
-[ "${1:-}" = --test ] && packages+=(xvfb openbox)
+[ "${1:-}" = --test ] && packages+=(xvfb openbox bash-completion)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -15,6 +15,7 @@ cmake --install "$build" --prefix "$prefix" > /dev/null || { echo "FAIL: cmake -
 expected=(
     bin/duva-configurador
     bin/duva-sim
+    bin/duvactl
     "share/applications/$id.desktop"
     share/doc/duva-configurador/README.md
     share/doc/duva-configurador/changelog.gz
@@ -22,6 +23,8 @@ expected=(
     "share/icons/hicolor/scalable/apps/$id.svg"
     share/man/man1/duva-configurador.1.gz
     share/man/man1/duva-sim.1.gz
+    share/man/man1/duvactl.1.gz
+    share/bash-completion/completions/duvactl
     "share/metainfo/$id.metainfo.xml"
 )
 for size in 16 22 24 32 48 64 128 256; do
@@ -34,13 +37,17 @@ done
 diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f | sed 's|^\./||' | sort) ||
     fail "installed files differ from the list above (< missing, > unexpected)"
 
-for program in duva-configurador duva-sim; do
+for program in duva-configurador duva-sim duvactl; do
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/$program" --version 2>&1)
     [ "$out" = "$program $version" ] || fail "$program --version said: $out"
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/$program" --help 2>&1)
     grep -q "^Usage: $program \[options\]" <<< "$out" || fail "$program --help said: $out"
     zcat "$prefix/share/man/man1/$program.1.gz" | grep -q "^\.TH" || fail "$program.1.gz is no man page"
 done
+
+zcat "$prefix/share/man/man1/duvactl.1.gz" | grep -q "UDP port 5001 is held" ||
+    fail "duvactl.1.gz does not list the exit statuses"
+bash -n "$prefix/share/bash-completion/completions/duvactl" || fail "the completion is no bash script"
 
 grep -qx "Icon=$id" "$prefix/share/applications/$id.desktop" || fail "the desktop entry's icon is not $id"
 grep -q "<id>$id</id>" "$prefix/share/metainfo/$id.metainfo.xml" || fail "metainfo id is not $id"

@@ -94,6 +94,27 @@ private slots:
             w.serialBytes[i] = QString::number(r->serialBytes()[i]);
         w.serverHost = r->serverHost();
         QCOMPARE(w.build(), workedExample);
+
+        // The typed values of a record encode to the same bytes, and so do the window's texts
+        // turned into values: one encoder for both.
+        QCOMPARE(RecordValues::fromRecord(*r).encode(), workedExample);
+        QCOMPARE(w.values().encode(), workedExample);
+    }
+
+    void recordValuesWriteBackOddBytesUnchanged()
+    {
+        // Texts keep their raw bytes (a NUL inside the version, blanks around the host);
+        // flags and the mode byte are written as the window writes them.
+        QByteArray raw = workedExample.left(recordSize);
+        raw.replace(offset::firmwareVersion, 3, QByteArray("7\0x", 3));
+        raw.replace(offset::serverHost, 5, "  ab ");
+        raw[offset::dhcp] = 2;
+        raw[offset::clientMode] = 2;
+        const QByteArray written = RecordValues::fromRecord(*ModuleRecord::fromBytes(raw)).encode();
+        QCOMPARE(written.mid(offset::firmwareVersion, 3), QByteArray("7\0x", 3));
+        QCOMPARE(written.mid(offset::serverHost, serverHostSize), raw.mid(offset::serverHost));
+        QCOMPARE(written.at(offset::dhcp), '\0');
+        QCOMPARE(written.at(offset::clientMode), '\0');
     }
 
     void writeFields_data()

@@ -257,6 +257,37 @@ private slots:
         QCOMPARE(second->byte(offset::opcode), quint8(0));
     }
 
+    void sameIpGivesEveryModuleTheFirstAddress()
+    {
+        // .254 with three modules: no address counts past it.
+        const ParseResult parsed =
+            parseArguments({"--count", "3", "--same-ip", "--first-ip", "10.77.0.254"});
+        QVERIFY2(parsed.config, qPrintable(parsed.error));
+        const auto made = initialRecords(*parsed.config);
+        QCOMPARE(int(made.size()), 3);
+        for (int i = 0; i < 3; ++i) {
+            const auto record = ModuleRecord::fromBytes(made[i]).value();
+            QCOMPARE(record.ipAddressText(), QString("10.77.0.254"));
+            QCOMPARE(record.serialNumber(), 1031 + i);
+        }
+    }
+
+    void muteAfterWriteSilencesOnlyTheWrittenModuleUntilAReset()
+    {
+        Faults faults;
+        faults.muteAfterWrite = true;
+        Fleet fleet(records(3), faults);
+        const QByteArray search = SearchRequest::build();
+        QCOMPARE(fleet.handle(writeRequestTo("10.77.0.60"), Channel::Search, first + 1).kind,
+                 Outcome::Kind::Write);
+        const Outcome after = fleet.handle(search, Channel::Search, broadcast);
+        QCOMPARE(answeringModules(after), (QList<int>{0, 2}));
+        QVERIFY(after.notes.filter("module 2 (10.77.0.60): silent since its write").size() == 1);
+        fleet.handle(ResetDatagram::build(), Channel::Reset, broadcast);
+        QCOMPARE(answeringModules(fleet.handle(search, Channel::Search, broadcast)),
+                 (QList<int>{0, 1, 2}));
+    }
+
     void badOptionsAreRejected_data()
     {
         QTest::addColumn<QStringList>("arguments");

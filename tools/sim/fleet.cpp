@@ -28,7 +28,8 @@ QString moduleText(int module, const QByteArray& record)
 } // namespace
 
 Fleet::Fleet(std::vector<QByteArray> records, Faults faults)
-    : m_initial(records), m_records(std::move(records)), m_faults(faults), m_random(faults.seed)
+    : m_initial(records), m_records(std::move(records)), m_muted(m_records.size(), false),
+      m_faults(faults), m_random(faults.seed)
 {
 }
 
@@ -92,8 +93,13 @@ Outcome Fleet::search(quint32 destination)
             modules[i] = i;
     }
     outcome.notes << QStringLiteral("search: %1 module(s) answer").arg(modules.size());
-    for (int module : modules)
-        answer(module, outcome);
+    for (int module : modules) {
+        if (m_muted[module])
+            outcome.notes << QStringLiteral("%1: silent since its write")
+                                 .arg(moduleText(module, m_records[module]));
+        else
+            answer(module, outcome);
+    }
     return outcome;
 }
 
@@ -141,6 +147,7 @@ Outcome Fleet::write(const QByteArray& datagram, quint32 destination)
         const QString before = moduleText(module, record);
         record = datagram.left(recordSize);
         record[offset::opcode] = opcode;
+        m_muted[module] = m_faults.muteAfterWrite;
         outcome.notes << QStringLiteral("write: %1 now holds the new record, address %2")
                              .arg(before, addressText(addressOf(record)));
     }
@@ -152,6 +159,7 @@ Outcome Fleet::reset()
     Outcome outcome;
     outcome.kind = Outcome::Kind::Reset;
     m_records = m_initial;
+    m_muted.assign(m_records.size(), false);
     outcome.notes << QStringLiteral("reset: %1 module(s) back to their first records").arg(size());
     return outcome;
 }

@@ -20,8 +20,9 @@ struct Faults {
     int delayMs = 0;  // every answer waits this long
     int jitterMs = 0; // plus a random 0..jitterMs
     bool answerTwice = false;
-    int dropPercent = 0;  // chance (0-100) that an answer is not sent
-    int wrongLength = -1; // >= 0: answers have this many bytes (record cut or zero-padded)
+    int dropPercent = 0;         // chance (0-100) that an answer is not sent
+    int wrongLength = -1;        // >= 0: answers have this many bytes (record cut or zero-padded)
+    bool muteAfterWrite = false; // a module that took a write answers no more searches
     quint32 seed = 0;
 };
 
@@ -70,6 +71,7 @@ private:
 
     std::vector<QByteArray> m_initial;
     std::vector<QByteArray> m_records;
+    std::vector<bool> m_muted;
     Faults m_faults;
     std::mt19937 m_random;
 };

@@ -92,6 +92,13 @@ const std::vector<Option>& options()
          "the first module's address; the others count up in the last octet, which must "
          "not pass 254 (default 10.77.0.10)",
          address([](Config& c, quint32 a) { c.firstIp = a; })},
+        {"--same-ip", "",
+         "every module takes the first module's address, as modules fresh from the factory "
+         "may; the serial numbers still count up",
+         [](const QString&, Config& c) {
+             c.sameIp = true;
+             return QString();
+         }},
         {"--mask", "A.B.C.D", "subnet mask (default 255.255.255.0)",
          address([](Config& c, quint32 a) { c.mask = a; })},
         {"--gateway", "A.B.C.D", "gateway (default: .1 in the first module's /24)",
@@ -148,6 +155,12 @@ const std::vector<Option>& options()
         {"--answer-twice", "", "fault: every answer is sent twice",
          [](const QString&, Config& c) {
              c.faults.answerTwice = true;
+             return QString();
+         }},
+        {"--mute-after-write", "",
+         "fault: a module that took a write answers no more searches (until a reset)",
+         [](const QString&, Config& c) {
+             c.faults.muteAfterWrite = true;
              return QString();
          }},
         {"--drop-percent", "P", "fault: each answer is lost with chance P%, 0 to 100 (default 0)",
@@ -254,7 +267,7 @@ ParseResult parseArguments(const QStringList& arguments)
     if (parser.isSet(QStringLiteral("client")) && parser.isSet(QStringLiteral("server")))
         return {std::nullopt, QStringLiteral("--client and --server exclude each other")};
 
-    const int lastOctet = int(config.firstIp & 0xFF) + config.count - 1;
+    const int lastOctet = int(config.firstIp & 0xFF) + (config.sameIp ? 0 : config.count - 1);
     if ((config.firstIp & 0xFF) == 0 || lastOctet > 254) {
         return {std::nullopt,
                 QStringLiteral("--first-ip %1 with --count %2: the addresses must stay within "
@@ -311,7 +324,7 @@ std::vector<QByteArray> initialRecords(const Config& config)
 
     std::vector<QByteArray> records;
     for (int i = 0; i < config.count; ++i) {
-        request.ipAddress = octets(config.firstIp + quint32(i));
+        request.ipAddress = octets(config.firstIp + (config.sameIp ? 0 : quint32(i)));
         const int serial = config.serial + i;
         request.serialBytes = {QString::number(serial >> 16), QString::number((serial >> 8) & 0xFF),
                                QString::number(serial & 0xFF)};

@@ -14,6 +14,7 @@ namespace duva::sim
 // Everything the command line sets. Addresses are in host order.
 struct Config {
     int count = 3;
+    bool sameIp = false; // every module at firstIp, as modules fresh from the factory may be
     quint32 firstIp = 0x0A4D000A; // 10.77.0.10
     quint32 mask = 0xFFFFFF00;
     std::optional<quint32> gateway; // default: .1 of the first module's /24

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace duva::cli
+{
+
+// Comma-separated values as spreadsheets write them (RFC 4180): a cell holding the
+// separator, a quote or a line end is quoted, a quote inside doubled.
+QString csvLine(const QStringList& cells, QChar separator = QLatin1Char(','));
+
+struct CsvTable {
+    QList<QStringList> rows; // row 1 of the file is rows[0]; blank lines are kept as empty rows
+    QString error;           // empty when the text is well formed
+};
+
+// Reads the text; the separator is ',' or, when the first line has a ';' and no ',', ';'
+// (spreadsheets in many locales save so). Line ends may be LF or CR LF.
+CsvTable readCsv(const QString& text);
+
+} // namespace duva::cli

@@ -1,0 +1,646 @@
+#include "cli/duvactl.h"
+
+#include "buildinfo.h"
+#include "cli/exitstatus.h"
+#include "cli/fields.h"
+#include "cli/output.h"
+#include "cli/plan.h"
+#include "cli/resolve.h"
+#include "cli/search.h"
+#include "cli/targets.h"
+#include "net/broadcastseries.h"
+#include "net/interfaces.h"
+#include "net/udpendpoint.h"
+#include "protocol/confirmation.h"
+
+#include <QBuffer>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <memory>
+
+namespace duva::cli
+{
+
+namespace
+{
+
+constexpr int replyPort = 5001;
+
+enum class Format { Table, Json, Csv };
+
+struct Failure {
+    ExitStatus status;
+    QString message;
+};
+
+// Everything the command line says, checked.
+struct Options {
+    QString command;
+    QStringList arguments;
+    Format format = Format::Table;
+    QStringList filters;
+    TargetChoice where;
+    SearchTiming timing;
+    int settleMs = 6000;
+    std::optional<int> serial;
+    bool dryRun = false;
+    bool yes = false;
+};
+
+const char* description =
+    "Finds, shows and configures DUVA Ethernet modules from the command line.\n"
+    "\n"
+    "Commands:\n"
+    "  search                      list every module that answers a search\n"
+    "  show ADDRESS | --serial N   print one module's record\n"
+    "  set ADDRESS | --serial N FIELD=VALUE...\n"
+    "                              write one module and confirm it: search for its record,\n"
+    "                              print what changes, send one write to its address, wait\n"
+    "                              the settle time, and search again until a reply carries\n"
+    "                              exactly the record written\n"
+    "  apply PLAN.csv | PLAN.json  configure many modules: each row picks a module by\n"
+    "                              serialNumber (or, without one, by its current ipAddress)\n"
+    "                              and gives the fields to change; an empty cell changes\n"
+    "                              nothing. Nothing is sent until every row is valid and\n"
+    "                              every module named has answered. `duvactl search --csv`\n"
+    "                              writes such a plan.\n"
+    "  reset --yes                 broadcast the reset datagram to UDP port 69 on every /24\n"
+    "                              network of the local /16, as the window's \"RST 69\"\n"
+    "\n"
+    "Fields: ipAddress, subnetMask, gateway, dnsServer (A.B.C.D, each 0-255), localPort,\n"
+    "serverPort (0-65535), dhcp, watchdog, autoDisconnect (0, 1, true or false), clientMode\n"
+    "(client or server; client mode needs a serverHost), autoDisconnectTime (0-255),\n"
+    "firmwareVersion (exactly 3 characters), serialNumber (0-16777215), serverHost (at most\n"
+    "32 characters); texts in Windows Latin-1 (cp1252). Search also prints `from`, the\n"
+    "address the reply came from, and `replies`; a plan may carry both, which are ignored.\n"
+    "\n"
+    "A search goes to the broadcast address of every running IPv4 interface but loopback,\n"
+    "with replies on UDP port 5001. It ends a quiet period after the last reply, or at the\n"
+    "total wait; with no reply at all it asks again, three requests in all.\n";
+
+void describe(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(QString::fromLatin1(description) + QLatin1Char('\n') +
+                                     QString::fromLatin1(exitStatusHelp()));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption({{"h", "help"}, "Show this text and exit."});
+    parser.addOption({{"v", "version"}, "Show the program's version and exit."});
+    parser.addOption({"json", "Print JSON."});
+    parser.addOption({"csv", "Print comma-separated values (a plan for apply)."});
+    parser.addOption({"filter",
+                      "search: list only the modules whose FIELD shows VALUE (repeatable; all "
+                      "must match).",
+                      "FIELD=VALUE"});
+    parser.addOption({"interface", "Search (or reset) through this interface only.", "NAME"});
+    parser.addOption({"network", "Search A.B.C.255 only, through an interface in A.B.C.", "A.B.C"});
+    parser.addOption({"extended",
+                      "Also broadcast to the 256 /24 networks of each /16, 1 ms apart, as the "
+                      "window's extended range."});
+    parser.addOption({"serial", "show, set: the module with this serial number.", "N"});
+    parser.addOption({"settle-ms", "set, apply: wait after writing (default 6000).", "MS"});
+    parser.addOption(
+        {"quiet-ms", "A search ends this long after the last reply (default 500).", "MS"});
+    parser.addOption({"timeout-ms",
+                      "A search ends this long after its request at the latest "
+                      "(default 3000).",
+                      "MS"});
+    parser.addOption({"dry-run", "set, apply: search and print the writes (with their 65 "
+                                 "bytes) instead of sending them."});
+    parser.addOption({"yes", "reset: really send the reset broadcast."});
+    parser.addPositionalArgument("command", "search, show, set, apply or reset (see above).",
+                                 "command [arguments...]");
+}
+
+std::optional<Failure> readOptions(const QStringList& arguments, Options& o, bool& help,
+                                   bool& version)
+{
+    QCommandLineParser parser;
+    describe(parser);
+    if (!parser.parse(QStringList{QStringLiteral("duvactl")} + arguments))
+        return Failure{ExitStatus::Usage, parser.errorText()};
+    help = parser.isSet(QStringLiteral("help"));
+    version = parser.isSet(QStringLiteral("version"));
+    if (help || version)
+        return std::nullopt;
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty())
+        return Failure{ExitStatus::Usage, QStringLiteral("no command given (search, show, set, "
+                                                         "apply or reset)")};
+    o.command = positional.first();
+    o.arguments = positional.mid(1);
+    static const QStringList commands = {"search", "show", "set", "apply", "reset"};
+    if (!commands.contains(o.command))
+        return Failure{ExitStatus::Usage,
+                       QStringLiteral("unknown command '%1' (search, show, set, apply or reset)")
+                           .arg(o.command)};
+
+    if (parser.isSet("json") && parser.isSet("csv"))
+        return Failure{ExitStatus::Usage, QStringLiteral("--json and --csv exclude each other")};
+    o.format = parser.isSet("json")  ? Format::Json
+               : parser.isSet("csv") ? Format::Csv
+                                     : Format::Table;
+    o.filters = parser.values("filter");
+    o.where.interfaceName = parser.value("interface");
+    o.where.network = parser.value("network");
+    o.where.extended = parser.isSet("extended");
+    o.dryRun = parser.isSet("dry-run");
+    o.yes = parser.isSet("yes");
+
+    const auto number = [&](const char* name, qint64 low, qint64 high,
+                            int& into) -> std::optional<Failure> {
+        if (!parser.isSet(name))
+            return std::nullopt;
+        const QString value = parser.value(name);
+        const auto n = parseWhole(value, low, high);
+        if (!n)
+            return Failure{ExitStatus::Usage, QStringLiteral("--%1: '%2' is not a whole number "
+                                                             "from %3 to %4")
+                                                  .arg(QString::fromLatin1(name), value)
+                                                  .arg(low)
+                                                  .arg(high)};
+        into = int(*n);
+        return std::nullopt;
+    };
+    int serial = -1;
+    for (const auto& failure : {number("settle-ms", 0, 600000, o.settleMs),
+                                number("quiet-ms", 1, 60000, o.timing.quietMs),
+                                number("timeout-ms", 1, 600000, o.timing.totalMs),
+                                number("serial", 0, 0xFFFFFF, serial)}) {
+        if (failure)
+            return failure;
+    }
+    if (serial >= 0)
+        o.serial = serial;
+
+    const auto only = [&](const char* option, QStringList allowed) -> std::optional<Failure> {
+        if (parser.isSet(option) && !allowed.contains(o.command))
+            return Failure{ExitStatus::Usage, QStringLiteral("--%1 does not apply to %2")
+                                                  .arg(QString::fromLatin1(option), o.command)};
+        return std::nullopt;
+    };
+    for (const auto& failure :
+         {only("filter", {"search"}), only("serial", {"show", "set"}),
+          only("settle-ms", {"set", "apply"}), only("dry-run", {"set", "apply"}),
+          only("yes", {"reset"}), only("csv", {"search", "show"}),
+          only("json", {"search", "show", "set", "apply"})}) {
+        if (failure)
+            return failure;
+    }
+    return std::nullopt;
+}
+
+class Run
+{
+public:
+    Run(Options options, QTextStream& out, QTextStream& err)
+        : m_o(std::move(options)), m_out(out), m_err(err)
+    {
+    }
+
+    ExitStatus run();
+
+private:
+    ExitStatus fail(const Failure& f)
+    {
+        m_err << "duvactl: " << f.message << '\n';
+        m_err.flush();
+        return f.status;
+    }
+    ExitStatus fail(ExitStatus status, const QString& message) { return fail({status, message}); }
+
+    // Targets and the endpoint on the reply port; a failure when either cannot be had.
+    std::optional<Failure> open(bool forReset = false);
+
+    ExitStatus search();
+    ExitStatus show();
+    ExitStatus set();
+    ExitStatus apply();
+    ExitStatus reset();
+    ExitStatus write(const QList<PlanRow>& rows);
+    // The row that picks one module: ADDRESS (the first argument) or --serial N.
+    std::optional<Failure> selector(PlanRow& row);
+
+    Options m_o;
+    QTextStream& m_out;
+    QTextStream& m_err;
+    std::unique_ptr<UdpEndpoint> m_endpoint;
+    std::unique_ptr<Search> m_search;
+};
+
+std::optional<Failure> Run::open(bool forReset)
+{
+    const QList<NetworkInterface> interfaces = runningIPv4Interfaces();
+    const TargetsResult t = forReset ? chooseResetNetworks(interfaces, m_o.where)
+                                     : chooseTargets(interfaces, m_o.where);
+    if (!t.targets)
+        return Failure{t.status, t.error};
+    m_endpoint = std::make_unique<UdpEndpoint>();
+    // Every destination is a dotted address: no name is ever looked up.
+    m_endpoint->setHostResolver(
+        [](const QString&, QObject*, std::function<void(std::optional<quint32>)> done) {
+            done(std::nullopt);
+        });
+    m_endpoint->setLocalPort(replyPort);
+    if (!m_endpoint->isBound())
+        return Failure{ExitStatus::PortHeld,
+                       QStringLiteral("UDP port %1 is held by another program (is the "
+                                      "configurator window open?); replies could not reach "
+                                      "duvactl, so nothing was sent")
+                           .arg(replyPort)};
+    m_search = std::make_unique<Search>(*m_endpoint, *t.targets, m_o.timing);
+    return std::nullopt;
+}
+
+ExitStatus Run::run()
+{
+    try {
+        if (m_o.command == QLatin1String("search"))
+            return search();
+        if (m_o.command == QLatin1String("show"))
+            return show();
+        if (m_o.command == QLatin1String("set"))
+            return set();
+        if (m_o.command == QLatin1String("apply"))
+            return apply();
+        return reset();
+    } catch (const Exception& e) {
+        return fail(ExitStatus::SendFailed, QStringLiteral("sending failed: %1").arg(e.message()));
+    }
+}
+
+// A --filter FIELD=VALUE as a test of a found module.
+using Filter = std::function<bool(const FoundModule&)>;
+
+std::optional<Failure> parseFilter(const QString& text, Filter& filter)
+{
+    const int equals = text.indexOf(QLatin1Char('='));
+    const QString name = text.left(equals);
+    const QString value = text.mid(equals + 1);
+    if (equals <= 0)
+        return Failure{ExitStatus::Usage, QStringLiteral("--filter %1: not FIELD=VALUE").arg(text)};
+    if (name == fromColumn) {
+        filter = [value](const FoundModule& m) { return m.from == value; };
+        return std::nullopt;
+    }
+    if (name == repliesColumn) {
+        filter = [value](const FoundModule& m) { return QString::number(m.replies) == value; };
+        return std::nullopt;
+    }
+    const Field* field = findField(name);
+    if (!field)
+        return Failure{ExitStatus::InvalidValue,
+                       QStringLiteral("--filter %1: unknown field '%2' (the fields are %3, %4, "
+                                      "%5)")
+                           .arg(text, name, fieldNames(), fromColumn, repliesColumn)};
+    const QString bad = checkValue(*field, value);
+    if (!bad.isEmpty())
+        return Failure{ExitStatus::InvalidValue,
+                       QStringLiteral("--filter %1, field %2: %3").arg(text, name, bad)};
+    // The value as the module would show it: 1 matches true, for instance.
+    filter = [field, value](const FoundModule& m) {
+        RecordValues v = RecordValues::fromRecord(m.record);
+        field->store(value, v);
+        return field->text(*ModuleRecord::fromBytes(v.encode().left(recordSize))) ==
+               field->text(m.record);
+    };
+    return std::nullopt;
+}
+
+ExitStatus Run::search()
+{
+    if (!m_o.arguments.isEmpty())
+        return fail(ExitStatus::Usage,
+                    QStringLiteral("search takes no arguments ('%1')").arg(m_o.arguments.first()));
+    QList<Filter> filters;
+    for (const QString& text : m_o.filters) {
+        Filter f;
+        if (const auto failure = parseFilter(text, f))
+            return fail(*failure);
+        filters << f;
+    }
+    if (const auto failure = open())
+        return fail(*failure);
+    QList<FoundModule> found = m_search->run();
+    const bool anyAnswered = !found.isEmpty();
+    found.removeIf([&filters](const FoundModule& m) {
+        return !std::all_of(filters.begin(), filters.end(), [&m](const Filter& f) { return f(m); });
+    });
+    sortByAddress(found);
+    switch (m_o.format) {
+    case Format::Json:
+        m_out << modulesJson(found);
+        break;
+    case Format::Csv:
+        m_out << modulesCsv(found);
+        break;
+    case Format::Table:
+        if (!found.isEmpty())
+            m_out << modulesTable(found);
+        break;
+    }
+    m_out.flush();
+    if (!anyAnswered)
+        return fail(ExitStatus::NotFound,
+                    QStringLiteral("no module answered (searched %1)")
+                        .arg(m_search->targets().describe().join(QStringLiteral(", "))));
+    if (found.isEmpty())
+        return fail(ExitStatus::NotFound, QStringLiteral("no module that answered matches"));
+    return ExitStatus::Ok;
+}
+
+std::optional<Failure> Run::selector(PlanRow& row)
+{
+    row.fieldWord = QStringLiteral("field");
+    if (m_o.serial) {
+        row.serialNumber = m_o.serial;
+        row.where = QStringLiteral("--serial %1").arg(*m_o.serial);
+        return std::nullopt;
+    }
+    if (m_o.arguments.isEmpty())
+        return Failure{
+            ExitStatus::Usage,
+            QStringLiteral("%1 needs the module's ADDRESS or --serial N").arg(m_o.command)};
+    const QString address = m_o.arguments.takeFirst();
+    if (!parseAddress(address))
+        return Failure{ExitStatus::InvalidValue,
+                       QStringLiteral("'%1' is not an IPv4 address: four numbers from 0 to 255 "
+                                      "joined by dots")
+                           .arg(address)};
+    row.ipAddress = address;
+    row.where = address;
+    return std::nullopt;
+}
+
+ExitStatus Run::show()
+{
+    PlanRow row;
+    if (const auto failure = selector(row))
+        return fail(*failure);
+    if (!m_o.arguments.isEmpty())
+        return fail(ExitStatus::Usage,
+                    QStringLiteral("show takes one module ('%1')").arg(m_o.arguments.first()));
+    if (const auto failure = open())
+        return fail(*failure);
+    QList<FoundModule> found = m_search->run();
+    found.removeIf([&row](const FoundModule& m) {
+        return row.serialNumber ? moduleIdentity(m.record) != *row.serialNumber
+                                : m.record.ipAddressText() != row.ipAddress;
+    });
+    sortByAddress(found);
+    if (found.isEmpty())
+        return fail(ExitStatus::NotFound,
+                    QStringLiteral("no module %1 answered")
+                        .arg(row.serialNumber
+                                 ? QStringLiteral("with serial number %1").arg(*row.serialNumber)
+                                 : QStringLiteral("at %1").arg(row.ipAddress)));
+    if (m_o.format == Format::Json)
+        m_out << (found.size() == 1
+                      ? QString::fromUtf8(QJsonDocument(moduleJson(found.first())).toJson())
+                      : modulesJson(found));
+    else if (m_o.format == Format::Csv)
+        m_out << modulesCsv(found);
+    else
+        for (int i = 0; i < found.size(); ++i)
+            m_out << (i ? "\n" : "") << moduleLines(found[i]);
+    m_out.flush();
+    if (found.size() > 1) {
+        QStringList serials;
+        for (const FoundModule& m : found)
+            serials << QString::number(moduleIdentity(m.record));
+        return fail(ExitStatus::SharedAddress,
+                    QStringLiteral("%1 modules answer %2 (serial numbers %3)")
+                        .arg(found.size())
+                        .arg(row.serialNumber
+                                 ? QStringLiteral("with serial number %1").arg(*row.serialNumber)
+                                 : QStringLiteral("at %1").arg(row.ipAddress),
+                             serials.join(QStringLiteral(", "))));
+    }
+    return ExitStatus::Ok;
+}
+
+ExitStatus Run::set()
+{
+    PlanRow row;
+    if (const auto failure = selector(row))
+        return fail(*failure);
+    if (m_o.arguments.isEmpty())
+        return fail(ExitStatus::Usage, QStringLiteral("set needs at least one FIELD=VALUE"));
+    for (const QString& argument : m_o.arguments) {
+        const ParsedChange parsed = parseAssignment(argument);
+        if (!parsed.change)
+            return fail(ExitStatus::InvalidValue, parsed.error);
+        row.changes << *parsed.change;
+    }
+    return write({row});
+}
+
+ExitStatus Run::apply()
+{
+    if (m_o.arguments.size() != 1)
+        return fail(ExitStatus::Usage, QStringLiteral("apply takes one plan file, PLAN.csv or "
+                                                      "PLAN.json"));
+    const QString path = m_o.arguments.first();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(ExitStatus::InvalidValue,
+                    QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
+    const Plan plan = readPlan(file.readAll(), planFormatOf(path));
+    if (!plan.error.isEmpty())
+        return fail(ExitStatus::InvalidValue, QStringLiteral("%1: %2").arg(path, plan.error));
+    if (plan.rows.isEmpty())
+        return fail(ExitStatus::InvalidValue, QStringLiteral("%1: names no module").arg(path));
+    return write(plan.rows);
+}
+
+QString statusText(bool confirmed, const PlannedWrite& w)
+{
+    if (w.request.isEmpty())
+        return QStringLiteral("unchanged");
+    return confirmed ? QStringLiteral("confirmed") : QStringLiteral("not confirmed");
+}
+
+ExitStatus Run::write(const QList<PlanRow>& rows)
+{
+    if (const auto failure = open())
+        return fail(*failure);
+    const QList<FoundModule> found = m_search->run();
+    if (found.isEmpty())
+        return fail(ExitStatus::NotFound,
+                    QStringLiteral("no module answered (searched %1); nothing was written")
+                        .arg(m_search->targets().describe().join(QStringLiteral(", "))));
+    const Resolution resolution = resolvePlan(rows, found);
+    if (resolution.status != ExitStatus::Ok)
+        return fail(resolution.status, resolution.error + QStringLiteral("\nnothing was written"));
+    const QList<PlannedWrite>& writes = resolution.writes;
+
+    const bool text = m_o.format != Format::Json;
+    if (text) {
+        for (const PlannedWrite& w : writes) {
+            m_out << "Module " << w.serialNumber << " at " << w.currentAddress;
+            if (rows.size() > 1)
+                m_out << " (" << w.row.where << ")";
+            m_out << (w.request.isEmpty() ? ": no change\n" : ":\n");
+            for (const QString& change : w.changes)
+                m_out << "  " << change << '\n';
+            if (m_o.dryRun && !w.request.isEmpty())
+                m_out << "  WriteRequest to " << w.currentAddress << ':' << modulePort << ":\n    "
+                      << hexRows(w.request).replace(QLatin1Char('\n'), QLatin1String("\n    "))
+                      << '\n';
+        }
+        m_out.flush();
+    }
+
+    QList<int> pending;
+    for (int i = 0; i < writes.size(); ++i) {
+        if (!writes[i].request.isEmpty())
+            pending << i;
+    }
+    QList<bool> confirmed(writes.size(), false);
+    QList<QStringList> differing(writes.size());
+    QList<bool> answered(writes.size(), false);
+    if (!m_o.dryRun && !pending.isEmpty()) {
+        {
+            const PreciseWaits precise;
+            for (int n = 0; n < pending.size(); ++n) {
+                if (n > 0)
+                    waitUntil(std::chrono::steady_clock::now() + seriesPause);
+                const PlannedWrite& w = writes[pending[n]];
+                m_endpoint->setRemoteHost(w.currentAddress);
+                m_endpoint->setRemotePort(modulePort);
+                QBuffer stream;
+                stream.setData(w.request);
+                stream.open(QIODevice::ReadOnly);
+                m_endpoint->sendDatagram(stream);
+            }
+        }
+        if (text) {
+            m_out << "Sent " << pending.size() << (pending.size() == 1 ? " write" : " writes")
+                  << "; waiting " << m_o.settleMs << " ms for the modules to settle.\n";
+            m_out.flush();
+        }
+        m_search->pause(m_o.settleMs);
+
+        // A module is confirmed by a reply carrying its serial number and exactly what was
+        // written to it.
+        const auto check = [&](const QList<FoundModule>& replies) {
+            for (const FoundModule& m : replies) {
+                for (const int i : pending) {
+                    if (confirmed[i] || moduleIdentity(m.record) != writes[i].newSerialNumber)
+                        continue;
+                    answered[i] = true;
+                    differing[i] = fieldsDifferingFromWrite(m.record, writes[i].request);
+                    confirmed[i] = differing[i].isEmpty();
+                }
+            }
+            return std::all_of(pending.begin(), pending.end(), [&](int i) { return confirmed[i]; });
+        };
+        for (int attempt = 0; attempt < m_o.timing.attempts; ++attempt) {
+            if (check(m_search->once(check)))
+                break;
+        }
+    }
+
+    bool allConfirmed = true;
+    QJsonArray results;
+    QList<QStringList> table{{"where", "serialNumber", "address", "newAddress", "status"}};
+    for (int i = 0; i < writes.size(); ++i) {
+        const PlannedWrite& w = writes[i];
+        QString status = m_o.dryRun && !w.request.isEmpty() ? QStringLiteral("not sent (dry run)")
+                                                            : statusText(confirmed[i], w);
+        QString why;
+        if (!m_o.dryRun && !w.request.isEmpty() && !confirmed[i]) {
+            allConfirmed = false;
+            why = answered[i] ? QStringLiteral("it answers with other values of %1")
+                                    .arg(differing[i].join(QStringLiteral(", ")))
+                              : QStringLiteral("it did not answer");
+        }
+        table << QStringList{w.row.where, QString::number(w.serialNumber), w.currentAddress,
+                             w.newAddress, why.isEmpty() ? status : status + ": " + why};
+        QJsonObject r{{"where", w.row.where},
+                      {"serialNumber", w.serialNumber},
+                      {"address", w.currentAddress},
+                      {"newAddress", w.newAddress},
+                      {"status", status},
+                      {"changes", QJsonArray::fromStringList(w.changes)}};
+        if (!why.isEmpty())
+            r.insert("reason", why);
+        if (!w.request.isEmpty())
+            r.insert("request", QString::fromLatin1(w.request.toHex(' ').toUpper()));
+        results.append(r);
+    }
+    if (text)
+        m_out << textTable(table);
+    else
+        m_out << QJsonDocument(results).toJson(QJsonDocument::Indented);
+    m_out.flush();
+    if (!allConfirmed)
+        return fail(ExitStatus::NotConfirmed,
+                    QStringLiteral("not every write was confirmed: no reply carried exactly "
+                                   "the record written"));
+    return ExitStatus::Ok;
+}
+
+ExitStatus Run::reset()
+{
+    if (!m_o.arguments.isEmpty())
+        return fail(ExitStatus::Usage,
+                    QStringLiteral("reset takes no arguments ('%1')").arg(m_o.arguments.first()));
+    const TargetsResult t = chooseResetNetworks(runningIPv4Interfaces(), m_o.where);
+    if (!t.targets)
+        return fail(t.status, t.error);
+    const QString what =
+        QStringLiteral("the reset datagram (65 zero bytes) to UDP port %1 at %2, 256 datagrams "
+                       "for each /16, 1 ms apart; every module in those networks takes it")
+            .arg(resetPort)
+            .arg(t.targets->describe().join(QStringLiteral(" and ")));
+    if (!m_o.yes)
+        return fail(ExitStatus::Usage,
+                    QStringLiteral("reset would broadcast %1. Give --yes to send it.").arg(what));
+    if (const auto failure = open(true))
+        return fail(*failure);
+    const QByteArray datagram = ResetDatagram::build();
+    for (const auto& [a, b] : t.targets->series)
+        sendToEveryNetworkOfPrefix(*m_endpoint, a, b, resetPort, datagram);
+    m_out << "Sent " << what << ".\n";
+    m_out.flush();
+    return ExitStatus::Ok;
+}
+
+} // namespace
+
+QString duvactlHelp()
+{
+    QCommandLineParser parser;
+    describe(parser);
+    // Named as installed, whatever path it was started by (help2man reads this line).
+    return parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
+                                     QStringLiteral("Usage: duvactl"));
+}
+
+int runDuvactl(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    Options options;
+    bool help = false;
+    bool version = false;
+    if (const auto failure = readOptions(arguments, options, help, version)) {
+        err << "duvactl: " << failure->message << "\nTry 'duvactl --help'.\n";
+        err.flush();
+        return int(failure->status);
+    }
+    if (help) {
+        out << duvactlHelp();
+        return 0;
+    }
+    if (version) {
+        out << "duvactl " << programVersion << '\n';
+        return 0;
+    }
+    return int(Run(std::move(options), out, err).run());
+}
+
+} // namespace duva::cli

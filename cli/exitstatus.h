@@ -1,0 +1,23 @@
+#pragma once
+
+namespace duva::cli
+{
+
+// duvactl's exit statuses, one for each way it can end; --help and the man page list them.
+enum class ExitStatus : int {
+    Ok = 0,               // done: every module found, every write confirmed
+    NotConfirmed = 1,     // a write went out but no reply carried exactly what was written
+    Usage = 2,            // a bad command line, or reset without --yes
+    InvalidValue = 3,     // a bad value, an unknown field, a plan that cannot be read
+    AddressCollision = 4, // two modules would end up with one address
+    SharedAddress = 5,    // two modules answer from the address to be written to
+    NotFound = 6,         // no module answered, or a module named is not among those that did
+    PortHeld = 7,         // UDP port 5001 is held by another program
+    NoNetwork = 8,        // no IPv4 network to search
+    SendFailed = 9,       // the system refused to send a datagram
+};
+
+// The table for --help and the man page.
+const char* exitStatusHelp();
+
+} // namespace duva::cli

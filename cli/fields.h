@@ -1,0 +1,48 @@
+#pragma once
+
+#include "protocol/datagrams.h"
+#include "protocol/recordvalues.h"
+
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+#include <functional>
+
+namespace duva::cli
+{
+
+// A field of the record as duvactl shows it and takes it, under the record's field name.
+// Values are checked strictly: nothing is cut, wrapped or guessed.
+struct Field {
+    QString name;
+    // As search prints it (table and CSV); a plan or `set` may give the same text back.
+    std::function<QString(const ModuleRecord&)> text;
+    std::function<QJsonValue(const ModuleRecord&)> json;
+    // Checks value and stores it; returns why it is refused ("is not ..."), empty when taken.
+    std::function<QString(const QString& value, RecordValues& values)> store;
+};
+
+// Every field, in the record's byte order.
+const QList<Field>& fields();
+const Field* findField(const QString& name);
+// "ipAddress, subnetMask, ...", for messages.
+QString fieldNames();
+
+// Columns that search prints beside the record's fields: where the reply came from and how
+// many replies the module sent. A plan may carry them (a search's output does); they are
+// not fields and are not written.
+extern const QString fromColumn;
+extern const QString repliesColumn;
+
+// "'<value>' is not ...": the message of a value that field refuses, or empty when it is
+// taken.
+QString checkValue(const Field& field, const QString& value);
+
+// A dotted IPv4 address of four decimal numbers 0-255: the address, or no value.
+std::optional<quint32> parseAddress(const QString& text);
+// A whole decimal number within [low, high] (digits only, no sign, no blanks).
+std::optional<qint64> parseWhole(const QString& text, qint64 low, qint64 high);
+
+QString hexRows(const QByteArray& bytes); // sixteen bytes to a row, upper-case hex
+
+} // namespace duva::cli

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "cli/search.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace duva::cli
+{
+
+// The columns search prints: every field of the record, then from and replies.
+QStringList moduleColumns();
+
+// One module's cells under moduleColumns(). A mode byte that is neither client nor server
+// gives an empty cell (CSV) or "neither" (table).
+QStringList moduleCells(const FoundModule& module, bool forTable);
+
+QJsonObject moduleJson(const FoundModule& module);
+
+// Columns padded to their widest cell, two blanks apart; the first row is the header.
+QString textTable(const QList<QStringList>& rows);
+
+QString modulesTable(const QList<FoundModule>& modules);
+QString modulesCsv(const QList<FoundModule>& modules);
+QString modulesJson(const QList<FoundModule>& modules);
+// "field: value" lines, for show.
+QString moduleLines(const FoundModule& module);
+
+} // namespace duva::cli

@@ -1,0 +1,272 @@
+#include "cli/plan.h"
+
+#include "cli/csv.h"
+#include "cli/fields.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QMap>
+#include <QStringDecoder>
+#include <cmath>
+
+namespace duva::cli
+{
+
+namespace
+{
+
+const QString serialColumn = QStringLiteral("serialNumber");
+const QString addressColumn = QStringLiteral("ipAddress");
+
+bool isIgnoredColumn(const QString& name)
+{
+    return name == fromColumn || name == repliesColumn;
+}
+
+QString unknownFieldText(const QString& where, const QString& name)
+{
+    return QStringLiteral("%1: unknown field '%2' (the fields are %3)")
+        .arg(where, name, fieldNames());
+}
+
+// One row's cells by column name, in column order; empty cells left out.
+using Cells = QList<std::pair<QString, QString>>;
+
+// Builds the row from its cells, or says what is wrong with it.
+QString makeRow(const QString& where, const Cells& cells, PlanRow& row)
+{
+    row.where = where;
+    for (const auto& [name, value] : cells) {
+        const Field* field = findField(name);
+        if (!field)
+            return unknownFieldText(where, name);
+        const QString bad = checkValue(*field, value);
+        if (!bad.isEmpty())
+            return QStringLiteral("%1, column %2: %3").arg(where, name, bad);
+        if (name == serialColumn)
+            row.serialNumber = int(*parseWhole(value, 0, 0xFFFFFF));
+        else
+            row.changes.append({name, value});
+    }
+    if (!row.serialNumber) {
+        // Picked by its address, which then is not a change.
+        for (int i = 0; i < row.changes.size(); ++i) {
+            if (row.changes[i].field == addressColumn) {
+                row.ipAddress = row.changes.takeAt(i).value;
+                break;
+            }
+        }
+        if (row.ipAddress.isEmpty())
+            return QStringLiteral("%1: names no module: give its serialNumber or its "
+                                  "ipAddress")
+                .arg(where);
+    }
+    return QString();
+}
+
+QString checkDistinct(const QList<PlanRow>& rows)
+{
+    QMap<QString, QString> seen; // "serial number 1031" -> where
+    for (const PlanRow& row : rows) {
+        const QString key = row.serialNumber
+                                ? QStringLiteral("serial number %1").arg(*row.serialNumber)
+                                : QStringLiteral("address %1").arg(row.ipAddress);
+        if (seen.contains(key))
+            return QStringLiteral("%1 and %2 both name the module with %3")
+                .arg(seen.value(key), row.where, key);
+        seen.insert(key, row.where);
+    }
+    return QString();
+}
+
+Plan readCsvPlan(const QByteArray& bytes)
+{
+    Plan plan;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (utf8.hasError()) {
+        plan.error = QStringLiteral("the file is not UTF-8 text");
+        return plan;
+    }
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1); // the byte-order mark some spreadsheets write
+    const CsvTable table = readCsv(text);
+    if (!table.error.isEmpty()) {
+        plan.error = table.error;
+        return plan;
+    }
+    if (table.rows.isEmpty() || table.rows.first().isEmpty()) {
+        plan.error = QStringLiteral("row 1: no header naming the columns (%1)").arg(fieldNames());
+        return plan;
+    }
+    const QStringList header = table.rows.first();
+    for (int c = 0; c < header.size(); ++c) {
+        const QString& name = header[c];
+        if (!isIgnoredColumn(name) && !findField(name)) {
+            plan.error = unknownFieldText(QStringLiteral("row 1, column %1").arg(c + 1), name);
+            return plan;
+        }
+        if (header.indexOf(name) != c) {
+            plan.error = QStringLiteral("row 1: column %1 appears twice").arg(name);
+            return plan;
+        }
+    }
+    if (!header.contains(serialColumn) && !header.contains(addressColumn)) {
+        plan.error = QStringLiteral("row 1: no column serialNumber or ipAddress to pick "
+                                    "the modules by");
+        return plan;
+    }
+    for (int r = 1; r < table.rows.size(); ++r) {
+        const QStringList& cells = table.rows[r];
+        if (cells.isEmpty())
+            continue; // a blank line
+        const QString where = QStringLiteral("row %1").arg(r + 1);
+        Cells given;
+        for (int c = 0; c < cells.size(); ++c) {
+            if (c >= header.size()) {
+                if (!cells[c].isEmpty()) {
+                    plan.error = QStringLiteral("%1, column %2: '%3' lies beyond the last "
+                                                "column of the header")
+                                     .arg(where)
+                                     .arg(c + 1)
+                                     .arg(cells[c]);
+                    return plan;
+                }
+                continue;
+            }
+            if (!cells[c].isEmpty() && !isIgnoredColumn(header[c]))
+                given.append({header[c], cells[c]});
+        }
+        PlanRow row;
+        plan.error = makeRow(where, given, row);
+        if (!plan.error.isEmpty())
+            return plan;
+        plan.rows << row;
+    }
+    return plan;
+}
+
+// A JSON value as the text a CSV cell would hold; no value for null.
+std::optional<QString> jsonText(const QJsonValue& v, bool& bad)
+{
+    bad = false;
+    switch (v.type()) {
+    case QJsonValue::Null:
+        return std::nullopt;
+    case QJsonValue::Bool:
+        return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QJsonValue::String:
+        return v.toString();
+    case QJsonValue::Double: {
+        const double d = v.toDouble();
+        if (std::floor(d) == d && std::fabs(d) < 1e15)
+            return QString::number(qint64(d));
+        return QString::number(d, 'g', 17);
+    }
+    default:
+        bad = true;
+        return std::nullopt;
+    }
+}
+
+Plan readJsonPlan(const QByteArray& bytes)
+{
+    Plan plan;
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        plan.error = QStringLiteral("not JSON: %1 at character %2")
+                         .arg(parseError.errorString())
+                         .arg(parseError.offset);
+        return plan;
+    }
+    if (!document.isArray()) {
+        plan.error = QStringLiteral("not a JSON array of modules, as `duvactl search --json` "
+                                    "writes");
+        return plan;
+    }
+    const QJsonArray entries = document.array();
+    for (int i = 0; i < entries.size(); ++i) {
+        const QString where = QStringLiteral("entry %1").arg(i + 1);
+        if (!entries[i].isObject()) {
+            plan.error = QStringLiteral("%1: not an object of field names and values").arg(where);
+            return plan;
+        }
+        const QJsonObject object = entries[i].toObject();
+        Cells given;
+        // In the record's order, so that the first bad field in that order is the one named.
+        for (const QString& key : object.keys()) {
+            if (!isIgnoredColumn(key) && !findField(key)) {
+                plan.error = unknownFieldText(where, key);
+                return plan;
+            }
+        }
+        for (const Field& field : fields()) {
+            if (!object.contains(field.name))
+                continue;
+            bool bad = false;
+            const auto text = jsonText(object.value(field.name), bad);
+            if (bad) {
+                plan.error =
+                    QStringLiteral("%1, column %2: %3 is not a value")
+                        .arg(where, field.name,
+                             QString::fromUtf8(QJsonDocument(QJsonArray{object.value(field.name)})
+                                                   .toJson(QJsonDocument::Compact))
+                                 .mid(1)
+                                 .chopped(1));
+                return plan;
+            }
+            // As in a CSV file, whose empty cell cannot say "make it empty": an empty text
+            // changes nothing, so that a plan means the same in both formats.
+            if (text && !text->isEmpty())
+                given.append({field.name, *text});
+        }
+        PlanRow row;
+        plan.error = makeRow(where, given, row);
+        if (!plan.error.isEmpty())
+            return plan;
+        plan.rows << row;
+    }
+    return plan;
+}
+
+} // namespace
+
+Plan readPlan(const QByteArray& bytes, PlanFormat format)
+{
+    Plan plan = format == PlanFormat::Json ? readJsonPlan(bytes) : readCsvPlan(bytes);
+    if (plan.error.isEmpty())
+        plan.error = checkDistinct(plan.rows);
+    if (!plan.error.isEmpty())
+        plan.rows.clear();
+    return plan;
+}
+
+PlanFormat planFormatOf(const QString& fileName)
+{
+    return fileName.endsWith(QLatin1String(".json"), Qt::CaseInsensitive) ? PlanFormat::Json
+                                                                          : PlanFormat::Csv;
+}
+
+ParsedChange parseAssignment(const QString& argument)
+{
+    const int equals = argument.indexOf(QLatin1Char('='));
+    if (equals <= 0)
+        return {
+            std::nullopt,
+            QStringLiteral("%1: not FIELD=VALUE (the fields are %2)").arg(argument, fieldNames())};
+    const QString name = argument.left(equals);
+    const QString value = argument.mid(equals + 1);
+    const QString where = QStringLiteral("argument %1").arg(argument);
+    const Field* field = findField(name);
+    if (!field)
+        return {std::nullopt, unknownFieldText(where, name)};
+    const QString bad = checkValue(*field, value);
+    if (!bad.isEmpty())
+        return {std::nullopt, QStringLiteral("%1, field %2: %3").arg(where, name, bad)};
+    return {Change{name, value}, QString()};
+}
+
+} // namespace duva::cli

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace duva::cli
+{
+
+// One change that a plan row or a `set` argument asks for; its value has been checked.
+struct Change {
+    QString field;
+    QString value;
+};
+
+// One module of a plan: picked by its serial number or, without one, by its current address,
+// with the fields to change.
+struct PlanRow {
+    QString where; // "row 3" (a CSV file's row, the header being row 1) or "entry 2" (JSON)
+    std::optional<int> serialNumber;
+    QString ipAddress; // picks the module when it has no serial number
+    QList<Change> changes;
+    QString fieldWord = QStringLiteral("column"); // how messages name a field: "column", "field"
+};
+
+struct Plan {
+    QList<PlanRow> rows;
+    QString error; // the first thing wrong, naming row, column and value; empty when valid
+};
+
+enum class PlanFormat { Csv, Json };
+
+// A plan in a search's own output format: a CSV file whose header names the columns, or a
+// JSON array of objects. An empty cell (an empty text or null) changes nothing; the columns `from`
+// and `replies` are ignored. Every value is checked as `set` checks it, and two rows may not name
+// the same module.
+Plan readPlan(const QByteArray& bytes, PlanFormat format);
+
+// The format a file's name says: .json is JSON, anything else CSV.
+PlanFormat planFormatOf(const QString& fileName);
+
+// A `set` argument FIELD=VALUE, checked: the change, or the message saying what is wrong.
+struct ParsedChange {
+    std::optional<Change> change;
+    QString error;
+};
+ParsedChange parseAssignment(const QString& argument);
+
+} // namespace duva::cli

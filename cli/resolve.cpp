@@ -1,0 +1,181 @@
+#include "cli/resolve.h"
+
+#include "cli/fields.h"
+#include "protocol/confirmation.h"
+
+#include <QMap>
+
+namespace duva::cli
+{
+
+namespace
+{
+
+QString serialList(const QList<int>& indexes, const QList<FoundModule>& found)
+{
+    QStringList serials;
+    for (const int i : indexes)
+        serials << QString::number(moduleIdentity(found[i].record));
+    return serials.join(QStringLiteral(", "));
+}
+
+// The found modules a row names.
+QList<int> modulesNamed(const PlanRow& row, const QList<FoundModule>& found)
+{
+    QList<int> named;
+    for (int i = 0; i < found.size(); ++i) {
+        const ModuleRecord& r = found[i].record;
+        if (row.serialNumber ? moduleIdentity(r) == *row.serialNumber
+                             : r.ipAddressText() == row.ipAddress)
+            named << i;
+    }
+    return named;
+}
+
+QList<int> modulesAt(const QString& address, const QList<FoundModule>& found)
+{
+    QList<int> at;
+    for (int i = 0; i < found.size(); ++i) {
+        if (found[i].record.ipAddressText() == address)
+            at << i;
+    }
+    return at;
+}
+
+QString describeRow(const PlanRow& row)
+{
+    return row.serialNumber ? QStringLiteral("serial number %1").arg(*row.serialNumber)
+                            : QStringLiteral("address %1").arg(row.ipAddress);
+}
+
+// Applies the changes that alter what the module shows.
+PlannedWrite apply(const PlanRow& row, const FoundModule& module)
+{
+    PlannedWrite w{row, module, {}, {}, {}, {}, 0, 0};
+    w.currentAddress = module.record.ipAddressText();
+    w.newAddress = w.currentAddress;
+    w.serialNumber = moduleIdentity(module.record);
+    w.newSerialNumber = w.serialNumber;
+    RecordValues values = RecordValues::fromRecord(module.record);
+    for (const Change& change : row.changes) {
+        const Field* field = findField(change.field);
+        RecordValues changed = values;
+        field->store(change.value, changed);
+        const auto after = ModuleRecord::fromBytes(changed.encode().left(recordSize));
+        if (field->text(*after) != field->text(module.record))
+            values = changed;
+    }
+    const QByteArray request = values.encode();
+    const auto after = *ModuleRecord::fromBytes(request.left(recordSize));
+    for (const Field& f : fields()) {
+        const QString before = f.text(module.record);
+        const QString now = f.text(after);
+        if (before != now)
+            w.changes << QStringLiteral("%1: %2 -> %3").arg(f.name, before, now);
+    }
+    if (!w.changes.isEmpty()) {
+        w.request = request;
+        w.newAddress = after.ipAddressText();
+        w.newSerialNumber = moduleIdentity(after);
+    }
+    return w;
+}
+
+} // namespace
+
+Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& found)
+{
+    Resolution result;
+    QStringList missing, shared, invalid, collisions;
+    QMap<int, QString> rowOfModule; // found index -> where
+    QList<int> moduleOfWrite;
+    for (const PlanRow& row : rows) {
+        const QList<int> named = modulesNamed(row, found);
+        if (named.isEmpty()) {
+            missing << QStringLiteral("%1: no module with %2 answered")
+                           .arg(row.where, describeRow(row));
+            continue;
+        }
+        if (named.size() > 1) {
+            shared << QStringLiteral("%1: %2 modules answer with %3 (serial numbers %4); a write "
+                                     "to one of them would reach any")
+                          .arg(row.where)
+                          .arg(named.size())
+                          .arg(describeRow(row), serialList(named, found));
+            continue;
+        }
+        const int index = named.first();
+        if (rowOfModule.contains(index)) {
+            invalid << QStringLiteral("%1 and %2 both name the module with serial number %3")
+                           .arg(rowOfModule.value(index), row.where)
+                           .arg(moduleIdentity(found[index].record));
+            continue;
+        }
+        rowOfModule.insert(index, row.where);
+        PlannedWrite w = apply(row, found[index]);
+        const QList<int> sameAddress = modulesAt(w.currentAddress, found);
+        if (!w.request.isEmpty() && sameAddress.size() > 1) {
+            shared << QStringLiteral("%1: %2 modules answer at %3 (serial numbers %4); a write "
+                                     "to that address would reach either of them")
+                          .arg(row.where)
+                          .arg(sameAddress.size())
+                          .arg(w.currentAddress, serialList(sameAddress, found));
+            continue;
+        }
+        const auto after = ModuleRecord::fromBytes(w.request.left(recordSize));
+        if (after && after->clientMode() == true && after->serverHost().isEmpty()) {
+            invalid << QStringLiteral("%1, %2 serverHost: client mode needs a server host, "
+                                      "and serverHost is empty")
+                           .arg(row.where, row.fieldWord);
+            continue;
+        }
+        result.writes << w;
+        moduleOfWrite << index;
+    }
+
+    // Where every found module ends up.
+    QList<QString> finalAddress;
+    for (const FoundModule& m : found)
+        finalAddress << m.record.ipAddressText();
+    for (int i = 0; i < result.writes.size(); ++i)
+        finalAddress[moduleOfWrite[i]] = result.writes[i].newAddress;
+    for (int i = 0; i < result.writes.size(); ++i) {
+        const PlannedWrite& w = result.writes[i];
+        if (w.newAddress == w.currentAddress)
+            continue;
+        for (int other = 0; other < found.size(); ++other) {
+            if (other == moduleOfWrite[i] || finalAddress[other] != w.newAddress)
+                continue;
+            const QString otherSerial = QString::number(moduleIdentity(found[other].record));
+            const QString cell = QStringLiteral("%1, %2 ipAddress: '%3'")
+                                     .arg(w.row.where, w.row.fieldWord, w.newAddress);
+            collisions << (rowOfModule.contains(other) &&
+                                   found[other].record.ipAddressText() != w.newAddress
+                               ? QStringLiteral("%1 is also the new address of the module with "
+                                                "serial number %2 (%3)")
+                                     .arg(cell, otherSerial, rowOfModule.value(other))
+                               : QStringLiteral("%1 is the address of another module that "
+                                                "answered (serial number %2)")
+                                     .arg(cell, otherSerial));
+        }
+    }
+
+    // The first kind of problem, in the order a user best fixes them, decides the status.
+    const std::pair<QStringList*, ExitStatus> kinds[] = {
+        {&invalid, ExitStatus::InvalidValue},
+        {&missing, ExitStatus::NotFound},
+        {&shared, ExitStatus::SharedAddress},
+        {&collisions, ExitStatus::AddressCollision},
+    };
+    for (const auto& [messages, status] : kinds) {
+        if (!messages->isEmpty()) {
+            result.status = status;
+            result.error = messages->join(QLatin1Char('\n'));
+            result.writes.clear();
+            return result;
+        }
+    }
+    return result;
+}
+
+} // namespace duva::cli

@@ -1,0 +1,138 @@
+#include "cli/search.h"
+
+#include "net/broadcastseries.h"
+#include "net/interfaces.h"
+#include "net/udpendpoint.h"
+#include "protocol/confirmation.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+
+namespace duva::cli
+{
+
+QStringList SearchTargets::describe() const
+{
+    QStringList out;
+    for (const quint32 b : broadcasts)
+        out << dottedAddress(b);
+    for (const auto& [a, b] : series)
+        out << QStringLiteral("%1 ... %2")
+                   .arg(broadcastAddress(a, b, 0), broadcastAddress(a, b, 255));
+    return out;
+}
+
+Search::Search(UdpEndpoint& endpoint, SearchTargets targets, SearchTiming timing)
+    : m_endpoint(endpoint), m_targets(std::move(targets)), m_timing(timing)
+{
+    m_endpoint.setOnDataReceived([this](UdpEndpoint& sender, int, const QString& fromIp, int) {
+        char buffer[UdpEndpoint::bufferSize];
+        const int n = sender.copyReceived(buffer, sizeof buffer);
+        if (n == recordSize && m_collecting)
+            take(QByteArray(buffer, n), fromIp);
+    });
+}
+
+void Search::send()
+{
+    const QByteArray request = SearchRequest::build();
+    for (const quint32 address : m_targets.broadcasts) {
+        m_endpoint.setRemotePort(modulePort);
+        m_endpoint.setRemoteHost(dottedAddress(address));
+        QBuffer stream;
+        stream.setData(request);
+        stream.open(QIODevice::ReadOnly);
+        m_endpoint.sendDatagram(stream);
+    }
+    for (const auto& [a, b] : m_targets.series)
+        sendToEveryNetworkOfPrefix(m_endpoint, a, b, modulePort, request);
+}
+
+void Search::take(const QByteArray& bytes, const QString& from)
+{
+    const ModuleRecord record = *ModuleRecord::fromBytes(bytes);
+    // The same module answering again (to a repeated request, or twice to one) is counted,
+    // not listed again.
+    for (FoundModule& m : m_found) {
+        if (m.record.bytes() == record.bytes() && m.from == from) {
+            ++m.replies;
+            if (m_onReply)
+                m_onReply();
+            return;
+        }
+    }
+    m_found.append({record, from, 1});
+    if (m_onReply)
+        m_onReply();
+}
+
+QList<FoundModule> Search::once(const std::function<bool(const QList<FoundModule>&)>& enough)
+{
+    m_found.clear();
+    m_collecting = true;
+    QEventLoop loop;
+    QTimer total;
+    total.setSingleShot(true);
+    total.setTimerType(Qt::PreciseTimer);
+    QTimer quiet;
+    quiet.setSingleShot(true);
+    quiet.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&total, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&quiet, &QTimer::timeout, &loop, &QEventLoop::quit);
+    bool done = false;
+    m_onReply = [&] {
+        if (enough && enough(m_found)) {
+            done = true;
+            loop.quit();
+        } else {
+            quiet.start(m_timing.quietMs);
+        }
+    };
+    try {
+        send();
+    } catch (...) {
+        m_collecting = false;
+        m_onReply = nullptr;
+        throw;
+    }
+    total.start(m_timing.totalMs);
+    // Replies that came in during a long series are taken now.
+    QCoreApplication::processEvents();
+    if (!done)
+        loop.exec();
+    m_collecting = false;
+    m_onReply = nullptr;
+    return m_found;
+}
+
+QList<FoundModule> Search::run()
+{
+    QList<FoundModule> found;
+    for (int attempt = 0; attempt < m_timing.attempts && found.isEmpty(); ++attempt)
+        found = once();
+    return found;
+}
+
+void Search::pause(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void sortByAddress(QList<FoundModule>& modules)
+{
+    const auto key = [](const FoundModule& m) {
+        quint32 address = 0;
+        for (int i = 0; i < 4; ++i)
+            address = address << 8 | m.record.byte(offset::ipAddress + i);
+        return std::make_pair(address, moduleIdentity(m.record));
+    };
+    std::stable_sort(modules.begin(), modules.end(),
+                     [&](const FoundModule& x, const FoundModule& y) { return key(x) < key(y); });
+}
+
+} // namespace duva::cli

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "protocol/datagrams.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <utility>
+
+namespace duva
+{
+class UdpEndpoint;
+}
+
+namespace duva::cli
+{
+
+// Where a search broadcasts: single broadcast addresses, and /16 networks a.b whose 256 /24
+// broadcasts a.b.0.255 ... a.b.255.255 go out as one paced series.
+struct SearchTargets {
+    QList<quint32> broadcasts; // host order
+    QList<std::pair<int, int>> series;
+    QStringList describe() const; // for messages: "10.77.0.255", "10.77.0.255 ... 10.77.255.255"
+};
+
+struct SearchTiming {
+    int quietMs = 500;  // a search ends this long after the last reply...
+    int totalMs = 3000; // ...or this long after its request, the window's own wait
+    int attempts = 3;   // requests sent when nobody answers, as the window does
+};
+
+// One module as a search found it: its record, the address its reply came from, and how
+// many replies it sent (a module that answers twice is listed once).
+struct FoundModule {
+    ModuleRecord record;
+    QString from;
+    int replies = 1;
+};
+
+// Searches through an endpoint bound to the reply port. Replies are 64-byte records; anything
+// else is not a reply and is dropped.
+class Search
+{
+public:
+    Search(UdpEndpoint& endpoint, SearchTargets targets, SearchTiming timing);
+
+    // Sends the request once and collects replies until the quiet period or the total wait
+    // ends, or `enough` says so after a reply. Throws what the endpoint's send throws.
+    QList<FoundModule> once(const std::function<bool(const QList<FoundModule>&)>& enough = {});
+    // once(), again as long as nobody answered, up to the timing's attempts.
+    QList<FoundModule> run();
+
+    // Lets the event loop run for ms without collecting: replies to an earlier request that
+    // arrive meanwhile are dropped.
+    void pause(int ms);
+
+    const SearchTargets& targets() const { return m_targets; }
+    const SearchTiming& timing() const { return m_timing; }
+
+private:
+    void send();
+    void take(const QByteArray& bytes, const QString& from);
+
+    UdpEndpoint& m_endpoint;
+    SearchTargets m_targets;
+    SearchTiming m_timing;
+    bool m_collecting = false;
+    QList<FoundModule> m_found;
+    std::function<void()> m_onReply;
+};
+
+// Sorted by address, then serial number, so that output does not depend on reply order.
+void sortByAddress(QList<FoundModule>& modules);
+
+} // namespace duva::cli

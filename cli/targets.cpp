@@ -1,0 +1,106 @@
+#include "cli/targets.h"
+
+#include "cli/fields.h"
+
+namespace duva::cli
+{
+
+namespace
+{
+
+struct Selection {
+    QList<NetworkInterface> interfaces;
+    std::optional<quint32> networkBroadcast;
+    TargetsResult failure;
+};
+
+QString runningNames(const QList<NetworkInterface>& interfaces)
+{
+    QStringList names;
+    for (const NetworkInterface& i : interfaces)
+        names << QStringLiteral("%1 (%2)").arg(i.name, dottedAddress(i.address));
+    return names.join(QStringLiteral(", "));
+}
+
+Selection select(const QList<NetworkInterface>& all, const TargetChoice& choice)
+{
+    Selection s;
+    std::optional<quint32> prefix;
+    if (!choice.network.isEmpty()) {
+        prefix = parseAddress(choice.network + QStringLiteral(".0"));
+        if (!prefix || choice.network.count(QLatin1Char('.')) != 2) {
+            s.failure = {std::nullopt, ExitStatus::Usage,
+                         QStringLiteral("--network %1: not three numbers from 0 to 255 joined "
+                                        "by dots, such as 192.168.0")
+                             .arg(choice.network)};
+            return s;
+        }
+        s.networkBroadcast = *prefix | 0xFF;
+    }
+    if (all.isEmpty()) {
+        s.failure = {std::nullopt, ExitStatus::NoNetwork,
+                     QStringLiteral("no IPv4 network: no interface but loopback is up and "
+                                    "running with an IPv4 address")};
+        return s;
+    }
+    for (const NetworkInterface& i : all) {
+        if (!choice.interfaceName.isEmpty() && i.name != choice.interfaceName)
+            continue;
+        if (prefix && (i.address & 0xFFFFFF00) != *prefix)
+            continue;
+        s.interfaces << i;
+    }
+    if (s.interfaces.isEmpty()) {
+        QStringList asked;
+        if (!choice.interfaceName.isEmpty())
+            asked << QStringLiteral("named %1").arg(choice.interfaceName);
+        if (prefix)
+            asked << QStringLiteral("in %1").arg(choice.network);
+        s.failure = {std::nullopt, ExitStatus::NoNetwork,
+                     QStringLiteral("no IPv4 network: no running interface %1 (running: %2)")
+                         .arg(asked.join(QStringLiteral(" and ")), runningNames(all))};
+    }
+    return s;
+}
+
+std::pair<int, int> sixteenOf(quint32 address)
+{
+    return {int(address >> 24), int((address >> 16) & 0xFF)};
+}
+
+} // namespace
+
+TargetsResult chooseTargets(const QList<NetworkInterface>& interfaces, const TargetChoice& choice)
+{
+    const Selection s = select(interfaces, choice);
+    if (s.interfaces.isEmpty())
+        return s.failure;
+    SearchTargets t;
+    for (const NetworkInterface& i : s.interfaces) {
+        const quint32 broadcast = s.networkBroadcast.value_or(i.broadcast);
+        if (choice.extended && !t.series.contains(sixteenOf(i.address)))
+            t.series << sixteenOf(i.address);
+        if (!t.broadcasts.contains(broadcast))
+            t.broadcasts << broadcast;
+    }
+    // A broadcast that a series sends anyway is not sent twice.
+    t.broadcasts.removeIf(
+        [&t](quint32 b) { return (b & 0xFF) == 0xFF && t.series.contains(sixteenOf(b)); });
+    return {t, ExitStatus::Ok, QString()};
+}
+
+TargetsResult chooseResetNetworks(const QList<NetworkInterface>& interfaces,
+                                  const TargetChoice& choice)
+{
+    const Selection s = select(interfaces, choice);
+    if (s.interfaces.isEmpty())
+        return s.failure;
+    SearchTargets t;
+    for (const NetworkInterface& i : s.interfaces) {
+        if (!t.series.contains(sixteenOf(i.address)))
+            t.series << sixteenOf(i.address);
+    }
+    return {t, ExitStatus::Ok, QString()};
+}
+
+} // namespace duva::cli

@@ -1,0 +1,40 @@
+#include "net/interfaces.h"
+
+#include <QNetworkInterface>
+
+namespace duva
+{
+
+QList<NetworkInterface> runningIPv4Interfaces()
+{
+    QList<NetworkInterface> found;
+    for (const QNetworkInterface& i : QNetworkInterface::allInterfaces()) {
+        const auto flags = i.flags();
+        if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::IsRunning) ||
+            (flags & QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry& entry : i.addressEntries()) {
+            if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol)
+                continue;
+            const quint32 address = entry.ip().toIPv4Address();
+            const quint32 mask = entry.netmask().toIPv4Address();
+            if (mask == 0xFFFFFFFF)
+                continue; // a host address alone: nothing to broadcast to
+            // Computed rather than taken from the entry, which is empty on links that have
+            // no broadcast flag (a point-to-point link, say) and on some systems.
+            found.append({i.name(), address, address | ~mask});
+        }
+    }
+    return found;
+}
+
+QString dottedAddress(quint32 address)
+{
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(address >> 24)
+        .arg((address >> 16) & 0xFF)
+        .arg((address >> 8) & 0xFF)
+        .arg(address & 0xFF);
+}
+
+} // namespace duva

@@ -1,0 +1,126 @@
+// Every value duvactl takes, valid and invalid, with the message that names it: as a `set`
+// argument, and the same value in a plan's row and column.
+
+#include "cli/plan.h"
+
+#include <QtTest>
+
+using namespace duva::cli;
+
+class TestValues : public QObject
+{
+    Q_OBJECT
+private slots:
+    void values_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("why"); // empty: taken
+
+        const auto ok = [](const char* field, const QString& value) {
+            QTest::addRow("%s=%s", field, qPrintable(value)) << field << value << QString();
+        };
+        const auto bad = [](const char* field, const QString& value, const char* why) {
+            QTest::addRow("bad %s=%s", field, qPrintable(value))
+                << field << value << QString("'%1' %2").arg(value, why);
+        };
+        const char* notAddress =
+            "is not an IPv4 address: four numbers from 0 to 255 joined by dots";
+        ok("ipAddress", "10.77.0.60");
+        ok("subnetMask", "255.255.255.0");
+        ok("gateway", "0.0.0.0");
+        ok("dnsServer", "010.077.000.001"); // leading zeros are still decimal
+        bad("ipAddress", "10.77.0.256", notAddress);
+        bad("ipAddress", "10.77.0", notAddress);
+        bad("ipAddress", "10.77.0.1.2", notAddress);
+        bad("gateway", "10.77.0.-1", notAddress);
+        bad("gateway", " 10.77.0.1", notAddress);
+        bad("dnsServer", "10.77.0.0x1", notAddress);
+        bad("subnetMask", "10.77..1", notAddress);
+        bad("subnetMask", "", notAddress);
+
+        ok("localPort", "0");
+        ok("serverPort", "65535");
+        bad("localPort", "65536", "is not a port: a whole number from 0 to 65535");
+        bad("serverPort", "-1", "is not a port: a whole number from 0 to 65535");
+        bad("serverPort", "$FF", "is not a port: a whole number from 0 to 65535");
+        bad("localPort", "80 ", "is not a port: a whole number from 0 to 65535");
+        ok("autoDisconnectTime", "255");
+        bad("autoDisconnectTime", "256", "is not a time value: a whole number from 0 to 255");
+        ok("serialNumber", "16777215");
+        bad("serialNumber", "16777216",
+            "is not a serial number: a whole number from 0 to 16777215");
+        bad("serialNumber", "99999999999999",
+            "is not a serial number: a whole number from 0 to "
+            "16777215");
+
+        for (const char* b : {"0", "1", "true", "false"})
+            ok("dhcp", b);
+        const char* notBoolean = "is not a boolean: 0, 1, true or false";
+        bad("watchdog", "yes", notBoolean);
+        bad("autoDisconnect", "TRUE", notBoolean);
+        bad("dhcp", "2", notBoolean);
+        ok("clientMode", "client");
+        ok("clientMode", "server");
+        bad("clientMode", "Client", "is neither client nor server");
+
+        ok("firmwareVersion", "1.6");
+        ok("firmwareVersion", QString::fromUtf8("ç€1")); // cp1252 has both
+        bad("firmwareVersion", "12", "is not exactly 3 characters long");
+        bad("firmwareVersion", "1.23", "is not exactly 3 characters long");
+        const char* notCp1252 = "has a character that the modules cannot store (they take "
+                                "Windows Latin-1, cp1252, text only)";
+        bad("firmwareVersion", QString::fromUtf8("1ő2"), notCp1252);
+        ok("serverHost", QString(32, 'h'));
+        ok("serverHost", "central.duva.com.br");
+        bad("serverHost", QString(33, 'h'), "is longer than 32 characters");
+        bad("serverHost", QString::fromUtf8("servidor-日本"), notCp1252);
+    }
+
+    void values()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QString, why);
+
+        const ParsedChange parsed = parseAssignment(field + '=' + value);
+        if (why.isEmpty()) {
+            QVERIFY2(parsed.change, qPrintable(parsed.error));
+            QCOMPARE(parsed.change->field, field);
+            QCOMPARE(parsed.change->value, value);
+        } else {
+            QVERIFY(!parsed.change);
+            QCOMPARE(parsed.error, QString("argument %1=%2, field %1: %3").arg(field, value, why));
+        }
+
+        // The same value in the third row of a plan: a spreadsheet's row number, and the column.
+        if (value.isEmpty())
+            return; // an empty cell changes nothing
+        const QByteArray quoted = "\"" + value.toUtf8() + "\"\n";
+        const QByteArray csv = field == "serialNumber"
+                                   ? "serialNumber\n1031\n" + quoted
+                                   : "serialNumber," + field.toUtf8() + "\n1031,\n1032," + quoted;
+        const Plan plan = readPlan(csv, PlanFormat::Csv);
+        if (why.isEmpty())
+            QVERIFY2(plan.error.isEmpty(), qPrintable(plan.error));
+        else
+            QCOMPARE(plan.error, QString("row 3, column %1: %2").arg(field, why));
+    }
+
+    void unknownFieldsAreRefused()
+    {
+        QCOMPARE(parseAssignment("ipaddress=10.77.0.1").error,
+                 QString("argument ipaddress=10.77.0.1: unknown field 'ipaddress' (the fields "
+                         "are ipAddress, subnetMask, gateway, dnsServer, localPort, serverPort, "
+                         "dhcp, watchdog, clientMode, autoDisconnect, autoDisconnectTime, "
+                         "firmwareVersion, serialNumber, serverHost)"));
+        QVERIFY(parseAssignment("=1").error.startsWith("=1: not FIELD=VALUE"));
+        QVERIFY(readPlan("serialNumber,colour\n1,red\n", PlanFormat::Csv)
+                    .error.startsWith("row 1, column 2: unknown field 'colour'"));
+        QVERIFY(readPlan(R"([{"serialNumber": 1, "colour": "red"}])", PlanFormat::Json)
+                    .error.startsWith("entry 1: unknown field 'colour'"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestValues)
+#include "tst_values.moc"
