@@ -1,8 +1,9 @@
 // duva-bench: measures the window where its speed shows (replies listed, broadcast series,
 // Timer2's waits, start-up, idle, floods of datagrams) next to a baseline measured in the same
 // run: plain Qt doing the same work, a bare window with the same controls, the 1 ms floor or
-// the nominal interval. All traffic stays on loopback; scripts/bench.sh runs it inside a
-// private network namespace.
+// the nominal interval; and duvactl over a simulated fleet against its floor. The window's
+// traffic stays on loopback, the fleet's inside the test network; scripts/bench.sh runs it
+// inside private network namespaces.
 
 #include "bench/benchmarks.h"
 #include "bench/harness/messages.h"
@@ -33,13 +34,26 @@ int main(int argc, char** argv)
                                   QStringLiteral("N"), QStringLiteral("5"));
     const QCommandLineOption only(
         QStringLiteral("only"),
-        QStringLiteral("one part alone: replies, series, startup, floods or timer2"),
+        QStringLiteral("one part alone: replies, series, startup, floods, timer2 or fleet"),
         QStringLiteral("PART"));
-    parser.addOptions({runs, only});
+    const QCommandLineOption duvactl(QStringLiteral("duvactl"),
+                                     QStringLiteral("duvactl, for the fleet rows"),
+                                     QStringLiteral("PATH"));
+    const QCommandLineOption sim(QStringLiteral("sim"),
+                                 QStringLiteral("duva-sim, for the fleet rows"),
+                                 QStringLiteral("PATH"));
+    const QCommandLineOption modules(
+        QStringLiteral("modules-netns"),
+        QStringLiteral("network namespace the simulated modules run in, for the fleet rows"),
+        QStringLiteral("NAME"));
+    parser.addOptions({runs, only, duvactl, sim, modules});
     parser.process(app);
 
     Options options;
     options.runs = std::max(5, parser.value(runs).toInt());
+    options.duvactl = parser.value(duvactl);
+    options.sim = parser.value(sim);
+    options.modulesNamespace = parser.value(modules);
     const QString part = parser.value(only);
     const auto wanted = [&part](const char* name) {
         return part.isEmpty() || part == QLatin1String(name);
@@ -61,6 +75,8 @@ int main(int argc, char** argv)
         benchFloods(table, options);
     if (wanted("timer2"))
         benchTimer2(table, options);
+    if (wanted("fleet"))
+        benchFleet(table, options);
     table.print();
     return 0;
 }
