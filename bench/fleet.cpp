@@ -22,7 +22,9 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace duva::bench
