@@ -82,7 +82,7 @@ FloodRun floodRun(int fd, quint16 port, int count)
         ::close(out);
         sent = true;
     });
-    const bool ok = runUntil([&] { return drained; }, 60000);
+    const bool ok = spinUntil([&] { return drained; }, 60000);
     stop = true;
     sender.join();
     poster.join();

@@ -61,10 +61,10 @@ ReplyRun replyRun(QListWidget* list, quint16 port)
     for (int k = 1; k <= 100; ++k)
         sendTo(sender, reply(k), port);
     const Clock::time_point lastSent = Clock::now();
-    const bool listed = runUntil([&] { return list->count() >= 100; }, 20000);
+    const bool listed = spinUntil([&] { return list->count() >= 100; }, 20000);
     // The first repaint after the 100th line.
     const bool drawn =
-        listed && runUntil([&] { return lines.size() >= 100 && paints.after(lines[99]); }, 2000);
+        listed && spinUntil([&] { return lines.size() >= 100 && paints.after(lines[99]); }, 2000);
     list->viewport()->removeEventFilter(&paints);
     QObject::disconnect(c);
     ::close(sender);

@@ -1,5 +1,6 @@
 #include "bench/harness/eventloop.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -18,8 +19,6 @@ bool runUntil(const std::function<bool()>& done, int timeoutMs)
 {
     if (done())
         return true;
-    // A loop of processEvents() would never sleep: it would take a processor from the
-    // program under measure and from the others on the machine.
     QEventLoop loop;
     const QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
     QTimer poll;
@@ -31,6 +30,18 @@ bool runUntil(const std::function<bool()>& done, int timeoutMs)
     poll.start(2);
     loop.exec();
     return done();
+}
+
+bool spinUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        // With a time limit, processEvents() returns as soon as nothing is pending.
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
 }
 
 } // namespace duva::bench
