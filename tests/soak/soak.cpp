@@ -7,11 +7,14 @@
 // flood, and its resident memory at start, middle and end. Exits non-zero on a lost reply, a
 // write not confirmed or resident memory growing by more than 10 %.
 
+#include "bench/harness/eventloop.h"
+#include "bench/harness/proc.h"
 #include "window/windowfixture.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
-#include <QEventLoop>
+#include <QHostAddress>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
@@ -20,21 +23,19 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 using namespace duva;
 using namespace duva::test;
+using duva::bench::runFor;
+using duva::bench::runUntil;
 
 namespace
 {
@@ -132,70 +133,12 @@ struct UdpCounters {
 
 UdpCounters udpCounters()
 {
-    std::ifstream snmp("/proc/net/snmp");
-    std::string line;
-    std::vector<std::string> names;
-    UdpCounters c;
-    while (std::getline(snmp, line)) {
-        if (line.rfind("Udp: ", 0) != 0)
-            continue;
-        std::istringstream fields(line.substr(5));
-        std::vector<std::string> words{std::istream_iterator<std::string>(fields), {}};
-        if (names.empty()) {
-            names = words;
-            continue;
-        }
-        for (size_t i = 0; i < words.size() && i < names.size(); ++i) {
-            if (names[i] == "InDatagrams")
-                c.in = std::stoll(words[i]);
-            else if (names[i] == "RcvbufErrors")
-                c.bufferFull = std::stoll(words[i]);
-        }
-        break;
-    }
-    return c;
+    return {duva::bench::udpCounter("InDatagrams"), duva::bench::udpCounter("RcvbufErrors")};
 }
 
 double cpuSeconds()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long residentKb()
-{
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-// Runs the event loop, as the program's own does, until done() or timeoutMs; returns done().
-// (QTest::qWait would sleep between rounds and leave datagrams waiting meanwhile.)
-template <typename F> bool pumpUntil(F done, int timeoutMs)
-{
-    if (done())
-        return true;
-    QEventLoop loop;
-    QElapsedTimer t;
-    t.start();
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done() || t.elapsed() >= timeoutMs)
-            loop.quit();
-    });
-    poll.start(5);
-    loop.exec();
-    return done();
-}
-
-// Runs the event loop for ms.
-void pump(int ms)
-{
-    pumpUntil([] { return false; }, ms);
+    return duva::bench::cpuMs() / 1000;
 }
 
 class Soak
@@ -254,14 +197,14 @@ qint64 Soak::search()
 {
     TForm1& f = *m_form;
     // After a click the button stays locked for a second.
-    pumpUntil([&f] { return f.Panel1->isEnabled(); }, 3000);
+    runUntil([&f] { return f.Panel1->isEnabled(); }, 3000);
     QElapsedTimer t;
     t.start();
     QTest::mouseClick(f.Label11, Qt::LeftButton);
     const QSet<QString> fleet(m_fleet.begin(), m_fleet.end());
-    pumpUntil([&] { return listed().contains(fleet); }, 3000);
+    runUntil([&] { return listed().contains(fleet); }, 3000);
     const qint64 answered = t.elapsed();
-    pump(50);
+    runFor(50);
     ++m_searches;
     const QSet<QString> missing = fleet - listed();
     if (!missing.isEmpty()) {
@@ -301,9 +244,9 @@ void Soak::write()
     if (!m_presenter->informations.isEmpty() || !m_presenter->errors.empty())
         return fail("the window refused it");
     // The window searches again six seconds after the write.
-    if (!pumpUntil([&] { return listed().contains(module); }, 10000))
+    if (!runUntil([&] { return listed().contains(module); }, 10000))
         return fail("no answer after the write");
-    pump(50);
+    runFor(50);
     chooseLine(f, lines(f.ListBox3).indexOf(module));
     if (f.Edit11->text() != QString::number(port))
         return fail("the module answers with its old port");
@@ -319,7 +262,7 @@ void Soak::flood()
                                         "--rate", QString::number(m_o.flood.rate), "--seconds",
                                         QString::number(m_o.flood.seconds)});
     QByteArray output;
-    pumpUntil(
+    runUntil(
         [&] {
             output += sender.readAllStandardOutput();
             return output.contains("started") || sender.state() == QProcess::NotRunning;
@@ -369,7 +312,7 @@ int Soak::run()
     // Warm up: the first search and write make what every later one reuses.
     search();
     write();
-    const long rssStart = residentKb();
+    const long rssStart = duva::bench::residentKb();
     std::printf("RSS at start: %ld kB\n", rssStart);
     std::fflush(stdout);
 
@@ -385,11 +328,11 @@ int Soak::run()
     cycles(half);
     const int searchesBeforeFlood = m_searches;
     flood();
-    const long rssMiddle = residentKb();
+    const long rssMiddle = duva::bench::residentKb();
     std::printf("RSS at middle (after the flood): %ld kB\n", rssMiddle);
     std::fflush(stdout);
     cycles(2 * half);
-    const long rssEnd = residentKb();
+    const long rssEnd = duva::bench::residentKb();
 
     const double growth = 100.0 * double(rssEnd - rssStart) / double(rssStart);
     std::printf("%s\n", qPrintable(m_floodReport));
@@ -412,20 +355,92 @@ int Soak::run()
     return ok ? 0 : 1;
 }
 
-bool intOption(const QStringList& args, int& i, int& value, int low, int high)
+// A whole number from low to high, or an error naming the option.
+QString readNumber(const QCommandLineParser& parser, const QString& name, int low, int high,
+                   int& value)
 {
+    if (!parser.isSet(name))
+        return {};
     bool ok = false;
-    value = i + 1 < args.size() ? args.at(++i).toInt(&ok) : 0;
-    return ok && value >= low && value <= high;
+    const int n = parser.value(name).toInt(&ok);
+    if (!ok || n < low || n > high)
+        return QStringLiteral("--%1: '%2' is not a number from %3 to %4")
+            .arg(name, parser.value(name))
+            .arg(low)
+            .arg(high);
+    value = n;
+    return {};
 }
 
-int usage()
+QString readAddress(const QCommandLineParser& parser, const QString& name, QString& value)
+{
+    if (!parser.isSet(name))
+        return {};
+    const QString text = parser.value(name);
+    if (QHostAddress(text).protocol() != QAbstractSocket::IPv4Protocol)
+        return QStringLiteral("--%1: '%2' is not an address like 10.77.0.10").arg(name, text);
+    value = text;
+    return {};
+}
+
+void addNumber(QCommandLineParser& parser, const char* name, const char* help)
+{
+    parser.addOption({QLatin1String(name), QLatin1String(help), QStringLiteral("N")});
+}
+
+// Parses arguments (without the program's name); the first error, empty when none.
+QString parse(QCommandLineParser& parser, const QStringList& arguments)
+{
+    parser.addHelpOption();
+    if (!parser.parse(QStringList{QStringLiteral("duva-soak")} + arguments))
+        return parser.errorText();
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+    return {};
+}
+
+QString helpText(const QCommandLineParser& parser)
+{
+    // Without an application object the parser cannot know the program's name.
+    return parser.helpText().replace(QLatin1String("<executable_name>"),
+                                     QLatin1String("duva-soak"));
+}
+
+int usage(const QString& error)
 {
     std::fprintf(stderr,
+                 "duva-soak: %s\n"
                  "usage: duva-soak [--minutes N] [--fleet N] [--first-ip A.B.C.D]\n"
                  "                 [--searches-per-write N] [--flood-rate N] [--flood-seconds N]\n"
-                 "       duva-soak flood [--to A.B.C.D] [--port N] [--rate N] [--seconds N]\n");
+                 "       duva-soak flood [--to A.B.C.D] [--port N] [--rate N] [--seconds N]\n",
+                 qPrintable(error));
     return 2;
+}
+
+int floodMain(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Floods a port with datagrams of every size class and hostile records."));
+    parser.addOption({QStringLiteral("to"), QStringLiteral("destination (default 10.77.0.1)"),
+                      QStringLiteral("A.B.C.D")});
+    addNumber(parser, "port", "destination port, 1 to 65535 (default 5001)");
+    addNumber(parser, "rate", "datagrams per second, 1 to 1000000 (default 10000)");
+    addNumber(parser, "seconds", "how long, 1 to 3600 (default 10)");
+    QString error = parse(parser, arguments);
+    if (error.isEmpty() && parser.isSet(QStringLiteral("help"))) {
+        std::printf("%s", qPrintable(helpText(parser)));
+        return 0;
+    }
+    FloodOptions o;
+    for (const QString& e : {error, readAddress(parser, QStringLiteral("to"), o.to),
+                             readNumber(parser, QStringLiteral("port"), 1, 65535, o.port),
+                             readNumber(parser, QStringLiteral("rate"), 1, 1000000, o.rate),
+                             readNumber(parser, QStringLiteral("seconds"), 1, 3600, o.seconds)}) {
+        if (!e.isEmpty())
+            return usage(e);
+    }
+    return flood(o);
 }
 
 } // namespace
@@ -436,47 +451,38 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
 
-    if (!args.isEmpty() && args.first() == QLatin1String("flood")) {
-        FloodOptions o;
-        for (int i = 1; i < args.size(); ++i) {
-            const QString& a = args.at(i);
-            bool ok = true;
-            if (a == "--to" && i + 1 < args.size())
-                o.to = args.at(++i);
-            else if (a == "--port")
-                ok = intOption(args, i, o.port, 1, 65535);
-            else if (a == "--rate")
-                ok = intOption(args, i, o.rate, 1, 1000000);
-            else if (a == "--seconds")
-                ok = intOption(args, i, o.seconds, 1, 3600);
-            else
-                ok = false;
-            if (!ok)
-                return usage();
-        }
-        return flood(o);
-    }
+    if (!args.isEmpty() && args.first() == QLatin1String("flood"))
+        return floodMain(args.mid(1));
 
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("The window against simulated modules for minutes, with a flood; run it "
+                       "through scripts/soak.sh."));
+    addNumber(parser, "minutes", "length of the run, 0 to 1440 (default 3)");
+    addNumber(parser, "fleet", "modules simulated, 1 to 100 (default 20)");
+    parser.addOption({QStringLiteral("first-ip"),
+                      QStringLiteral("the first module's address (default 10.77.0.10)"),
+                      QStringLiteral("A.B.C.D")});
+    addNumber(parser, "searches-per-write", "searches between writes, 1 to 10000 (default 10)");
+    addNumber(parser, "flood-rate",
+              "the flood's datagrams per second, 1 to 1000000 "
+              "(default 10000)");
+    addNumber(parser, "flood-seconds", "the flood's length, 1 to 3600 (default 10)");
+    const QString error = parse(parser, args);
+    if (error.isEmpty() && parser.isSet(QStringLiteral("help"))) {
+        std::printf("%s", qPrintable(helpText(parser)));
+        return 0;
+    }
     SoakOptions o;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args.at(i);
-        bool ok = true;
-        if (a == "--minutes")
-            ok = intOption(args, i, o.minutes, 0, 24 * 60);
-        else if (a == "--fleet")
-            ok = intOption(args, i, o.fleet, 1, 100);
-        else if (a == "--first-ip" && i + 1 < args.size())
-            o.firstIp = args.at(++i);
-        else if (a == "--searches-per-write")
-            ok = intOption(args, i, o.searchesPerWrite, 1, 10000);
-        else if (a == "--flood-rate")
-            ok = intOption(args, i, o.flood.rate, 1, 1000000);
-        else if (a == "--flood-seconds")
-            ok = intOption(args, i, o.flood.seconds, 1, 3600);
-        else
-            ok = false;
-        if (!ok)
-            return usage();
+    for (const QString& e :
+         {error, readNumber(parser, QStringLiteral("minutes"), 0, 24 * 60, o.minutes),
+          readNumber(parser, QStringLiteral("fleet"), 1, 100, o.fleet),
+          readAddress(parser, QStringLiteral("first-ip"), o.firstIp),
+          readNumber(parser, QStringLiteral("searches-per-write"), 1, 10000, o.searchesPerWrite),
+          readNumber(parser, QStringLiteral("flood-rate"), 1, 1000000, o.flood.rate),
+          readNumber(parser, QStringLiteral("flood-seconds"), 1, 3600, o.flood.seconds)}) {
+        if (!e.isEmpty())
+            return usage(e);
     }
     if (qEnvironmentVariableIsEmpty("DUVA_NS_MODULES")) {
         std::fprintf(stderr, "duva-soak: run it through scripts/soak.sh (DUVA_NS_MODULES)\n");
