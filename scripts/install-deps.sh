@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the configurator needs to build and run, when missing;
-# with --test also what the test suite needs (an X server and a window manager).
+# with --test also what the test suite needs (an X server and a window manager, a Wayland
+# compositor with Xwayland and Qt's Wayland platform, and nftables for the firewall test).
 set -euo pipefail
 
 packages=(
@@ -9,7 +10,7 @@ packages=(
   fonts-crosextra-carlito fonts-liberation2
   iproute2 util-linux
 )
-[ "${1:-}" = --test ] && packages+=(xvfb openbox)
+[ "${1:-}" = --test ] && packages+=(xvfb openbox weston xwayland qt6-wayland nftables)
 
 missing=()
 for p in "${packages[@]}"; do
