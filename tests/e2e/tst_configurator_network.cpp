@@ -56,7 +56,8 @@ int lineOf(const TForm1& form, const QString& address)
 // may change its firewall without touching the computer's own.
 bool inTheTestNetwork()
 {
-    struct stat here{}, made{};
+    struct stat here {
+    }, made{};
     const QByteArray name = qgetenv("DUVA_NS_CONFIGURATOR");
     return !name.isEmpty() && stat("/proc/self/ns/net", &here) == 0 &&
            stat(("/run/netns/" + name).constData(), &made) == 0 && here.st_dev == made.st_dev &&
