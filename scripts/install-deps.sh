@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the configurator needs to build and run, when missing;
 # with --test also what the test suite needs (an X server and a window manager, a Wayland
-# compositor with Xwayland and Qt's Wayland platform, and nftables for the firewall test).
+# compositor with Xwayland and Qt's Wayland platform, and nftables for the firewall test);
+# with --screenshot what scripts/screenshot.sh needs (an X server, a window manager, a
+# pointer driver and an image tool).
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,7 @@ packages=(
   iproute2 util-linux
 )
 [ "${1:-}" = --test ] && packages+=(xvfb openbox weston xwayland qt6-wayland nftables)
+[ "${1:-}" = --screenshot ] && packages+=(xvfb openbox xdotool imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do
