@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QThread>
 #include <QTimer>
@@ -83,10 +84,37 @@ constexpr int frameAnswerWaitMs = 200;
 
 } // namespace
 
+// Qt's Wayland platform decorates the window while showing it, after the width was set
+// (ShowToParent comes once it is on screen): the same outer width again, the frame counted.
+class OuterWidth::DecorationWatch : public QObject
+{
+public:
+    explicit DecorationWatch(OuterWidth& owner) : m_owner(owner)
+    {
+        owner.m_window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (m_owner.m_width != 0 &&
+            (type == QEvent::ShowToParent || type == QEvent::Move || type == QEvent::Resize) &&
+            m_owner.frameWidth() != m_owner.m_frameApplied)
+            m_owner.set(m_owner.m_width);
+        return false;
+    }
+
+private:
+    OuterWidth& m_owner;
+};
+
 OuterWidth::OuterWidth(QWidget& window) : m_window(window)
 {
     if (x11())
         QCoreApplication::instance()->installNativeEventFilter(this);
+    else
+        m_decorationWatch = std::make_unique<DecorationWatch>(*this);
 }
 
 OuterWidth::~OuterWidth()
@@ -107,15 +135,21 @@ void OuterWidth::set(int width)
 {
     m_width = width;
     askForFrame();
-    m_window.setFixedWidth(width - frameWidth());
+    m_frameApplied = frameWidth();
+    m_window.setFixedWidth(width - m_frameApplied);
 }
 
 int OuterWidth::frameWidth() const
 {
     if (const std::optional<QMargins> frame = statedFrame())
         return frame->left() + frame->right();
-    // Qt's own frame is a guess while the window manager is still framing the window; it is
-    // used only where the window manager states nothing.
+    // On X11 a frame that the window manager does not state is not known. Qt's guess measures
+    // the window the manager framed it in, and that can hold more than the frame: weston's
+    // Xwayland draws a wide shadow in it, and the guess of 76 px left the client 438 px wide
+    // at 514. So none is counted, and the client keeps at least the width set. Elsewhere Qt
+    // knows the frame: it draws it itself (Wayland) or there is none (offscreen).
+    if (x11())
+        return 0;
     return m_window.frameGeometry().width() - m_window.width();
 }
 

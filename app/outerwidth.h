@@ -2,6 +2,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QMargins>
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -12,9 +13,9 @@ namespace duva
 // Holds a top-level window's outer width, the window manager's frame included, at the width
 // last set. On X11 the frame is the one the window manager states on the window
 // (_NET_FRAME_EXTENTS): it is asked for before the window is mapped, and the width is applied
-// again whenever the window manager changes it. Where the platform does not tell the frame,
-// Qt's frame geometry stands in (on Wayland with client-side decorations and offscreen: the
-// client width).
+// again whenever the window manager changes it; while it states none, no frame is counted.
+// On other platforms Qt's frame geometry holds the frame (on Wayland Qt's own decorations,
+// made once the window is on screen: the width is applied again then; offscreen none).
 class OuterWidth : public QAbstractNativeEventFilter
 {
 public:
@@ -40,7 +41,11 @@ private:
     void askForFrame();
 
     QWidget& m_window;
+    // Applies the width again once the frame that Qt draws itself is counted.
+    class DecorationWatch;
+    std::unique_ptr<DecorationWatch> m_decorationWatch;
     int m_width = 0;
+    int m_frameApplied = 0;
     bool m_asked = false;
 };
 

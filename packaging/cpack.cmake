@@ -29,4 +29,7 @@ set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-crosextra-carlito, fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Every file under /etc is the administrator's to change (Debian policy 10.7.2).
+file(WRITE ${CMAKE_BINARY_DIR}/debian-control/conffiles "/etc/ufw/applications.d/duva-configurador\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian-control/conffiles)
 include(CPack)

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the configurator needs to build and run, when missing;
-# with --test also what the test suite needs (an X server, a window manager, bash-completion,
-# and the accessibility bus with an AT-SPI client).
+# with --test also what the test suite needs (an X server and a window manager, a Wayland
+# compositor with Xwayland and Qt's Wayland platform, nftables for the firewall test,
+# bash-completion, and the accessibility bus with an AT-SPI client); with --screenshot what
+# scripts/screenshot.sh needs (an X server, a window manager, a pointer driver and an image
+# tool).
 set -euo pipefail
 
 packages=(
@@ -10,9 +13,10 @@ packages=(
   fonts-crosextra-carlito fonts-liberation2
   iproute2 util-linux
 )
-[ "${1:-}" = --test ] && packages+=(xvfb openbox bash-completion)
+[ "${1:-}" = --test ] && packages+=(xvfb openbox weston xwayland qt6-wayland nftables bash-completion)
 # The accessibility test: a session bus, the accessibility bus and an AT-SPI client.
 [ "${1:-}" = --test ] && packages+=(dbus-daemon at-spi2-core python3-pyatspi)
+[ "${1:-}" = --screenshot ] && packages+=(xvfb openbox xdotool imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,13 +1,17 @@
 // The configurator window against simulated modules in the test network: it finds them by
-// its own subnet broadcast, lists a whole fleet, ignores broken answers, and carries a
-// configuration change through to the module and back.
+// its own subnet broadcast, lists a whole fleet, ignores broken answers, carries a
+// configuration change through to the module and back, and behind a firewall that denies
+// incoming traffic finds them once the packaged ufw profile's port is open.
 
 #include "simprocess.h"
 #include "window/windowfixture.h"
 
 #include "net/localaddress.h"
 
+#include <QFileInfo>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace duva;
 using namespace duva::test;
@@ -46,6 +50,69 @@ QSet<QString> fleet(int first, int count)
 int lineOf(const TForm1& form, const QString& address)
 {
     return lines(form.ListBox3).indexOf(address);
+}
+
+// Whether this process runs in the configurator's namespace that testnet.sh made, and so
+// may change its firewall without touching the computer's own.
+bool inTheTestNetwork()
+{
+    struct stat here {
+    }, made{};
+    const QByteArray name = qgetenv("DUVA_NS_CONFIGURATOR");
+    return !name.isEmpty() && stat("/proc/self/ns/net", &here) == 0 &&
+           stat(("/run/netns/" + name).constData(), &made) == 0 && here.st_dev == made.st_dev &&
+           here.st_ino == made.st_ino;
+}
+
+// Runs nft with script on its standard input; nft's complaint, or empty on success.
+QString nft(const QString& script)
+{
+    QProcess p;
+    p.start(QStringLiteral("nft"), {QStringLiteral("-f"), QStringLiteral("-")});
+    p.write(script.toUtf8());
+    p.closeWriteChannel();
+    if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit)
+        return QStringLiteral("nft did not finish");
+    return p.exitCode() == 0 ? QString()
+                             : QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
+}
+
+// The input rules ufw sets up by default (deny incoming), as nftables rules: what the host
+// started, and a few services a desktop needs, come in; everything else is dropped.
+const char* const ufwDefault = R"(table inet duva_ufw_default {
+    chain input {
+        type filter hook input priority filter; policy drop;
+        iif lo accept
+        ct state related,established accept
+        ct state invalid drop
+        ip protocol icmp accept
+        udp sport 67 udp dport 68 accept
+        ip daddr 224.0.0.251 udp dport 5353 accept
+        ip daddr 239.255.255.250 udp dport 1900 accept
+    }
+}
+)";
+
+// The rules that the packaged ufw profile's ports make ("ports=5001/udp|..."), or empty if
+// it names none.
+QStringList profileRules(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QStringList rules;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (!line.startsWith("ports="))
+            continue;
+        for (const QByteArray& entry : line.mid(6).trimmed().split('|')) {
+            const QList<QByteArray> portAndProtocol = entry.split('/');
+            if (portAndProtocol.size() == 2)
+                rules << QStringLiteral("add rule inet duva_ufw_default input %1 dport %2 accept")
+                             .arg(QString::fromLatin1(portAndProtocol[1]),
+                                  QString::fromLatin1(portAndProtocol[0]));
+        }
+    }
+    return rules;
 }
 
 } // namespace
@@ -159,6 +226,36 @@ private slots:
         QCOMPARE(f.Edit26->text(), QStringLiteral("6000"));
         QCOMPARE(f.Edit2->text(), QStringLiteral("servidor.exemplo.com.br"));
         QVERIFY(f.RadioButton1->isChecked());
+    }
+
+    void aDenyingFirewallDropsTheAnswersUntilTheProfileOpensThePort()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("nft")).isEmpty())
+            QSKIP("nft is not installed (nftables)");
+        QVERIFY2(inTheTestNetwork(), "not in the test network's own namespace");
+        const QStringList opening = profileRules(QStringLiteral(DUVA_UFW_PROFILE));
+        QVERIFY2(!opening.isEmpty(), DUVA_UFW_PROFILE " names no ports");
+
+        SimProcess sim({"--count", "3", "--first-ip", "10.77.0.10"});
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        const QString denied = nft(QString::fromLatin1(ufwDefault));
+        QVERIFY2(denied.isEmpty(), qPrintable(denied));
+        NetworkWindow w;
+
+        // Every module answers; connection tracking takes none of the answers for a reply to
+        // the broadcast, and the firewall drops them all.
+        const QRegularExpression answer(QStringLiteral("send to 10\\.77\\.0\\.1:5001 .* len 64"));
+        QTest::mouseClick(w.form->Label11, Qt::LeftButton);
+        QVERIFY(sim.waitForLines(answer, 3));
+        QTest::qWait(300);
+        QCOMPARE(w.form->ListBox3->count(), 0);
+
+        const QString opened = nft(opening.join('\n'));
+        QVERIFY2(opened.isEmpty(), qPrintable(opened));
+        QTest::mouseClick(w.form->Label11, Qt::LeftButton);
+        QTRY_COMPARE(listed(*w.form), fleet(10, 3));
+        QCOMPARE(w.form->ListBox3->count(), 3);
+        QVERIFY(w.presenter->informations.isEmpty());
     }
 };
 

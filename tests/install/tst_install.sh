@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
 # tst_install.sh BUILD_DIR VERSION APP_ID
-# Installs the build into a temporary prefix and checks the installed tree: exactly the
-# files a desktop installation needs, programs that answer --help and --version without a
-# display, and a desktop entry and metainfo that their validators accept (where present).
+# Installs the build as the package lays it out (/usr, and /etc for the ufw profile), staged
+# in a temporary folder, and checks the installed tree: exactly the files a desktop
+# installation needs, programs that answer --help and --version without a display, and a
+# desktop entry, metainfo and firewall profiles that their own tools accept (where present).
 set -u
 build=$1 version=$2 id=$3
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+prefix=$root/usr
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-cmake --install "$build" --prefix "$prefix" > /dev/null || { echo "FAIL: cmake --install"; exit 1; }
+# Staged (DESTDIR), so that what goes to /etc lands in the temporary folder too.
+DESTDIR=$root cmake --install "$build" --prefix /usr > /dev/null ||
+    { echo "FAIL: cmake --install"; exit 1; }
 
 expected=(
+    lib/firewalld/services/duva-configurador.xml
     bin/duva-configurador
     bin/duva-sim
     bin/duvactl
@@ -34,7 +39,8 @@ for size in 16 22 24 32 48 64 128 256; do
             grep -q "PNG image data, $size x $size" || fail "the ${size}x$size icon is not that size"
     fi
 done
-diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f | sed 's|^\./||' | sort) ||
+diff <(printf '%s\n' "${expected[@]/#/usr/}" etc/ufw/applications.d/duva-configurador | sort) \
+    <(cd "$root" && find . -type f | sed 's|^\./||' | sort) ||
     fail "installed files differ from the list above (< missing, > unexpected)"
 
 for program in duva-configurador duva-sim duvactl; do
@@ -65,6 +71,43 @@ if command -v appstreamcli > /dev/null; then
     appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
 else
     echo "SKIP: appstreamcli is not installed (appstream)"
+fi
+
+# The firewall profiles, read by each firewall's own code, in copies of its configuration
+# that the check makes: nothing of this computer's firewall is read or changed.
+ufw_profile=$root/etc/ufw/applications.d/duva-configurador
+firewalld_service=$prefix/lib/firewalld/services/duva-configurador.xml
+grep -qx 'ports=5001/udp' "$ufw_profile" || fail "the ufw profile does not open 5001/udp"
+grep -q '<port protocol="udp" port="5001"/>' "$firewalld_service" ||
+    fail "the firewalld service does not open 5001/udp"
+# ufw app info reads profiles with ufw.applications, which skips a broken one with a warning.
+if /usr/bin/python3 -c 'import ufw.applications' 2> /dev/null; then
+    out=$(/usr/bin/python3 - "$(dirname "$ufw_profile")" 2>&1 <<'PY'
+import sys, gettext
+gettext.install("ufw")
+import ufw.applications
+profiles = ufw.applications.get_profiles(sys.argv[1])
+p = profiles["DUVA-Configurador"]
+print(ufw.applications.get_title(p), ufw.applications.get_ports(p), sep="|")
+PY
+    )
+    [ "$out" = "DUVA configurator|['5001/udp']" ] || fail "ufw's profile reader said: $out"
+else
+    echo "SKIP: ufw is not installed, its profile reader not tried"
+fi
+# firewalld's own services and zones: FIREWALLD_STOCK names another copy of them.
+if command -v firewall-offline-cmd > /dev/null; then
+    fwdefault=$root/firewalld-default fwsystem=$root/firewalld-system
+    cp -a "${FIREWALLD_STOCK:-/usr/lib/firewalld}" "$fwdefault" &&
+        cp "$firewalld_service" "$fwdefault/services/"
+    mkdir -p "$fwsystem"
+    cp /etc/firewalld/firewalld.conf "$fwsystem/" 2> /dev/null || echo DefaultZone=public > "$fwsystem/firewalld.conf"
+    offline=(firewall-offline-cmd --default-config "$fwdefault" --system-config "$fwsystem")
+    "${offline[@]}" --check-config || fail "firewall-offline-cmd --check-config"
+    out=$("${offline[@]}" --info-service=duva-configurador 2>&1)
+    grep -qx '  ports: 5001/udp' <<< "$out" || fail "firewalld's service reads as: $out"
+else
+    echo "SKIP: firewall-offline-cmd is not installed (firewalld)"
 fi
 
 [ $failures -eq 0 ] && echo "PASS: installed tree"

@@ -11,7 +11,12 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <qguiapplication_platform.h>
+#include <type_traits>
+#include <xcb/xcb.h>
 
 using namespace duva;
 using namespace duva::test;
@@ -41,25 +46,64 @@ protected:
     }
 };
 
+// Whether a control has the keyboard. Weston's Xwayland may take the focus from a window it
+// has just activated for a moment, while it settles which window has it; a key typed then
+// goes nowhere, so the keys below wait for it to come back.
+bool keyboardFocused()
+{
+    return QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; });
+}
+
 // Presses and releases key where a person's key goes: the control with the focus.
 void type(Qt::Key key)
 {
+    QVERIFY2(keyboardFocused(), "no control has the keyboard");
     QTest::keyClick(static_cast<QWidget*>(nullptr), key);
 }
 
 void type(const char* characters)
 {
+    QVERIFY2(keyboardFocused(), "no control has the keyboard");
     QTest::keyClicks(static_cast<QWidget*>(nullptr), QString::fromLatin1(characters));
 }
 
-// Whether the window system shows window at an outer width of width; under X11 only once
-// Qt's frame geometry holds the window manager's frame.
+// Whether the X window manager states the frames it draws (_NET_FRAME_EXTENTS in the root's
+// _NET_SUPPORTED); weston's Xwayland does not.
+bool windowManagerStatesFrames()
+{
+    xcb_connection_t* c = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const auto reply = [](auto* r) {
+        return std::unique_ptr<std::remove_pointer_t<decltype(r)>, decltype(&std::free)>(
+            r, &std::free);
+    };
+    const auto atom = [&](const QByteArray& name) {
+        const auto r = reply(xcb_intern_atom_reply(
+            c, xcb_intern_atom(c, true, uint16_t(name.size()), name.constData()), nullptr));
+        return r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+    };
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const auto list = reply(xcb_get_property_reply(
+        c, xcb_get_property(c, false, root, atom("_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 1024),
+        nullptr));
+    if (!list || list->format != 32)
+        return false;
+    const auto* begin = static_cast<const xcb_atom_t*>(xcb_get_property_value(list.get()));
+    const auto* end = begin + xcb_get_property_value_length(list.get()) / 4;
+    const xcb_atom_t extents = atom("_NET_FRAME_EXTENTS");
+    return extents != XCB_ATOM_NONE && std::find(begin, end, extents) != end;
+}
+
+// Whether the window system shows window at an outer width of width. Under an X11 window
+// manager that states its frames, only once Qt's frame geometry holds that frame; under one
+// that states none, the client alone is that wide (the frame it draws comes on top).
 bool showsOuterWidth(const QWidget& window, int width)
 {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return window.frameGeometry().width() == width;
+    if (!windowManagerStatesFrames())
+        return window.width() == width;
     const QRect outer = window.frameGeometry();
-    const bool framed =
-        QGuiApplication::platformName() != QLatin1String("xcb") || outer.width() > window.width();
-    return framed && outer.width() == width;
+    return outer.width() > window.width() && outer.width() == width;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "windowfixture.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QNetworkProxy>
@@ -209,6 +210,9 @@ void activate(TForm1& form)
 {
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
+    // Qt's Wayland platform cannot ask for activation, and the wait above only waits for the
+    // window to be drawn; the compositor gives it the keyboard a moment later.
+    QTRY_COMPARE(QApplication::activeWindow(), &form);
 }
 
 void retype(QLineEdit* edit, const QString& text)
