@@ -12,9 +12,9 @@ namespace duva
 // Holds a top-level window's outer width, the window manager's frame included, at the width
 // last set. On X11 the frame is the one the window manager states on the window
 // (_NET_FRAME_EXTENTS): it is asked for before the window is mapped, and the width is applied
-// again whenever the window manager changes it. Where the platform does not tell the frame,
-// Qt's frame geometry stands in (on Wayland with client-side decorations and offscreen: the
-// client width).
+// again whenever the window manager changes it. On Windows (outerwidth_win.cpp) the frame is
+// the one Qt reports for the window. Where the platform does not tell the frame, Qt's frame
+// geometry stands in (on Wayland with client-side decorations and offscreen: the client width).
 class OuterWidth : public QAbstractNativeEventFilter
 {
 public:
