@@ -2,7 +2,7 @@
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
-#include <mstcpip.h>
+#include <mswsock.h>
 
 namespace duva::sockets
 {

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the configurator needs to build and run, when missing;
-# with --test also what the test suite needs (an X server and a window manager).
+# with --test also what the test suite needs (an X server and a window manager); with
+# --windows what the Windows cross-build and its packages need (MinGW-w64, NSIS), and with
+# --windows-test also what its tests under Wine need.
 set -euo pipefail
 
 packages=(
@@ -9,7 +11,12 @@ packages=(
   fonts-crosextra-carlito fonts-liberation2
   iproute2 util-linux
 )
-[ "${1:-}" = --test ] && packages+=(xvfb openbox)
+windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis)
+case "${1:-}" in
+  --test) packages+=(xvfb openbox) ;;
+  --windows) packages+=("${windows[@]}") ;;
+  --windows-test) packages+=("${windows[@]}" wine wine64 xvfb) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
