@@ -12,7 +12,9 @@
 #  - with DUVA_SIM_LAUNCHER_PROGRAM and DUVA_NS_MODULES set (an end-to-end test inside
 #    testnet.sh), a duva-sim-launcher on loopback (DUVA_SIM_LAUNCHER tells the program where).
 # Qt's messages go to standard error (QT_FORCE_STDERR_LOGGING), not to the Windows debugger.
-# Exits with the program's status.
+# A Qt Test program (DUVA_QTEST=1) writes its log to the Windows debugger too when no Windows
+# console is attached, as under Wine; it is told to write it to a file, which follows on
+# standard output. Exits with the program's status.
 set -u
 if [ "${1:-}" = --dll-path ]; then
   # Wine takes Windows paths; drive Z: is the Linux root.
@@ -81,6 +83,14 @@ fi
 if [ "${1:-}" = --shell ]; then
   shift
   "$@"
+elif [ "${DUVA_QTEST:-}" = 1 ]; then
+  : > "$work/qtest.log"
+  tail -f "$work/qtest.log" --pid=$$ &
+  pids+=($!)
+  wine "$@" -o "Z:$(echo "$work/qtest.log" | tr / '\\'),txt"
+  status=$?
+  sleep 0.2 # the last lines through tail
+  exit "$status"
 else
   wine "$@"
 fi
