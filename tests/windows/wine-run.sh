@@ -12,9 +12,7 @@
 #  - with DUVA_SIM_LAUNCHER_PROGRAM and DUVA_NS_MODULES set (an end-to-end test inside
 #    testnet.sh), a duva-sim-launcher on loopback (DUVA_SIM_LAUNCHER tells the program where).
 # Qt's messages go to standard error (QT_FORCE_STDERR_LOGGING), not to the Windows debugger.
-# A Qt Test program (DUVA_QTEST=1) writes its log to the Windows debugger too when no Windows
-# console is attached, as under Wine; it is told to write it to a file, which follows on
-# standard output. Exits with the program's status.
+# Qt Test's log goes to standard output for the same reason. Exits with the program's status.
 set -u
 if [ "${1:-}" = --dll-path ]; then
   # Wine takes Windows paths; drive Z: is the Linux root.
@@ -44,6 +42,9 @@ cp -al "$template" "$work/prefix"
 for f in "$work"/prefix/*.reg; do cp --remove-destination "$template/$(basename "$f")" "$f"; done
 export WINEPREFIX=$work/prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 export QT_FORCE_STDERR_LOGGING=1
+# Wine keeps the Linux QT_* variables from Windows programs (they would mislead a Windows Qt);
+# WINEQT_NAME reaches them as QT_NAME.
+for name in $(compgen -e | grep '^QT_'); do export "WINE$name=${!name}"; done
 
 # Waits up to 5 s for a file to have content, or for the process to end.
 wait_for() {
@@ -83,14 +84,6 @@ fi
 if [ "${1:-}" = --shell ]; then
   shift
   "$@"
-elif [ "${DUVA_QTEST:-}" = 1 ]; then
-  : > "$work/qtest.log"
-  tail -f "$work/qtest.log" --pid=$$ &
-  pids+=($!)
-  wine "$@" -o "Z:$(echo "$work/qtest.log" | tr / '\\'),txt"
-  status=$?
-  sleep 0.2 # the last lines through tail
-  exit "$status"
 else
   wine "$@"
 fi
