@@ -4,6 +4,8 @@
 # an uninstaller that removes all of it. The file names are set per generator in
 # cpack-windows-names.cmake.
 set(CPACK_GENERATOR "ZIP;NSIS")
+# The NSIS commands below are written as NSIS reads them; CPack passes them on unchanged.
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-windows-names.cmake)
 set(CPACK_PACKAGE_VENDOR "DUVA")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Configurador DUVA")

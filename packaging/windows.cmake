@@ -32,26 +32,63 @@ install(CODE "
   set(bindir \"${CMAKE_INSTALL_BINDIR}\")
 ")
 install(CODE [[
+  cmake_policy(SET CMP0057 NEW) # if(IN_LIST)
   set(top "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${bindir}")
   file(GLOB programs "${top}/*.exe")
   file(GLOB plugins "${top}/platforms/*.dll" "${top}/styles/*.dll")
   set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
   set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
   set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND "${objdump}")
-  file(GET_RUNTIME_DEPENDENCIES
-    EXECUTABLES ${programs}
-    MODULES ${plugins}
-    DIRECTORIES ${directories}
-    PRE_EXCLUDE_REGEXES "^api-ms-.*" "^ext-ms-.*"
-    RESOLVED_DEPENDENCIES_VAR resolved
-    UNRESOLVED_DEPENDENCIES_VAR unresolved)
-  # What is not found there is Windows' own (KERNEL32.dll, WS2_32.dll, ...); a Qt or MinGW
-  # library among them would be missing from the folder.
-  foreach(name IN LISTS unresolved)
-    if(name MATCHES "^(Qt6|lib)")
-      message(FATAL_ERROR "${name} is needed but was not found in ${directories}")
+  # Every DLL of those folders, by its lower-case name: CMake gives Windows' import names in
+  # lower case (qt6core.dll) and then looks for them as such, which a Linux file system does not
+  # find (Qt6Core.dll). So what it leaves unresolved is looked up here, and read in turn.
+  foreach(directory IN LISTS directories)
+    file(GLOB dlls "${directory}/*.dll")
+    foreach(dll IN LISTS dlls)
+      get_filename_component(name "${dll}" NAME)
+      string(TOLOWER "${name}" name)
+      if(NOT DEFINED dll_${name})
+        set(dll_${name} "${dll}")
+      endif()
+    endforeach()
+  endforeach()
+  set(resolved)
+  set(system)
+  set(executables ${programs})
+  set(modules ${plugins})
+  while(executables OR modules)
+    file(GET_RUNTIME_DEPENDENCIES
+      EXECUTABLES ${executables}
+      MODULES ${modules}
+      DIRECTORIES ${directories}
+      PRE_EXCLUDE_REGEXES "^api-ms-.*" "^ext-ms-.*"
+      RESOLVED_DEPENDENCIES_VAR found
+      UNRESOLVED_DEPENDENCIES_VAR unresolved)
+    set(executables)
+    set(modules)
+    foreach(name IN LISTS unresolved)
+      string(TOLOWER "${name}" name)
+      if(DEFINED dll_${name})
+        list(APPEND found "${dll_${name}}")
+      else()
+        # Windows' own (kernel32.dll, ws2_32.dll, ...).
+        list(APPEND system ${name})
+      endif()
+    endforeach()
+    foreach(dll IN LISTS found)
+      if(NOT dll IN_LIST resolved)
+        list(APPEND resolved "${dll}")
+        list(APPEND modules "${dll}")
+      endif()
+    endforeach()
+  endwhile()
+  list(REMOVE_DUPLICATES system)
+  foreach(name IN LISTS system)
+    if(name MATCHES "^(qt6|lib)")
+      message(FATAL_ERROR "${name} is needed but is in none of ${directories}")
     endif()
   endforeach()
+  message(STATUS "From Windows itself: ${system}")
   file(INSTALL ${resolved} DESTINATION "${top}")
   set(installed)
   foreach(dll IN LISTS resolved)
