@@ -1,6 +1,7 @@
 #include "net/broadcastseries.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <timeapi.h>
 
 #include <thread>
@@ -22,9 +23,7 @@ void waitUntil(std::chrono::steady_clock::time_point deadline)
 }
 
 // The system's timer ticks every 15.6 ms by default; during a series it ticks every 1 ms.
-PreciseWaits::PreciseWaits() : m_saved(long(::timeBeginPeriod(1) == TIMERR_NOERROR))
-{
-}
+PreciseWaits::PreciseWaits() : m_saved(long(::timeBeginPeriod(1) == TIMERR_NOERROR)) {}
 
 PreciseWaits::~PreciseWaits()
 {

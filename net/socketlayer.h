@@ -48,8 +48,7 @@ quint16 boundPort(Handle socket);
 void sendTo(Handle socket, const char* data, int size, quint32 address, quint16 port);
 // Takes one waiting datagram, at most capacity bytes of it (a longer one is cut), with its
 // sender; its length, or -1 when the receive failed.
-int receiveFrom(Handle socket, char* buffer, int capacity, quint32& fromAddress,
-                quint16& fromPort);
+int receiveFrom(Handle socket, char* buffer, int capacity, quint32& fromAddress, quint16& fromPort);
 // Whether a datagram (an empty one too) is waiting.
 bool hasWaitingDatagram(Handle socket);
 

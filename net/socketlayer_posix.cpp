@@ -91,8 +91,7 @@ void sendTo(Handle socket, const char* data, int size, quint32 address, quint16 
              reinterpret_cast<const sockaddr*>(&remote), sizeof remote);
 }
 
-int receiveFrom(Handle socket, char* buffer, int capacity, quint32& fromAddress,
-                quint16& fromPort)
+int receiveFrom(Handle socket, char* buffer, int capacity, quint32& fromAddress, quint16& fromPort)
 {
     sockaddr_in from{};
     socklen_t fromLength = sizeof from;
@@ -110,8 +109,7 @@ bool hasWaitingDatagram(Handle socket)
 {
     char byte;
     // A datagram of no bytes is one too: only "nothing to read" says no.
-    return socket != invalidHandle &&
-           ::recv(fd(socket), &byte, 1, MSG_PEEK | MSG_DONTWAIT) >= 0;
+    return socket != invalidHandle && ::recv(fd(socket), &byte, 1, MSG_PEEK | MSG_DONTWAIT) >= 0;
 }
 
 quint32 dottedAddress(const char* text)

@@ -2,6 +2,7 @@
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
+// After winsock2.h, which it needs.
 #include <mswsock.h>
 
 namespace duva::sockets
@@ -110,8 +111,7 @@ void sendTo(Handle socket, const char* data, int size, quint32 address, quint16 
              sizeof remote);
 }
 
-int receiveFrom(Handle socket, char* buffer, int capacity, quint32& fromAddress,
-                quint16& fromPort)
+int receiveFrom(Handle socket, char* buffer, int capacity, quint32& fromAddress, quint16& fromPort)
 {
     sockaddr_in from{};
     int fromLength = sizeof from;

@@ -99,8 +99,8 @@ public:
     // Its failures are not raised (see isBound()).
     void bindLocal();
 
-    // Reads the last socket error (WSAGetLastError, errno) and raises UDPSockError with ErrorText unless every
-    // bit of toleratedCode is set in it. Returns the (empty) text when tolerated.
+    // Reads the last socket error (WSAGetLastError, errno) and raises UDPSockError with ErrorText
+    // unless every bit of toleratedCode is set in it. Returns the (empty) text when tolerated.
     QString checkSocketError(int toleratedCode);
 
 private:

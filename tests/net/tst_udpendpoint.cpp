@@ -502,7 +502,8 @@ private slots:
         UdpEndpoint endpoint;
         endpoint.setReportLevel(16);
         // A status handler that disturbs the error number must not change what is checked.
-        endpoint.setOnStatus([](UdpEndpoint&, const QString&) { sockets::setLastError(wouldBlock); });
+        endpoint.setOnStatus(
+            [](UdpEndpoint&, const QString&) { sockets::setLastError(wouldBlock); });
         sockets::setLastError(error);
         QString text = "unset";
         const Raised r = capture([&] { text = endpoint.checkSocketError(wouldBlock); });
