@@ -14,8 +14,9 @@ namespace duva
 // last set. On X11 the frame is the one the window manager states on the window
 // (_NET_FRAME_EXTENTS): it is asked for before the window is mapped, and the width is applied
 // again whenever the window manager changes it; while it states none, no frame is counted.
-// On other platforms Qt's frame geometry holds the frame (on Wayland Qt's own decorations,
-// made once the window is on screen: the width is applied again then; offscreen none).
+// On Windows (outerwidth_win.cpp) the frame is the one Qt reports for the window. On other
+// platforms Qt's frame geometry holds the frame (on Wayland Qt's own decorations, made once
+// the window is on screen: the width is applied again then; offscreen none).
 class OuterWidth : public QAbstractNativeEventFilter
 {
 public:

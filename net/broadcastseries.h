@@ -26,6 +26,7 @@ public:
     PreciseWaits& operator=(const PreciseWaits&) = delete;
 
 private:
+    // The setting to restore (Linux: the timer slack; Windows: whether the period was set).
     long m_saved = 0;
 };
 

@@ -1,14 +1,8 @@
 #include "net/localaddress.h"
 
-#include <arpa/inet.h>
-#include <ifaddrs.h>
-#include <net/if.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <memory>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QNetworkInterface>
 
 namespace duva
 {
@@ -16,52 +10,31 @@ namespace duva
 namespace
 {
 
-QString dotted(const in_addr& address)
-{
-    char text[INET_ADDRSTRLEN] = {};
-    if (!::inet_ntop(AF_INET, &address, text, sizeof text))
-        return QString();
-    return QString::fromLatin1(text);
-}
-
 // First IPv4 address of the computer's own host name; empty when it has none.
 QString resolvedHostAddress()
 {
-    char name[101] = {};
-    if (::gethostname(name, sizeof name) != 0)
+    const QString name = QHostInfo::localHostName();
+    if (name.isEmpty())
         return QString();
-    name[sizeof name - 1] = '\0'; // a cut name need not be terminated
-
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(name, nullptr, &hints, &found) != 0 || !found)
-        return QString();
-    const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(found, ::freeaddrinfo);
-    for (const addrinfo* entry = found; entry; entry = entry->ai_next) {
-        if (entry->ai_family == AF_INET && entry->ai_addr)
-            return dotted(reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr);
-    }
+    const QHostInfo info = QHostInfo::fromName(name);
+    for (const QHostAddress& address : info.addresses())
+        if (address.protocol() == QAbstractSocket::IPv4Protocol)
+            return address.toString();
     return QString();
 }
 
 QList<InterfaceAddress> interfaceAddresses()
 {
     QList<InterfaceAddress> addresses;
-    ifaddrs* list = nullptr;
-    if (::getifaddrs(&list) != 0)
-        return addresses;
-    const std::unique_ptr<ifaddrs, decltype(&::freeifaddrs)> owner(list, ::freeifaddrs);
-    for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
-        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET)
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        const QNetworkInterface::InterfaceFlags flags = interface.flags();
+        if (!(flags & QNetworkInterface::IsUp) || (flags & QNetworkInterface::IsLoopBack))
             continue;
-        if (!(entry->ifa_flags & IFF_UP) || (entry->ifa_flags & IFF_LOOPBACK))
-            continue;
-        const QString text =
-            dotted(reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr);
-        if (!text.isEmpty())
-            addresses.append({text, (entry->ifa_flags & IFF_RUNNING) != 0});
+        for (const QNetworkAddressEntry& entry : interface.addressEntries()) {
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol)
+                addresses.append(
+                    {entry.ip().toString(), (flags & QNetworkInterface::IsRunning) != 0});
+        }
     }
     return addresses;
 }

@@ -7,11 +7,6 @@
 #include <QPointer>
 #include <QSocketNotifier>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -38,11 +33,6 @@ void systemResolve(const QString& name, QObject* context,
     });
 }
 
-void setIntOption(int socket, int level, int option, int value)
-{
-    ::setsockopt(socket, level, option, &value, sizeof value);
-}
-
 } // namespace
 
 UdpEndpoint::UdpEndpoint(QObject* owner) : QObject(owner), m_resolver(systemResolve)
@@ -50,13 +40,24 @@ UdpEndpoint::UdpEndpoint(QObject* owner) : QObject(owner), m_resolver(systemReso
     m_ready = false;
     m_reportLevel = 1;
     reportStatus(8, QStringLiteral("Initializing Winsock"));
-    // The socket layer needs no start-up here.
+    if (const int error = m_layer.start())
+        raiseUnlessTolerated(error, wouldBlock);
     createSocket();
-    // A close returns at once instead of lingering over unsent data.
-    linger noLinger{};
-    noLinger.l_onoff = 0;
-    ::setsockopt(m_socket, SOL_SOCKET, SO_LINGER, &noLinger, sizeof noLinger);
+    sockets::setNoLinger(m_socket);
     m_ready = true;
+}
+
+UdpEndpoint::Layer::~Layer()
+{
+    if (m_started)
+        sockets::stopLayer();
+}
+
+int UdpEndpoint::Layer::start()
+{
+    const int error = sockets::startLayer();
+    m_started = error == 0;
+    return error;
 }
 
 UdpEndpoint::~UdpEndpoint()
@@ -66,21 +67,21 @@ UdpEndpoint::~UdpEndpoint()
 
 void UdpEndpoint::createSocket()
 {
-    m_socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    m_socket = sockets::openDatagramSocket();
     m_bound = false;
-    if (m_socket == -1)
+    if (m_socket == sockets::invalidHandle)
         checkSocketError(wouldBlock);
     // Searches and resets go to the subnet's broadcast address.
-    setIntOption(m_socket, SOL_SOCKET, SO_BROADCAST, 1);
+    sockets::setBroadcast(m_socket);
 }
 
 void UdpEndpoint::closeSocket()
 {
     // The notifier must go before the handle it watches.
     m_notifier.reset();
-    if (m_socket != -1)
-        ::close(m_socket);
-    m_socket = -1;
+    if (m_socket != sockets::invalidHandle)
+        sockets::closeSocket(m_socket);
+    m_socket = sockets::invalidHandle;
     m_bound = false;
 }
 
@@ -94,12 +95,7 @@ void UdpEndpoint::setLocalPort(int port)
 
 quint16 UdpEndpoint::boundPort() const
 {
-    sockaddr_in local{};
-    socklen_t length = sizeof local;
-    if (m_socket == -1 ||
-        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&local), &length) != 0)
-        return 0;
-    return ntohs(local.sin_port);
+    return sockets::boundPort(m_socket);
 }
 
 void UdpEndpoint::setHostResolver(HostResolver resolver)
@@ -109,17 +105,13 @@ void UdpEndpoint::setHostResolver(HostResolver resolver)
 
 void UdpEndpoint::bindLocal()
 {
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(static_cast<quint16>(m_localPort & 0xFFFF));
-    local.sin_addr.s_addr = htonl(INADDR_ANY);
-    // A second bind of a bound socket fails (EINVAL) and leaves it holding its port, so
-    // only a success changes what isBound() says.
-    if (::bind(m_socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0)
+    // A second bind of a bound socket fails (EINVAL, WSAEINVAL) and leaves it holding its
+    // port, so only a success changes what isBound() says.
+    if (sockets::bindAnyAddress(m_socket, static_cast<quint16>(m_localPort & 0xFFFF)))
         m_bound = true;
 
     m_notifier.reset();
-    if (m_socket == -1)
+    if (m_socket == sockets::invalidHandle)
         return;
     m_notifier = std::make_unique<QSocketNotifier>(m_socket, QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
@@ -150,17 +142,12 @@ void UdpEndpoint::sendDatagram(QIODevice& stream)
         throw UDPSockError(QStringLiteral("Null Remote Address"));
     reportStatus(2, QStringLiteral("Sending Data"));
 
-    sockaddr_in remote{};
-    remote.sin_family = AF_INET;
-    remote.sin_port = htons(static_cast<quint16>(m_remotePort & 0xFFFF));
-    remote.sin_addr.s_addr = htonl(destination);
-
     char buffer[bufferSize];
     // A stream that cannot give all its bytes would send whatever the buffer held.
     if (!stream.seek(0) || stream.read(buffer, size) != size)
         throw Exception(QStringLiteral("Invalid stream"));
-    ::sendto(m_socket, buffer, static_cast<size_t>(size), 0,
-             reinterpret_cast<const sockaddr*>(&remote), sizeof remote);
+    sockets::sendTo(m_socket, buffer, static_cast<int>(size), destination,
+                    static_cast<quint16>(m_remotePort & 0xFFFF));
 
     if (m_onDataSend)
         m_onDataSend(*this);
@@ -170,9 +157,9 @@ quint32 UdpEndpoint::resolveRemote()
 {
     const QByteArray name = m_remoteHost.toLatin1();
     // inet_addr gives INADDR_NONE for 255.255.255.255 as well, so that text is looked up.
-    const in_addr_t converted = ::inet_addr(name.constData());
-    if (converted != INADDR_NONE) {
-        m_destination = ntohl(converted);
+    const quint32 converted = sockets::dottedAddress(name.constData());
+    if (converted != 0xFFFFFFFFu) {
+        m_destination = converted;
         return m_destination;
     }
 
@@ -213,20 +200,18 @@ quint32 UdpEndpoint::resolveRemote()
 
 void UdpEndpoint::receivePending()
 {
-    sockaddr_in from{};
-    socklen_t fromLength = sizeof from;
+    quint32 from = 0;
+    quint16 fromPort = 0;
     // A longer datagram is cut to the buffer.
-    const ssize_t received = ::recvfrom(m_socket, m_receiveBuffer, bufferSize, 0,
-                                        reinterpret_cast<sockaddr*>(&from), &fromLength);
-    m_receivedLength = received < 0 ? -1 : static_cast<int>(received);
+    m_receivedLength = sockets::receiveFrom(m_socket, m_receiveBuffer, bufferSize, from, fromPort);
     if (!m_onDataReceived)
         return;
     QString fromIp;
     int port = 0;
     if (m_receivedLength >= 0) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(&from.sin_addr.s_addr);
-        fromIp = QString::asprintf("%d.%d.%d.%d", bytes[0], bytes[1], bytes[2], bytes[3]);
-        port = ntohs(from.sin_port);
+        fromIp = QString::asprintf("%u.%u.%u.%u", from >> 24, (from >> 16) & 0xFF,
+                                   (from >> 8) & 0xFF, from & 0xFF);
+        port = fromPort;
     }
     m_onDataReceived(*this, m_receivedLength, fromIp, port);
 }
@@ -241,9 +226,7 @@ int UdpEndpoint::copyReceived(char* destination, int capacity) const
 
 bool UdpEndpoint::hasPendingDatagram() const
 {
-    char byte;
-    // A datagram of no bytes is one too: only "nothing to read" says no.
-    return m_socket != -1 && ::recv(m_socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT) >= 0;
+    return sockets::hasWaitingDatagram(m_socket);
 }
 
 void UdpEndpoint::reportStatus(quint8 level, const QString& text)
@@ -258,11 +241,16 @@ void UdpEndpoint::reportStatus(quint8 level, const QString& text)
 QString UdpEndpoint::checkSocketError(int toleratedCode)
 {
     // Read before anything else can overwrite it (a status handler, for one).
-    const int error = errno;
+    raiseUnlessTolerated(sockets::lastError(), toleratedCode);
+    return QString();
+}
+
+void UdpEndpoint::raiseUnlessTolerated(int error, int toleratedCode)
+{
     reportStatus(16, QStringLiteral("Checking Error In Error Manager"));
     m_lastError = error;
     if ((error & toleratedCode) == toleratedCode)
-        return QString();
+        return;
     throw UDPSockError(errorText(error, QString()));
 }
 

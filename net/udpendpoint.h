@@ -1,10 +1,10 @@
 #pragma once
 
+#include "net/socketlayer.h"
 #include "protocol/exception.h"
 
 #include <QObject>
 #include <QString>
-#include <cerrno>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -44,8 +44,9 @@ public:
                                             std::function<void(std::optional<quint32>)> done)>;
 
     static constexpr int bufferSize = 2048;
-    // The one socket error the endpoint tolerates: an operation that would block.
-    static constexpr int wouldBlock = EWOULDBLOCK;
+    // The one socket error the endpoint tolerates: an operation that would block (the
+    // platform's number: 10035 on Windows).
+    static constexpr int wouldBlock = sockets::wouldBlockError;
 
     // Throws UDPSockError when the socket cannot be made.
     explicit UdpEndpoint(QObject* owner = nullptr);
@@ -71,7 +72,7 @@ public:
     // system picks one.
     quint16 boundPort() const;
     // The socket handle, -1 when there is none.
-    int socketDescriptor() const { return m_socket; }
+    sockets::Handle socketDescriptor() const { return m_socket; }
 
     void setOnDataReceived(TOnReceive handler) { m_onDataReceived = std::move(handler); }
     void setOnDataSend(TNotify handler) { m_onDataSend = std::move(handler); }
@@ -98,11 +99,28 @@ public:
     // Its failures are not raised (see isBound()).
     void bindLocal();
 
-    // Reads the last socket error (errno) and raises UDPSockError with ErrorText unless every
-    // bit of toleratedCode is set in it. Returns the (empty) text when tolerated.
+    // Reads the last socket error (WSAGetLastError, errno) and raises UDPSockError with ErrorText
+    // unless every bit of toleratedCode is set in it. Returns the (empty) text when tolerated.
     QString checkSocketError(int toleratedCode);
 
 private:
+    // The socket layer, started for as long as the endpoint lives (also when its
+    // construction fails half-way).
+    class Layer
+    {
+    public:
+        Layer() = default;
+        ~Layer();
+        Layer(const Layer&) = delete;
+        Layer& operator=(const Layer&) = delete;
+        // 0, or the error number of the failed start.
+        int start();
+
+    private:
+        bool m_started = false;
+    };
+
+    void raiseUnlessTolerated(int error, int toleratedCode);
     void createSocket();
     void closeSocket();
     quint32 resolveRemote();
@@ -110,7 +128,8 @@ private:
     void reportStatus(quint8 level, const QString& text);
     QString errorText(int number, QString text);
 
-    int m_socket = -1;
+    Layer m_layer;
+    sockets::Handle m_socket = sockets::invalidHandle;
     std::unique_ptr<QSocketNotifier> m_notifier;
     char m_receiveBuffer[bufferSize] = {};
     int m_receivedLength = 0;

@@ -1,11 +1,17 @@
-# The Debian package, made by CPack from the install rules (scripts/package.sh runs it).
-set(CPACK_GENERATOR DEB)
+# The Debian package, made by CPack from the install rules (scripts/package.sh runs it); in the
+# Windows build the portable zip and the installer (scripts/package-windows.sh).
 set(CPACK_PACKAGE_NAME duva-configurador)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configurator for DUVA Ethernet modules")
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/cpack-windows.cmake)
+  include(CPack)
+  return()
+endif()
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # CPack puts the summary first and indents these lines; an empty line separates paragraphs.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "duva-configurador finds the DUVA Ethernet modules on the local network by UDP

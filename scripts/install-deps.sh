@@ -4,7 +4,8 @@
 # compositor with Xwayland and Qt's Wayland platform, nftables for the firewall test,
 # bash-completion, and the accessibility bus with an AT-SPI client); with --screenshot what
 # scripts/screenshot.sh needs (an X server, a window manager, a pointer driver and an image
-# tool).
+# tool); with --windows what the Windows cross-build and its packages need (MinGW-w64, NSIS),
+# and with --windows-test also what its tests under Wine need.
 set -euo pipefail
 
 packages=(
@@ -13,10 +14,15 @@ packages=(
   fonts-crosextra-carlito fonts-liberation2
   iproute2 util-linux
 )
-[ "${1:-}" = --test ] && packages+=(xvfb openbox weston xwayland qt6-wayland nftables bash-completion)
-# The accessibility test: a session bus, the accessibility bus and an AT-SPI client.
-[ "${1:-}" = --test ] && packages+=(dbus-daemon at-spi2-core python3-pyatspi)
-[ "${1:-}" = --screenshot ] && packages+=(xvfb openbox xdotool imagemagick)
+windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis)
+case "${1:-}" in
+  # The accessibility test needs a session bus, the accessibility bus and an AT-SPI client.
+  --test) packages+=(xvfb openbox weston xwayland qt6-wayland nftables bash-completion
+                     dbus-daemon at-spi2-core python3-pyatspi) ;;
+  --screenshot) packages+=(xvfb openbox xdotool imagemagick) ;;
+  --windows) packages+=("${windows[@]}") ;;
+  --windows-test) packages+=("${windows[@]}" wine wine64 xvfb) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

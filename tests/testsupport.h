@@ -13,11 +13,16 @@
 #include <QTemporaryDir>
 #include <optional>
 
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 namespace duva::test
 {
@@ -85,6 +90,48 @@ private:
     bool m_entered = false;
 };
 
+#ifdef Q_OS_WIN
+namespace raw
+{
+using Socket = SOCKET;
+using Length = int;
+inline void close(Socket s)
+{
+    ::closesocket(s);
+    ::WSACleanup();
+}
+inline int poll(pollfd* fds, int count, int timeoutMs)
+{
+    return ::WSAPoll(fds, ULONG(count), timeoutMs);
+}
+// Windows Sockets must be started by each user.
+inline Socket open()
+{
+    WSADATA data;
+    ::WSAStartup(MAKEWORD(2, 2), &data);
+    return ::socket(AF_INET, SOCK_DGRAM, 0);
+}
+} // namespace raw
+#else
+namespace raw
+{
+using Socket = int;
+using Length = socklen_t;
+inline void close(Socket s)
+{
+    ::close(s);
+}
+inline int poll(pollfd* fds, int count, int timeoutMs)
+{
+    return ::poll(fds, nfds_t(count), timeoutMs);
+}
+inline Socket open()
+{
+    return ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+}
+} // namespace raw
+#endif
+
 // A blocking IPv4 UDP socket on the sockets API itself, independent of the code under test.
 class RawUdpSocket
 {
@@ -99,20 +146,21 @@ public:
     // share its port.
     explicit RawUdpSocket(const char* address = "127.0.0.1", quint16 port = 0,
                           bool broadcast = false)
-        : m_fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
+        : m_fd(raw::open())
     {
         const int on = 1;
+        const auto* option = reinterpret_cast<const char*>(&on);
         if (broadcast) {
-            ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
-            ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+            ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, option, sizeof on);
+            ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, option, sizeof on);
         }
         sockaddr_in local = socketAddress(address, port);
         m_bound = ::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0;
-        socklen_t length = sizeof local;
+        raw::Length length = sizeof local;
         ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length);
         m_port = ntohs(local.sin_port);
     }
-    ~RawUdpSocket() { ::close(m_fd); }
+    ~RawUdpSocket() { raw::close(m_fd); }
     RawUdpSocket(const RawUdpSocket&) = delete;
     RawUdpSocket& operator=(const RawUdpSocket&) = delete;
 
@@ -122,7 +170,7 @@ public:
     bool send(const QByteArray& bytes, const char* address, int port) const
     {
         const sockaddr_in to = socketAddress(address, quint16(port));
-        return ::sendto(m_fd, bytes.constData(), size_t(bytes.size()), 0,
+        return ::sendto(m_fd, bytes.constData(), int(bytes.size()), 0,
                         reinterpret_cast<const sockaddr*>(&to), sizeof to) == bytes.size();
     }
 
@@ -136,13 +184,13 @@ public:
         qint64 end = timeoutMs;
         while (clock.elapsed() < end) {
             pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, int(end - clock.elapsed())) <= 0)
+            if (raw::poll(&p, 1, int(end - clock.elapsed())) <= 0)
                 continue;
             QByteArray buffer(70000, '\0');
             sockaddr_in from{};
-            socklen_t length = sizeof from;
-            const ssize_t n = ::recvfrom(m_fd, buffer.data(), size_t(buffer.size()), 0,
-                                         reinterpret_cast<sockaddr*>(&from), &length);
+            raw::Length length = sizeof from;
+            const auto n = ::recvfrom(m_fd, buffer.data(), int(buffer.size()), 0,
+                                      reinterpret_cast<sockaddr*>(&from), &length);
             if (n < 0)
                 continue;
             char text[INET_ADDRSTRLEN] = {};
@@ -176,7 +224,7 @@ private:
         return a;
     }
 
-    int m_fd;
+    raw::Socket m_fd;
     bool m_bound = false;
     quint16 m_port = 0;
 };

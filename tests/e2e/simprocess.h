@@ -4,12 +4,16 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <QTcpSocket>
+#include <memory>
 
 namespace duva::test
 {
 
 // duva-sim running in the modules' namespace of the test network that testnet.sh made
-// (DUVA_NS_MODULES), or in the caller's own, for as long as this object lives. Its log lines
+// (DUVA_NS_MODULES), or in the caller's own, for as long as this object lives. Where the test
+// cannot start it itself (a Windows build under Wine), duva-sim-launcher at DUVA_SIM_LAUNCHER
+// (127.0.0.1:PORT) starts it and passes its output on. Its log lines
 // can be read and waited for; waiting keeps the caller's event loop running, so endpoints and
 // windows go on working.
 class SimProcess
@@ -46,8 +50,16 @@ public:
 
 private:
     void readAvailable();
+    bool running() const;
+    void waitForOutput(int timeoutMs);
+    void startThroughLauncher(const QStringList& arguments);
 
     QProcess m_process;
+    // The connection to duva-sim-launcher, when that starts the simulator.
+    std::unique_ptr<QTcpSocket> m_launcher;
+    bool m_launcherEnded = false;
+    int m_launcherStatus = -1;
+    QStringList m_errorLines;
     QStringList m_lines;
     QByteArray m_partial;
     bool m_ready = false;

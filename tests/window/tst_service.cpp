@@ -14,9 +14,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <qguiapplication_platform.h>
 #include <type_traits>
+#ifndef Q_OS_WIN
+#include <qguiapplication_platform.h>
 #include <xcb/xcb.h>
+#endif
 
 using namespace duva;
 using namespace duva::test;
@@ -68,7 +70,13 @@ void type(const char* characters)
 }
 
 // Whether the X window manager states the frames it draws (_NET_FRAME_EXTENTS in the root's
-// _NET_SUPPORTED); weston's Xwayland does not.
+// _NET_SUPPORTED); weston's Xwayland does not. Windows has no X window manager to ask.
+#ifdef Q_OS_WIN
+bool windowManagerStatesFrames()
+{
+    return true;
+}
+#else
 bool windowManagerStatesFrames()
 {
     xcb_connection_t* c = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
@@ -92,6 +100,7 @@ bool windowManagerStatesFrames()
     const xcb_atom_t extents = atom("_NET_FRAME_EXTENTS");
     return extents != XCB_ATOM_NONE && std::find(begin, end, extents) != end;
 }
+#endif
 
 // Whether the window system shows window at an outer width of width. Under an X11 window
 // manager that states its frames, only once Qt's frame geometry holds that frame; under one

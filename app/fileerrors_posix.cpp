@@ -1,0 +1,65 @@
+#include "app/fileerrors.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace duva::fileerrors
+{
+
+void clear()
+{
+    errno = 0;
+}
+
+int last()
+{
+    return errno;
+}
+
+int notFound()
+{
+    return ENOENT;
+}
+
+int isADirectory()
+{
+    return EISDIR;
+}
+
+QString text(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("File not found");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+        return QStringLiteral("File access denied");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("Too many open files");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("Disk full");
+    case ENAMETOOLONG:
+    case EINVAL:
+        return QStringLiteral("Invalid filename");
+    default:
+        return QStringLiteral("I/O error %1").arg(error);
+    }
+}
+
+void keepOwner(QSaveFile& file, const QString& target)
+{
+    struct stat old = {};
+    if (file.handle() < 0 || ::stat(QFile::encodeName(target).constData(), &old) != 0)
+        return;
+    // A change of owner may cut the set-id bits, which a version file never has.
+    [[maybe_unused]] const int owned = ::fchown(file.handle(), old.st_uid, old.st_gid);
+}
+
+} // namespace duva::fileerrors

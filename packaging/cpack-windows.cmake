@@ -1,0 +1,46 @@
+# The Windows packages: dist/duva-configurador-<version>-win64.zip, a portable folder, and
+# dist/duva-configurador-<version>-setup.exe, a 64-bit NSIS installer with a Start-menu entry,
+# the program's icon, an inbound firewall rule for UDP port 5001 (with the user's consent) and
+# an uninstaller that removes all of it. The file names are set per generator in
+# cpack-windows-names.cmake.
+set(CPACK_GENERATOR "ZIP;NSIS")
+# The NSIS commands below are written as NSIS reads them; CPack passes them on unchanged.
+set(CPACK_VERBATIM_VARIABLES ON)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-windows-names.cmake)
+set(CPACK_PACKAGE_VENDOR "DUVA")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Configurador DUVA")
+set(CPACK_PACKAGE_EXECUTABLES duva-configurador "Configurador DUVA")
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/packaging/copyright)
+
+set(CPACK_NSIS_PACKAGE_NAME "Configurador DUVA ${PROJECT_VERSION}")
+set(CPACK_NSIS_DISPLAY_NAME "Configurador DUVA")
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(icon ${CMAKE_SOURCE_DIR}/packaging/icons/duva-configurador.ico)
+set(CPACK_NSIS_MUI_ICON ${icon})
+set(CPACK_NSIS_MUI_UNIICON ${icon})
+set(CPACK_NSIS_INSTALLED_ICON_NAME duva-configurador.exe)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+
+# The replies of the modules come to UDP port 5001; a firewall that drops them is the most
+# common reason for a search that finds nothing. Where the rule cannot be added (no Windows
+# Firewall, as under Wine) the installation goes on and says so.
+set(rule "Configurador DUVA (UDP 5001)")
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
+  MessageBox MB_YESNO|MB_ICONQUESTION \\
+    'O Configurador DUVA recebe as respostas dos módulos na porta UDP 5001.$\\n$\\nPermitir a entrada nessa porta no Firewall do Windows?' \\
+    /SD IDYES IDNO duva_firewall_done
+  nsExec::ExecToLog 'netsh advfirewall firewall add rule name=\"${rule}\" dir=in action=allow protocol=UDP localport=5001 program=\"$INSTDIR\\duva-configurador.exe\" enable=yes'
+  Pop $0
+  StrCmp $0 '0' duva_firewall_done
+  DetailPrint 'A regra do firewall não pôde ser adicionada (resultado $0).'
+  MessageBox MB_OK|MB_ICONEXCLAMATION \\
+    'Não foi possível adicionar a regra do firewall (resultado $0).$\\n$\\nSe a busca não encontrar módulos, permita a entrada na porta UDP 5001 para duva-configurador.exe no Firewall do Windows.' \\
+    /SD IDOK
+  duva_firewall_done:
+")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
+  nsExec::ExecToLog 'netsh advfirewall firewall delete rule name=\"${rule}\"'
+  Pop $0
+")
