@@ -21,7 +21,7 @@ case "${1:-}" in
                      dbus-daemon at-spi2-core python3-pyatspi) ;;
   --screenshot) packages+=(xvfb openbox xdotool imagemagick) ;;
   --windows) packages+=("${windows[@]}") ;;
-  --windows-test) packages+=("${windows[@]}" wine wine64 xvfb) ;;
+  --windows-test) packages+=("${windows[@]}" wine wine64 xvfb xdotool) ;;
 esac
 
 missing=()

@@ -4,6 +4,10 @@
 # its Qt platform plugin, the uninstaller and a Start-menu entry in place; the installed
 # program starts and opens its UDP port 5001; the silent uninstallation then leaves no file of
 # the installation behind.
+# Inside testnet.sh, with DUVA_SIM naming the Linux duva-sim, the installed program also does
+# a technician's whole job, from the keyboard alone, against a simulated module in the
+# modules' namespace: it searches, chooses the module, changes its server port, writes it,
+# and the confirming search finds the module with its new record.
 set -u
 setup=$1
 if [ ! -f "$setup" ]; then
@@ -36,19 +40,91 @@ check "with its uninstaller" [ -f "$dir/Uninstall.exe" ]
 check "the Start menu has its entry" \
   [ -n "$(find "$drive" -path '*Start Menu*' -name 'Configurador DUVA.lnk' | head -n 1)" ]
 
-# The installed program, started as the Start-menu entry starts it; offscreen, since nobody
-# looks. It runs until it is ended.
-QT_QPA_PLATFORM=offscreen wine "C:\\Program Files\\Configurador DUVA\\duva-configurador.exe" \
+network=no
+if [ -n "${DUVA_NS_MODULES:-}" ] && [ -x "${DUVA_SIM:-}" ]; then
+  network=yes
+  sim_log=$WINEPREFIX/sim.log
+  # One module in client mode, server port 5002; nothing else listens in its namespace.
+  ip netns exec "$DUVA_NS_MODULES" "$DUVA_SIM" --count 1 --first-ip 10.77.0.10 \
+    > "$sim_log" 2>&1 &
+  sim=$!
+fi
+
+# Waits up to $2 seconds for a line of the simulator's log after line $3 that matches the
+# extended regular expression $1; prints its number and text ("N:line").
+sim_line() {
+  local deadline=$((SECONDS + $2))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    if tail -n +"$(($3 + 1))" "$sim_log" | grep -n -m 1 -E "$1" > "$WINEPREFIX/match"; then
+      awk -F: -v from="$3" '{ n = $1; sub(/^[0-9]+:/, ""); print n + from ":" $0 }' \
+        "$WINEPREFIX/match"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+# Byte N (from 0) of the datagram on a log line, as the log writes it (two hex digits).
+byte_of() { sed 's/.*: //' <<< "$2" | awk -v n="$1" '{ print $(n + 1) }'; }
+keys() { xdotool key --delay 150 "$@"; }
+# Whether the datagram on a log line holds server port 6000 (17 70).
+new_server_port() { [ -n "$1" ] && [ "$(byte_of 18 "$1") $(byte_of 19 "$1")" = "17 70" ]; }
+
+# The installed program, started as the Start-menu entry starts it, on the windows platform.
+# It runs until it is ended.
+wine "C:\\Program Files\\Configurador DUVA\\duva-configurador.exe" \
   > "$WINEPREFIX/program.log" 2>&1 &
 program=$!
 bound=no
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   if ss -uln | grep -q '0\.0\.0\.0:5001 '; then bound=yes; break; fi
   kill -0 "$program" 2> /dev/null || break
   sleep 0.1
 done
 check "the installed program starts and holds UDP port 5001" [ "$bound" = yes ]
 [ "$bound" = yes ] || cat "$WINEPREFIX/program.log"
+
+if [ "$network" = yes ] && [ "$bound" = yes ]; then
+  check "duva-sim runs in the modules' namespace" sim_line 'listening on' 10 0 > /dev/null
+  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Configurador M.*dulos DUVA')
+  check "the installed program opens its window" [ -n "$window" ]
+  # No window manager runs: the window is given the keyboard directly.
+  [ -n "$window" ] && timeout 10 xdotool windowfocus --sync "${window%%$'\n'*}"
+
+  # The window opens with the keyboard in the first field; Shift+Tab reaches the search,
+  # and Space starts it.
+  keys shift+Tab space
+  search=$(sim_line 'to 10\.77\.0\.255:1461 ' 30 0)
+  check "the search from the keyboard reaches the module" [ -n "$search" ]
+  answer=$(sim_line 'send to 10\.77\.0\.1:5001 .* len 64 module 1:' 10 "${search%%:*}")
+  check "the module answers it" [ -n "$answer" ]
+
+  # Shift+Tab from the search, past "Base", reaches the module list; Space chooses the
+  # highlighted address. Then, backwards past "Alcance extendido", "GRAVAR" and "WatchDog",
+  # "Porta do Servidor" (Tab selects its text); two Tabs forward reach "GRAVAR" again.
+  # The answer was logged as it was sent. Once it is in the program's queue, Windows hands
+  # it over before any key (posted messages come before input); the second is a margin for
+  # the Wine server to see it arrive.
+  sleep 1
+  keys shift+Tab shift+Tab space
+  keys shift+Tab shift+Tab shift+Tab shift+Tab End BackSpace BackSpace BackSpace BackSpace \
+    BackSpace 6 0 0 0 Tab Tab space
+  write=$(sim_line 'to 10\.77\.0\.10:1461 len 65: ' 30 "${answer%%:*}")
+  check "a 65-byte write reaches the module at its address" [ -n "$write" ]
+  # The address (0A 4D 00 0A) and the local port (5002: 13 8A) stay.
+  check "it holds the new server port" new_server_port "$write"
+  check "and the module's own address and local port" \
+    [ "$(for i in 0 1 2 3 16 17; do byte_of $i "$write"; done | xargs)" = "0A 4D 00 0A 13 8A" ]
+
+  # Some six seconds later the window searches again and the module answers with the record
+  # it was given.
+  confirm=$(sim_line 'to 10\.77\.0\.255:1461 ' 20 "${write%%:*}")
+  check "the confirming search follows the write" [ -n "$confirm" ]
+  again=$(sim_line 'send to 10\.77\.0\.1:5001 .* len 64 module 1:' 10 "${confirm%%:*}")
+  check "the module answers it with its new server port" new_server_port "$again"
+  [ "$fails" -eq 0 ] || { echo "duva-sim's log:"; cat "$sim_log"; cat "$WINEPREFIX/program.log"; }
+fi
+[ "$network" = yes ] && kill "$sim" 2> /dev/null
 kill "$program" 2> /dev/null
 wineserver -k
 wait 2> /dev/null
