@@ -8,6 +8,7 @@
 #include "cli/plan.h"
 #include "cli/resolve.h"
 #include "cli/search.h"
+#include "cli/searchreport.h"
 #include "cli/targets.h"
 #include "net/broadcastseries.h"
 #include "net/interfaces.h"
@@ -30,6 +31,8 @@ namespace
 {
 
 constexpr int replyPort = 5001;
+// Room for the replies of a thousand modules answering at once, and more.
+constexpr int replyBuffer = 4 << 20;
 
 class Run
 {
@@ -52,6 +55,13 @@ private:
 
     // Targets and the endpoint on the reply port; a failure when either cannot be had.
     std::optional<Failure> open(bool forReset = false);
+    // The search, with a warning when this computer dropped replies meanwhile.
+    QList<FoundModule> searchFor(const Search::Wanted& wanted = {}, bool untilWanted = false);
+    void warn(const QString& text)
+    {
+        m_err << "duvactl: " << text << '\n';
+        m_err.flush();
+    }
 
     ExitStatus search();
     ExitStatus show();
@@ -67,6 +77,7 @@ private:
     QTextStream& m_err;
     std::unique_ptr<UdpEndpoint> m_endpoint;
     std::unique_ptr<Search> m_search;
+    QList<NetworkInterface> m_interfaces;
 };
 
 std::optional<Failure> Run::open(bool forReset)
@@ -89,8 +100,18 @@ std::optional<Failure> Run::open(bool forReset)
                                       "configurator window open?); replies could not reach "
                                       "duvactl, so nothing was sent")
                            .arg(replyPort)};
+    m_endpoint->readBursts(replyBuffer);
     m_search = std::make_unique<Search>(*m_endpoint, *t.targets, m_o.timing);
+    m_interfaces = interfaces;
     return std::nullopt;
+}
+
+QList<FoundModule> Run::searchFor(const Search::Wanted& wanted, bool untilWanted)
+{
+    QList<FoundModule> found = m_search->run(wanted, untilWanted);
+    if (m_search->dropped().value_or(0) > 0)
+        warn(dropWarning(*m_search->dropped(), m_endpoint->receiveBufferGranted()));
+    return found;
 }
 
 ExitStatus Run::run()
@@ -162,12 +183,18 @@ ExitStatus Run::search()
     }
     if (const auto failure = open())
         return fail(*failure);
-    QList<FoundModule> found = m_search->run();
+    Search::Wanted expected;
+    if (m_o.expect > 0)
+        expected = [this](const QList<FoundModule>& f) { return f.size() >= m_o.expect; };
+    QList<FoundModule> found = searchFor(expected, m_o.expect > 0);
     const bool anyAnswered = !found.isEmpty();
+    const int answered = int(found.size());
+    sortByAddress(found);
+    for (const QString& warning : duplicateWarnings(found))
+        warn(warning);
     found.removeIf([&filters](const FoundModule& m) {
         return !std::all_of(filters.begin(), filters.end(), [&m](const Filter& f) { return f(m); });
     });
-    sortByAddress(found);
     switch (m_o.format) {
     case Format::Json:
         m_out << modulesJson(found);
@@ -182,9 +209,12 @@ ExitStatus Run::search()
     }
     m_out.flush();
     if (!anyAnswered)
-        return fail(ExitStatus::NotFound,
-                    QStringLiteral("no module answered (searched %1)")
-                        .arg(m_search->targets().describe().join(QStringLiteral(", "))));
+        return fail(ExitStatus::NotFound, nothingAnsweredText(m_search->targets(), m_interfaces));
+    if (m_o.expect > 0) {
+        warn(expectedText(answered, m_o.expect));
+        if (answered < m_o.expect)
+            return ExitStatus::NotFound;
+    }
     if (found.isEmpty())
         return fail(ExitStatus::NotFound, QStringLiteral("no module that answered matches"));
     return ExitStatus::Ok;
@@ -223,7 +253,7 @@ ExitStatus Run::show()
                     QStringLiteral("show takes one module ('%1')").arg(m_o.arguments.first()));
     if (const auto failure = open())
         return fail(*failure);
-    QList<FoundModule> found = m_search->run();
+    QList<FoundModule> found = searchFor(everyModuleOf({row}));
     found.removeIf([&row](const FoundModule& m) {
         return row.serialNumber ? moduleIdentity(m.record) != *row.serialNumber
                                 : m.record.ipAddressText() != row.ipAddress;
@@ -305,11 +335,10 @@ ExitStatus Run::write(const QList<PlanRow>& rows)
 {
     if (const auto failure = open())
         return fail(*failure);
-    const QList<FoundModule> found = m_search->run();
+    const QList<FoundModule> found = searchFor(everyModuleOf(rows));
     if (found.isEmpty())
-        return fail(ExitStatus::NotFound,
-                    QStringLiteral("no module answered (searched %1); nothing was written")
-                        .arg(m_search->targets().describe().join(QStringLiteral(", "))));
+        return fail(ExitStatus::NotFound, nothingAnsweredText(m_search->targets(), m_interfaces) +
+                                              QStringLiteral("\nnothing was written"));
     const Resolution resolution = resolvePlan(rows, found);
     if (resolution.status != ExitStatus::Ok)
         return fail(resolution.status, resolution.error + QStringLiteral("\nnothing was written"));

@@ -35,11 +35,16 @@ const char* description =
     "(client or server; client mode needs a serverHost), autoDisconnectTime (0-255),\n"
     "firmwareVersion (exactly 3 characters), serialNumber (0-16777215), serverHost (at most\n"
     "32 characters); texts in Windows Latin-1 (cp1252). Search also prints `from`, the\n"
-    "address the reply came from, and `replies`; a plan may carry both, which are ignored.\n"
+    "address the reply came from, and `replies`, the most identical replies that came from\n"
+    "there to one request: 1 normally; more when a module answers twice or several modules\n"
+    "carry one record. A plan may carry both columns, which are ignored.\n"
     "\n"
     "A search goes to the broadcast address of every running IPv4 interface but loopback,\n"
-    "with replies on UDP port 5001. It ends a quiet period after the last reply, or at the\n"
-    "total wait; with no reply at all it asks again, three requests in all.\n";
+    "with replies on UDP port 5001. A request's round ends a quiet period after the last\n"
+    "reply, or at the total wait. It asks again while nobody answered, while a round still\n"
+    "brought new modules, or while a module that the command names is missing: three\n"
+    "requests in all at most. Modules that share an address or a serial number, and replies\n"
+    "that this computer dropped, are warned about on standard error.\n";
 
 } // namespace
 
@@ -69,6 +74,11 @@ void describe(QCommandLineParser& parser)
                       "A search ends this long after its request at the latest "
                       "(default 3000).",
                       "MS"});
+    parser.addOption({"expect",
+                      "search: ask again until N modules have answered or the total wait "
+                      "(--timeout-ms, from the first request) ends, then say \"N of M\" on "
+                      "standard error; fewer than N gives exit status 6.",
+                      "N"});
     parser.addOption({"dry-run", "set, apply: search and print the writes (with their 65 "
                                  "bytes) instead of sending them."});
     parser.addOption({"yes", "reset: really send the reset broadcast."});
@@ -128,10 +138,11 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
         return std::nullopt;
     };
     int serial = -1;
-    for (const auto& failure : {number("settle-ms", 0, 600000, o.settleMs),
-                                number("quiet-ms", 1, 60000, o.timing.quietMs),
-                                number("timeout-ms", 1, 600000, o.timing.totalMs),
-                                number("serial", 0, 0xFFFFFF, serial)}) {
+    for (const auto& failure :
+         {number("settle-ms", 0, 600000, o.settleMs),
+          number("quiet-ms", 1, 60000, o.timing.quietMs),
+          number("timeout-ms", 1, 600000, o.timing.totalMs), number("serial", 0, 0xFFFFFF, serial),
+          number("expect", 1, 0xFFFFFF, o.expect)}) {
         if (failure)
             return failure;
     }
@@ -145,7 +156,7 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
         return std::nullopt;
     };
     for (const auto& failure :
-         {only("filter", {"search"}), only("serial", {"show", "set"}),
+         {only("filter", {"search"}), only("expect", {"search"}), only("serial", {"show", "set"}),
           only("settle-ms", {"set", "apply"}), only("dry-run", {"set", "apply"}),
           only("yes", {"reset"}), only("csv", {"search", "show"}),
           only("json", {"search", "show", "set", "apply"})}) {

@@ -31,6 +31,7 @@ struct Options {
     SearchTiming timing;
     int settleMs = 6000;
     std::optional<int> serial;
+    int expect = 0; // search: ask until this many modules answered; 0: no number
     bool dryRun = false;
     bool yes = false;
 };

@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
@@ -69,7 +70,8 @@ void Search::take(const QByteArray& bytes, const QString& from)
         m_onReply();
 }
 
-QList<FoundModule> Search::once(const std::function<bool(const QList<FoundModule>&)>& enough)
+QList<FoundModule> Search::once(const std::function<bool(const QList<FoundModule>&)>& enough,
+                                int totalMs)
 {
     m_found.clear();
     m_collecting = true;
@@ -98,7 +100,7 @@ QList<FoundModule> Search::once(const std::function<bool(const QList<FoundModule
         m_onReply = nullptr;
         throw;
     }
-    total.start(m_timing.totalMs);
+    total.start(totalMs >= 0 ? totalMs : m_timing.totalMs);
     // Replies that came in during a long series are taken now.
     QCoreApplication::processEvents();
     if (!done)
@@ -108,12 +110,57 @@ QList<FoundModule> Search::once(const std::function<bool(const QList<FoundModule
     return m_found;
 }
 
-QList<FoundModule> Search::run()
+QList<FoundModule> Search::run(const Wanted& wanted, bool untilWanted)
 {
-    QList<FoundModule> found;
-    for (int attempt = 0; attempt < m_timing.attempts && found.isEmpty(); ++attempt)
-        found = once();
-    return found;
+    const std::optional<qint64> droppedBefore = m_endpoint.droppedDatagrams();
+    QDeadlineTimer deadline(m_timing.totalMs, Qt::PreciseTimer);
+    QList<FoundModule> all;
+    m_requests = 0;
+    for (;;) {
+        const qsizetype before = all.size();
+        const int wait = untilWanted ? int(deadline.remainingTime()) : -1;
+        for (const FoundModule& m : once({}, wait)) {
+            const auto same = std::find_if(all.begin(), all.end(), [&m](const FoundModule& a) {
+                return a.from == m.from && a.record.bytes() == m.record.bytes();
+            });
+            if (same == all.end())
+                all.append(m);
+            else
+                same->replies = std::max(same->replies, m.replies);
+        }
+        ++m_requests;
+        const bool satisfied = !wanted || wanted(all);
+        if (untilWanted) {
+            if (satisfied || deadline.hasExpired())
+                break;
+            continue;
+        }
+        const bool grew = all.size() > before;
+        if (m_requests >= m_timing.attempts || (!all.isEmpty() && !grew && satisfied))
+            break;
+    }
+    catchUpOnDrops();
+    const std::optional<qint64> droppedAfter = m_endpoint.droppedDatagrams();
+    m_dropped.reset();
+    if (droppedBefore && droppedAfter)
+        m_dropped = *droppedAfter - *droppedBefore;
+    return all;
+}
+
+void Search::catchUpOnDrops()
+{
+    if (!m_endpoint.droppedDatagrams())
+        return;
+    // A byte to ourselves, on loopback: it carries the count as it stands now. Not being a
+    // record, it is no reply.
+    m_endpoint.setRemoteHost(QStringLiteral("127.0.0.1"));
+    m_endpoint.setRemotePort(m_endpoint.boundPort());
+    QBuffer stream;
+    stream.setData(QByteArray(1, '\0'));
+    stream.open(QIODevice::ReadOnly);
+    m_endpoint.sendDatagram(stream);
+    for (int i = 0; i < 10 && m_endpoint.hasPendingDatagram(); ++i)
+        QCoreApplication::processEvents();
 }
 
 void Search::pause(int ms)

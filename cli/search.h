@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace duva
@@ -24,13 +25,13 @@ struct SearchTargets {
 };
 
 struct SearchTiming {
-    int quietMs = 500;  // a search ends this long after the last reply...
+    int quietMs = 500;  // a request's round ends this long after the last reply...
     int totalMs = 3000; // ...or this long after its request, the window's own wait
-    int attempts = 3;   // requests sent when nobody answers, as the window does
+    int attempts = 3;   // requests in all, at most, as the window sends when nobody answers
 };
 
-// One module as a search found it: its record, the address its reply came from, and how
-// many replies it sent (a module that answers twice is listed once).
+// One module as a search found it: its record, the address its reply came from, and the
+// most replies it sent to one request (a module that answers twice is listed once).
 struct FoundModule {
     ModuleRecord record;
     QString from;
@@ -46,9 +47,21 @@ public:
 
     // Sends the request once and collects replies until the quiet period or the total wait
     // ends, or `enough` says so after a reply. Throws what the endpoint's send throws.
-    QList<FoundModule> once(const std::function<bool(const QList<FoundModule>&)>& enough = {});
-    // once(), again as long as nobody answered, up to the timing's attempts.
-    QList<FoundModule> run();
+    // totalMs >= 0 replaces the timing's total wait.
+    QList<FoundModule> once(const std::function<bool(const QList<FoundModule>&)>& enough = {},
+                            int totalMs = -1);
+    // Whether every module that the caller needs has answered.
+    using Wanted = std::function<bool(const QList<FoundModule>&)>;
+    // once(), again while nobody answered, while a round still brought new modules, or while
+    // wanted says a module is missing, up to the timing's attempts; the rounds' modules
+    // together. With untilWanted, rounds go on while wanted says no and the total wait since
+    // the first request lasts, however many that takes.
+    QList<FoundModule> run(const Wanted& wanted = {}, bool untilWanted = false);
+    // Requests the last run() sent.
+    int requests() const { return m_requests; }
+    // Replies this computer dropped during the last run() because its receive buffer was
+    // full; no value where the system does not say.
+    std::optional<qint64> dropped() const { return m_dropped; }
 
     // Lets the event loop run for ms without collecting: replies to an earlier request that
     // arrive meanwhile are dropped.
@@ -60,6 +73,8 @@ public:
 private:
     void send();
     void take(const QByteArray& bytes, const QString& from);
+    // Lets the system report what it dropped up to now (it tells with the next datagram).
+    void catchUpOnDrops();
 
     UdpEndpoint& m_endpoint;
     SearchTargets m_targets;
@@ -67,6 +82,8 @@ private:
     bool m_collecting = false;
     QList<FoundModule> m_found;
     std::function<void()> m_onReply;
+    int m_requests = 0;
+    std::optional<qint64> m_dropped;
 };
 
 // Sorted by address, then serial number, so that output does not depend on reply order.

@@ -47,10 +47,20 @@ quint16 boundPort(Handle socket);
 // Sends one datagram to address:port (host byte order); the result is not looked at.
 void sendTo(Handle socket, const char* data, int size, quint32 address, quint16 port);
 // Takes one waiting datagram, at most capacity bytes of it (a longer one is cut), with its
-// sender; its length, or -1 when the receive failed.
-int receiveFrom(Handle socket, char* buffer, int capacity, quint32& fromAddress, quint16& fromPort);
+// sender; its length, or -1 when the receive failed. With drops given and countDrops() on,
+// *drops is the system's count of datagrams this socket lost for want of room, as it stood
+// when this datagram arrived; -1 where the system does not say.
+int receiveFrom(Handle socket, char* buffer, int capacity, quint32& fromAddress, quint16& fromPort,
+                qint64* drops = nullptr);
 // Whether a datagram (an empty one too) is waiting.
 bool hasWaitingDatagram(Handle socket);
+
+// Asks for a receive buffer of bytes and returns the size granted, comparable to bytes. Linux
+// caps the request at net.core.rmem_max unless the process may override that (root).
+int enlargeReceiveBuffer(Handle socket, int bytes);
+// Asks the system to report, with each datagram, how many it dropped on this socket because
+// the receive buffer was full; false where it cannot (Windows).
+bool countDrops(Handle socket);
 
 // Dotted-decimal text to an address in host byte order, as inet_addr reads it; 0xFFFFFFFF
 // (INADDR_NONE) for text that is not an address, and for 255.255.255.255 itself.

@@ -1,6 +1,7 @@
 #include "net/socketlayer.h"
 
 #include <arpa/inet.h>
+#include <cstring>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -91,17 +92,36 @@ void sendTo(Handle socket, const char* data, int size, quint32 address, quint16 
              reinterpret_cast<const sockaddr*>(&remote), sizeof remote);
 }
 
-int receiveFrom(Handle socket, char* buffer, int capacity, quint32& fromAddress, quint16& fromPort)
+int receiveFrom(Handle socket, char* buffer, int capacity, quint32& fromAddress, quint16& fromPort,
+                qint64* drops)
 {
     sockaddr_in from{};
-    socklen_t fromLength = sizeof from;
+    iovec data{buffer, static_cast<size_t>(capacity)};
+    char control[CMSG_SPACE(sizeof(quint32))] = {};
+    msghdr message{};
+    message.msg_name = &from;
+    message.msg_namelen = sizeof from;
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = drops ? control : nullptr;
+    message.msg_controllen = drops ? sizeof control : 0;
     // A longer datagram is cut to the buffer.
-    const ssize_t received = ::recvfrom(fd(socket), buffer, static_cast<size_t>(capacity), 0,
-                                        reinterpret_cast<sockaddr*>(&from), &fromLength);
+    const ssize_t received = ::recvmsg(fd(socket), &message, 0);
     if (received < 0)
         return -1;
     fromAddress = ntohl(from.sin_addr.s_addr);
     fromPort = ntohs(from.sin_port);
+    if (drops) {
+        // The count comes only once it is not zero.
+        *drops = 0;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
+            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL) {
+                quint32 count = 0;
+                std::memcpy(&count, CMSG_DATA(c), sizeof count);
+                *drops = count;
+            }
+        }
+    }
     return static_cast<int>(received);
 }
 
@@ -110,6 +130,26 @@ bool hasWaitingDatagram(Handle socket)
     char byte;
     // A datagram of no bytes is one too: only "nothing to read" says no.
     return socket != invalidHandle && ::recv(fd(socket), &byte, 1, MSG_PEEK | MSG_DONTWAIT) >= 0;
+}
+
+int enlargeReceiveBuffer(Handle socket, int bytes)
+{
+    // SO_RCVBUFFORCE passes net.core.rmem_max where the process may (root); SO_RCVBUF is
+    // capped at it.
+    if (::setsockopt(fd(socket), SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) != 0)
+        ::setsockopt(fd(socket), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+    int booked = 0;
+    socklen_t length = sizeof booked;
+    if (::getsockopt(fd(socket), SOL_SOCKET, SO_RCVBUF, &booked, &length) != 0)
+        return 0;
+    // Linux books twice what it grants, the other half for its own bookkeeping.
+    return booked / 2;
+}
+
+bool countDrops(Handle socket)
+{
+    const int on = 1;
+    return ::setsockopt(fd(socket), SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on) == 0;
 }
 
 quint32 dottedAddress(const char* text)

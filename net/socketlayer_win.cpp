@@ -111,8 +111,12 @@ void sendTo(Handle socket, const char* data, int size, quint32 address, quint16 
              sizeof remote);
 }
 
-int receiveFrom(Handle socket, char* buffer, int capacity, quint32& fromAddress, quint16& fromPort)
+int receiveFrom(Handle socket, char* buffer, int capacity, quint32& fromAddress, quint16& fromPort,
+                qint64* drops)
 {
+    // Windows Sockets keep no count of what they drop.
+    if (drops)
+        *drops = -1;
     sockaddr_in from{};
     int fromLength = sizeof from;
     int received = ::recvfrom(native(socket), buffer, capacity, 0,
@@ -135,6 +139,23 @@ bool hasWaitingDatagram(Handle socket)
     char byte;
     // A longer datagram than the one byte asked for is reported as too long: it is waiting.
     return ::recv(native(socket), &byte, 1, MSG_PEEK) >= 0 || ::WSAGetLastError() == WSAEMSGSIZE;
+}
+
+int enlargeReceiveBuffer(Handle socket, int bytes)
+{
+    ::setsockopt(native(socket), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes),
+                 sizeof bytes);
+    int granted = 0;
+    int length = sizeof granted;
+    if (::getsockopt(native(socket), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&granted),
+                     &length) != 0)
+        return 0;
+    return granted;
+}
+
+bool countDrops(Handle)
+{
+    return false;
 }
 
 quint32 dottedAddress(const char* text)

@@ -73,6 +73,29 @@ void UdpEndpoint::createSocket()
         checkSocketError(wouldBlock);
     // Searches and resets go to the subnet's broadcast address.
     sockets::setBroadcast(m_socket);
+    m_drops = 0;
+    m_dropsCounted = false;
+    if (m_burstBuffer > 0 && m_socket != sockets::invalidHandle) {
+        m_bufferGranted = sockets::enlargeReceiveBuffer(m_socket, m_burstBuffer);
+        m_dropsCounted = sockets::countDrops(m_socket);
+    }
+}
+
+int UdpEndpoint::readBursts(int bufferBytes)
+{
+    m_burstBuffer = bufferBytes;
+    if (m_socket != sockets::invalidHandle) {
+        m_bufferGranted = sockets::enlargeReceiveBuffer(m_socket, m_burstBuffer);
+        m_dropsCounted = sockets::countDrops(m_socket);
+    }
+    return m_bufferGranted;
+}
+
+std::optional<qint64> UdpEndpoint::droppedDatagrams() const
+{
+    if (!m_dropsCounted)
+        return std::nullopt;
+    return m_drops;
 }
 
 void UdpEndpoint::closeSocket()
@@ -200,12 +223,29 @@ quint32 UdpEndpoint::resolveRemote()
 
 void UdpEndpoint::receivePending()
 {
+    if (!receiveOne(false) || m_burstBuffer <= 0)
+        return;
+    // A burst is taken whole, before the system's buffer fills up while the event loop
+    // attends to other things. A handler may destroy the endpoint.
+    const QPointer<UdpEndpoint> self(this);
+    while (self && m_ready && m_socket != sockets::invalidHandle && receiveOne(true)) {
+    }
+}
+
+bool UdpEndpoint::receiveOne(bool onlyWaiting)
+{
     quint32 from = 0;
     quint16 fromPort = 0;
+    qint64 drops = -1;
     // A longer datagram is cut to the buffer.
-    m_receivedLength = sockets::receiveFrom(m_socket, m_receiveBuffer, bufferSize, from, fromPort);
+    const int length = sockets::receiveFrom(m_socket, m_receiveBuffer, bufferSize, from, fromPort,
+                                            m_dropsCounted ? &drops : nullptr);
+    if (length < 0 && onlyWaiting && sockets::lastError() == wouldBlock)
+        return false;
+    m_receivedLength = length;
+    m_drops = std::max(m_drops, drops);
     if (!m_onDataReceived)
-        return;
+        return length >= 0;
     QString fromIp;
     int port = 0;
     if (m_receivedLength >= 0) {
@@ -214,6 +254,7 @@ void UdpEndpoint::receivePending()
         port = fromPort;
     }
     m_onDataReceived(*this, m_receivedLength, fromIp, port);
+    return length >= 0;
 }
 
 int UdpEndpoint::copyReceived(char* destination, int capacity) const

@@ -26,7 +26,8 @@ public:
 
 // The program's one UDP endpoint: an IPv4 datagram socket bound to a local port. It sends a
 // stream's bytes as one datagram to RemoteHost:RemotePort and reports every datagram that
-// arrives through OnDataReceived, one per notification, on the thread that owns it.
+// arrives through OnDataReceived, one per notification (every one waiting, after
+// readBursts()), on the thread that owns it.
 class UdpEndpoint : public QObject
 {
     Q_OBJECT
@@ -95,6 +96,17 @@ public:
     // Whether another datagram is already waiting to be reported.
     bool hasPendingDatagram() const;
 
+    // For a reader of bursts of replies (a fleet search), not the window: asks the system for
+    // a receive buffer of bufferBytes, reports every datagram waiting at each notification,
+    // and counts what the system drops. Holds for later sockets too (setLocalPort). Returns
+    // the receive buffer granted.
+    int readBursts(int bufferBytes);
+    int receiveBufferGranted() const { return m_bufferGranted; }
+    // Datagrams the system dropped on this socket because its receive buffer was full, as far
+    // as it has told (with the datagrams that came after). No value where it keeps no count,
+    // or without readBursts().
+    std::optional<qint64> droppedDatagrams() const;
+
     // Binds the socket to LocalPort on every interface and asks for read notifications.
     // Its failures are not raised (see isBound()).
     void bindLocal();
@@ -125,6 +137,9 @@ private:
     void closeSocket();
     quint32 resolveRemote();
     void receivePending();
+    // Reports one datagram; false when none was taken. With onlyWaiting, finding none waiting
+    // is no failed receive.
+    bool receiveOne(bool onlyWaiting);
     void reportStatus(quint8 level, const QString& text);
     QString errorText(int number, QString text);
 
@@ -142,6 +157,10 @@ private:
     bool m_ready = false;
     bool m_bound = false;
     int m_lastError = 0;
+    int m_burstBuffer = 0; // asked by readBursts(); 0: one datagram per notification
+    int m_bufferGranted = 0;
+    bool m_dropsCounted = false;
+    qint64 m_drops = 0;
     TOnReceive m_onDataReceived;
     TNotify m_onDataSend;
     TOnStatus m_onStatus;

@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 using duva::test::SimProcess;
 
@@ -48,6 +49,48 @@ Result duvactl(QStringList arguments, const QStringList& prefix = {})
     QVERIFY2((result).status == (expected),                                                        \
              qPrintable(                                                                           \
                  QString("status %1\n%2%3").arg((result).status).arg((result).out, (result).err)))
+
+// Runs `ip` commands in the test network; false when one fails.
+bool ip(const QList<QStringList>& commands)
+{
+    for (const QStringList& arguments : commands) {
+        QProcess p;
+        p.start(QStringLiteral("ip"), arguments);
+        if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit || p.exitCode()) {
+            qWarning("ip %s: %s", qPrintable(arguments.join(' ')),
+                     p.readAllStandardError().constData());
+            return false;
+        }
+    }
+    return true;
+}
+
+// The test network widened to 10.77.0.0/16 for as long as this object lives: this computer
+// is 10.77.0.1/16, and the modules' side takes the /16's broadcasts.
+class SixteenBitNetwork
+{
+public:
+    SixteenBitNetwork()
+    {
+        m_made =
+            ip({{"addr", "del", "10.77.0.1/24", "dev", "veth-cfg"},
+                {"addr", "add", "10.77.0.1/16", "brd", "+", "dev", "veth-cfg"},
+                {"-n", modules(), "addr", "add", "10.77.0.3/16", "brd", "+", "dev", "veth-mod"}});
+    }
+    ~SixteenBitNetwork()
+    {
+        ip({{"-n", modules(), "addr", "del", "10.77.0.3/16", "dev", "veth-mod"}});
+        ip({{"addr", "del", "10.77.0.1/16", "dev", "veth-cfg"}});
+        ip({{"addr", "add", "10.77.0.1/24", "brd", "+", "dev", "veth-cfg"}});
+    }
+    SixteenBitNetwork(const SixteenBitNetwork&) = delete;
+    SixteenBitNetwork& operator=(const SixteenBitNetwork&) = delete;
+    bool isMade() const { return m_made; }
+
+private:
+    static QString modules() { return qEnvironmentVariable("DUVA_NS_MODULES"); }
+    bool m_made = false;
+};
 
 // Everything the simulator received: nothing at all when a command refused before sending.
 QStringList received(SimProcess& sim)
@@ -105,6 +148,118 @@ private slots:
                                   "firmwareVersion,serialNumber,serverHost,from,replies\n"
                                   "10.77.0.12,255.255.255.0,10.77.0.1,10.77.0.1,5002,5002,false,"
                                   "true,client,false,10,000,1033,10.77.0.1,10.77.0.12,2\n"));
+    }
+
+    void searchesMissNothingAndSayWhatIsOdd_data()
+    {
+        QTest::addColumn<QStringList>("simOptions");
+        QTest::addColumn<QStringList>("secondSim"); // another fleet on the same port; empty: none
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("listed");
+        QTest::addColumn<int>("requests"); // search requests that reached the first fleet
+        QTest::addColumn<QString>("err");
+
+        QTest::newRow("half the modules miss the first search")
+            << QStringList{"--count", "20", "--ignore-first-search", "50"} << QStringList()
+            << QStringList{"search"} << 0 << 20 << 3 << QString();
+        QTest::newRow("all of them miss it")
+            << QStringList{"--count", "3", "--ignore-first-search", "100"} << QStringList()
+            << QStringList{"search"} << 0 << 3 << 3 << QString();
+        QTest::newRow("show: the module named misses the first search")
+            << QStringList{"--count", "4", "--ignore-first-search", "25"} << QStringList()
+            << QStringList{"show", "--serial", "1034"} << 0 << 1 << 3 << QString();
+        QTest::newRow("--expect reached, with no further request")
+            << QStringList{"--count", "6", "--ignore-first-search", "50"} << QStringList()
+            << QStringList{"search", "--expect", "6"} << 0 << 6 << 2
+            << "duvactl: 6 of 6 expected modules answered\n";
+        QTest::newRow("--expect short: asked until the total wait ended")
+            << QStringList{"--count", "4"} << QStringList()
+            << QStringList{"search", "--expect", "5", "--quiet-ms", "200"} << 6 << 4 << -1
+            << "duvactl: 4 of 5 expected modules answered\n";
+        QTest::newRow("two modules share an address")
+            << QStringList{"--count", "2", "--same-ip", "--serial", "2001"} << QStringList()
+            << QStringList{"search"} << 0 << 2 << 2
+            << "duvactl: warning: 2 modules share the address 10.77.0.10 (serial numbers 2001, "
+               "2002); a write to it reaches all of them\n";
+        QTest::newRow("two modules share a serial number")
+            << QStringList{"--count", "2", "--share-port", "--serial", "3001"}
+            << QStringList{"--count",    "1",        "--share-port", "--first-ip",
+                           "10.77.0.40", "--serial", "3002",         "--server"}
+            << QStringList{"search"} << 0 << 3 << 2
+            << "duvactl: warning: 2 modules share the serial number 3002 (at 10.77.0.11, "
+               "10.77.0.40); a plan cannot tell them apart\n";
+        QTest::newRow("a module answers twice")
+            << QStringList{"--count", "1", "--answer-twice", "--first-ip", "10.77.0.77"}
+            << QStringList() << QStringList{"search"} << 0 << 1 << 2
+            << "duvactl: warning: 2 identical replies to one request came from 10.77.0.77 "
+               "(serial number 1031): one module answering more than once, or several modules "
+               "with one record\n";
+    }
+
+    void searchesMissNothingAndSayWhatIsOdd()
+    {
+        QFETCH(QStringList, simOptions);
+        QFETCH(QStringList, secondSim);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(int, listed);
+        QFETCH(int, requests);
+        QFETCH(QString, err);
+        SimProcess sim(simOptions);
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        std::unique_ptr<SimProcess> second;
+        if (!secondSim.isEmpty()) {
+            second = std::make_unique<SimProcess>(secondSim);
+            QVERIFY2(second->isReady(), qPrintable(second->errorText()));
+        }
+        const Result r =
+            duvactl(arguments + QStringList{"--csv", "--quiet-ms", "300"} + quick.mid(2, 2));
+        EXPECT_STATUS(r, status);
+        QCOMPARE(r.out.count('\n') - 1, listed);
+        QCOMPARE(r.err, err);
+        if (requests < 0)
+            return;
+        sim.waitForLines(QRegularExpression("note search: "), requests + 1, 500);
+        QCOMPARE(sim.linesContaining("note search: ").size(), requests);
+    }
+
+    void aThousandModulesAnsweringAtOnceAreAllListed()
+    {
+        const SixteenBitNetwork network;
+        QVERIFY(network.isMade());
+        // Four fleets of 250 on one port: 10.77.1.1 ... 10.77.4.250, serial numbers 5001 on.
+        std::vector<std::unique_ptr<SimProcess>> fleets;
+        for (int k = 0; k < 4; ++k) {
+            fleets.push_back(std::make_unique<SimProcess>(QStringList{
+                "--count", "250", "--first-ip", QString("10.77.%1.1").arg(k + 1), "--serial",
+                QString::number(5001 + 250 * k), "--share-port", "--quiet"}));
+            QVERIFY2(fleets.back()->isReady(), qPrintable(fleets.back()->errorText()));
+        }
+        const Result r = duvactl({"search", "--json", "--quiet-ms", "300"});
+        EXPECT_STATUS(r, 0);
+        QCOMPARE(r.err, QString());
+        const QJsonArray modules = QJsonDocument::fromJson(r.out.toUtf8()).array();
+        QCOMPARE(modules.size(), 1000);
+        QSet<int> serials;
+        for (const QJsonValue& m : modules)
+            serials.insert(m.toObject()["serialNumber"].toInt());
+        QCOMPARE(serials.size(), 1000);
+        QCOMPARE(modules[999].toObject()["ipAddress"].toString(), QString("10.77.4.250"));
+    }
+
+    void aSearchThatFindsNothingSaysWhereItLookedAndWhatToCheck()
+    {
+        const Result r = duvactl({"search", "--quiet-ms", "100", "--timeout-ms", "300"});
+        EXPECT_STATUS(r, 6);
+        QCOMPARE(r.out, QString());
+        QCOMPARE(r.err,
+                 QString("duvactl: no module answered (searched 10.77.0.255 through veth-cfg, "
+                         "this computer being 10.77.0.1/24). Check that the modules are powered "
+                         "and connected to this computer's own subnet (a module in another "
+                         "subnet answers no broadcast; --network or --extended reach further), "
+                         "and that no firewall blocks the modules' UDP replies to port 5001 or "
+                         "the search to their port 1461\n"));
     }
 
     void setIsConfirmed()

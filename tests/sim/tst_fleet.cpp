@@ -288,6 +288,36 @@ private slots:
                  (QList<int>{0, 1, 2}));
     }
 
+    void someModulesIgnoreTheirFirstSearch_data()
+    {
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<QList<int>>("answering"); // the modules answering the first search
+        QTest::newRow("none") << 0 << QList<int>{0, 1, 2, 3};
+        QTest::newRow("half, every other one") << 50 << QList<int>{0, 2};
+        QTest::newRow("a quarter") << 25 << QList<int>{0, 1, 2};
+        QTest::newRow("all") << 100 << QList<int>{};
+    }
+
+    void someModulesIgnoreTheirFirstSearch()
+    {
+        QFETCH(int, percent);
+        QFETCH(QList<int>, answering);
+        const auto config =
+            parseArguments({"--count", "4", "--ignore-first-search", QString::number(percent)})
+                .config;
+        QVERIFY(config);
+        Fleet fleet(initialRecords(*config), config->faults);
+        const QByteArray search = SearchRequest::build();
+        const Outcome once = fleet.handle(search, Channel::Search, broadcast);
+        QCOMPARE(answeringModules(once), answering);
+        QCOMPARE(once.notes.filter(": ignores its first search").size(), 4 - answering.size());
+        QCOMPARE(answeringModules(fleet.handle(search, Channel::Search, broadcast)),
+                 (QList<int>{0, 1, 2, 3}));
+        // A reset makes them new again.
+        fleet.handle(ResetDatagram::build(), Channel::Reset, broadcast);
+        QCOMPARE(answeringModules(fleet.handle(search, Channel::Search, broadcast)), answering);
+    }
+
     void badOptionsAreRejected_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -311,6 +341,8 @@ private slots:
         QTest::newRow("not on or off") << QStringList{"--dhcp", "yes"} << "--dhcp";
         QTest::newRow("both modes") << QStringList{"--client", "--server"} << "--server";
         QTest::newRow("drop above 100") << QStringList{"--drop-percent", "101"} << "--drop-percent";
+        QTest::newRow("ignore above 100")
+            << QStringList{"--ignore-first-search", "101"} << "--ignore-first-search";
         QTest::newRow("missing value") << QStringList{"--count"} << "--count";
         QTest::newRow("value for a flag") << QStringList{"--answer-twice=yes"} << "--answer-twice";
         QTest::newRow("unknown option") << QStringList{"--colour"} << "--colour";

@@ -31,6 +31,17 @@ Fleet::Fleet(std::vector<QByteArray> records, Faults faults)
     : m_initial(records), m_records(std::move(records)), m_muted(m_records.size(), false),
       m_faults(faults), m_random(faults.seed)
 {
+    chooseModulesIgnoringASearch();
+}
+
+void Fleet::chooseModulesIgnoringASearch()
+{
+    // Exactly the share asked for, every module's turn coming as the share adds up to a
+    // whole one, without drawing on the random faults.
+    const int percent = std::clamp(m_faults.ignoreFirstSearchPercent, 0, 100);
+    m_ignoresNextSearch.assign(m_records.size(), false);
+    for (int i = 0; i < size(); ++i)
+        m_ignoresNextSearch[i] = (i + 1) * percent / 100 > i * percent / 100;
 }
 
 quint32 Fleet::addressOf(const QByteArray& record)
@@ -94,11 +105,16 @@ Outcome Fleet::search(quint32 destination)
     }
     outcome.notes << QStringLiteral("search: %1 module(s) answer").arg(modules.size());
     for (int module : modules) {
-        if (m_muted[module])
+        if (m_muted[module]) {
             outcome.notes << QStringLiteral("%1: silent since its write")
                                  .arg(moduleText(module, m_records[module]));
-        else
+        } else if (m_ignoresNextSearch[module]) {
+            m_ignoresNextSearch[module] = false;
+            outcome.notes << QStringLiteral("%1: ignores its first search")
+                                 .arg(moduleText(module, m_records[module]));
+        } else {
             answer(module, outcome);
+        }
     }
     return outcome;
 }
@@ -160,6 +176,7 @@ Outcome Fleet::reset()
     outcome.kind = Outcome::Kind::Reset;
     m_records = m_initial;
     m_muted.assign(m_records.size(), false);
+    chooseModulesIgnoringASearch();
     outcome.notes << QStringLiteral("reset: %1 module(s) back to their first records").arg(size());
     return outcome;
 }

@@ -23,6 +23,8 @@ struct Faults {
     int dropPercent = 0;         // chance (0-100) that an answer is not sent
     int wrongLength = -1;        // >= 0: answers have this many bytes (record cut or zero-padded)
     bool muteAfterWrite = false; // a module that took a write answers no more searches
+    int ignoreFirstSearchPercent = 0; // this share of the modules, spread evenly, ignores
+                                      // the first search that reaches it
     quint32 seed = 0;
 };
 
@@ -67,11 +69,13 @@ private:
     Outcome write(const QByteArray& datagram, quint32 destination);
     Outcome reset();
     void answer(int module, Outcome& outcome);
+    void chooseModulesIgnoringASearch();
     std::vector<int> modulesAt(quint32 address) const;
 
     std::vector<QByteArray> m_initial;
     std::vector<QByteArray> m_records;
     std::vector<bool> m_muted;
+    std::vector<bool> m_ignoresNextSearch;
     Faults m_faults;
     std::mt19937 m_random;
 };

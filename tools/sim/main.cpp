@@ -85,13 +85,16 @@ sockaddr_in socketAddress(quint32 address, int port)
 
 // A datagram socket bound to address:port that reports each datagram's destination.
 // Returns the bound port through boundPort; throws a message on failure.
-UniqueFd bindSocket(quint32 address, int port, int& boundPort)
+UniqueFd bindSocket(quint32 address, int port, bool share, int& boundPort)
 {
     UniqueFd fd(::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (fd.get() < 0)
         throw QStringLiteral("socket: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
     const int on = 1;
     ::setsockopt(fd.get(), IPPROTO_IP, IP_PKTINFO, &on, sizeof on);
+    // Every socket sharing the port takes a copy of each broadcast.
+    if (share)
+        ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     const sockaddr_in a = socketAddress(address, port);
     if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) {
         throw QStringLiteral("cannot listen on %1: %2")
@@ -155,8 +158,10 @@ int Simulator::run()
     UniqueFd searchFd;
     UniqueFd resetFd;
     try {
-        searchFd = bindSocket(m_config.listenAddress, m_config.searchPort, searchPort);
-        resetFd = bindSocket(m_config.listenAddress, m_config.resetPort, resetPort);
+        searchFd =
+            bindSocket(m_config.listenAddress, m_config.searchPort, m_config.sharePort, searchPort);
+        resetFd =
+            bindSocket(m_config.listenAddress, m_config.resetPort, m_config.sharePort, resetPort);
     } catch (const QString& message) {
         std::fprintf(stderr, "duva-sim: %s\n", qPrintable(message));
         return 1;
@@ -234,7 +239,9 @@ void Simulator::receive(int fd, Channel channel, int localPort)
             }
         }
         const QByteArray datagram(buffer, int(length));
-        logLine(QStringLiteral("recv from %1 to %2 len %3%4: %5")
+        if (!m_config.quiet)
+            logLine(
+                QStringLiteral("recv from %1 to %2 len %3%4: %5")
                     .arg(endpointText(ntohl(peer.sin_addr.s_addr), ntohs(peer.sin_port)),
                          endpointText(destination, localPort))
                     .arg(length)
@@ -242,8 +249,10 @@ void Simulator::receive(int fd, Channel channel, int localPort)
                          hexBytes(datagram)));
 
         const Outcome outcome = m_fleet.handle(datagram, channel, destination);
-        for (const QString& note : outcome.notes)
-            logLine(QStringLiteral("note ") + note);
+        for (const QString& note : outcome.notes) {
+            if (!m_config.quiet)
+                logLine(QStringLiteral("note ") + note);
+        }
         const auto now = Clock::now();
         for (const Answer& answer : outcome.answers) {
             m_queue.emplace(now + std::chrono::milliseconds(answer.delayMs),
@@ -305,11 +314,12 @@ void Simulator::send(const Pending& pending)
                     .arg(std::strerror(errno)));
         return;
     }
-    logLine(QStringLiteral("send to %1 from %2 len %3 module %4: %5")
-                .arg(peer, endpointText(source, pending.localPort))
-                .arg(answer.bytes.size())
-                .arg(answer.module + 1)
-                .arg(hexBytes(answer.bytes)));
+    if (!m_config.quiet)
+        logLine(QStringLiteral("send to %1 from %2 len %3 module %4: %5")
+                    .arg(peer, endpointText(source, pending.localPort))
+                    .arg(answer.bytes.size())
+                    .arg(answer.module + 1)
+                    .arg(hexBytes(answer.bytes)));
 }
 
 } // namespace

@@ -163,6 +163,11 @@ const std::vector<Option>& options()
              c.faults.muteAfterWrite = true;
              return QString();
          }},
+        {"--ignore-first-search", "P",
+         "fault: P% of the modules, 0 to 100, spread evenly over the fleet, ignore the first "
+         "search that reaches them (until a reset)",
+         number(0, 100,
+                [](Config& c, long long n) { c.faults.ignoreFirstSearchPercent = int(n); })},
         {"--drop-percent", "P", "fault: each answer is lost with chance P%, 0 to 100 (default 0)",
          number(0, 100, [](Config& c, long long n) { c.faults.dropPercent = int(n); })},
         {"--wrong-length", "N",
@@ -180,6 +185,21 @@ const std::vector<Option>& options()
         {"--listen-address", "A.B.C.D",
          "listen on this local address only (default 0.0.0.0: every interface)",
          address([](Config& c, quint32 a) { c.listenAddress = a; })},
+        {"--share-port", "",
+         "let other simulators listen on the same ports, so that several fleets (of up to "
+         "254 modules each) answer one broadcast; a datagram sent to one address reaches "
+         "one of them",
+         [](const QString&, Config& c) {
+             c.sharePort = true;
+             return QString();
+         }},
+        {"--quiet", "",
+         "log no datagram received or sent, only the first line and the end (for large "
+         "fleets, whose log would slow them down)",
+         [](const QString&, Config& c) {
+             c.quiet = true;
+             return QString();
+         }},
         {"--search-port", "N",
          "UDP port for searches and writes (default 1461; 0: any free port, shown at start)",
          number(0, 65535, [](Config& c, long long n) { c.searchPort = int(n); })},

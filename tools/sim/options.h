@@ -34,6 +34,8 @@ struct Config {
     bool seedGiven = false;
 
     quint32 listenAddress = 0; // every interface
+    bool sharePort = false;    // other simulators may listen on the same ports
+    bool quiet = false;        // log no datagram, only the start and the end
     int searchPort = 1461;
     int resetPort = 69;
 
