@@ -24,6 +24,7 @@ void benchStartup(Table& table, const Options& options);
 void benchFloods(Table& table, const Options& options);
 void benchTimer2(Table& table, const Options& options);
 void benchFleet(Table& table, const Options& options);
+void benchLargeFleet(Table& table, const Options& options);
 
 // The start-up rows' child: this program again, started with --startup-child MODE.
 int startupChild(int argc, char** argv, const QString& mode);

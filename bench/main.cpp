@@ -34,7 +34,8 @@ int main(int argc, char** argv)
                                   QStringLiteral("N"), QStringLiteral("5"));
     const QCommandLineOption only(
         QStringLiteral("only"),
-        QStringLiteral("one part alone: replies, series, startup, floods, timer2 or fleet"),
+        QStringLiteral(
+            "one part alone: replies, series, startup, floods, timer2, fleet or search1000"),
         QStringLiteral("PART"));
     const QCommandLineOption duvactl(QStringLiteral("duvactl"),
                                      QStringLiteral("duvactl, for the fleet rows"),
@@ -77,6 +78,8 @@ int main(int argc, char** argv)
         benchTimer2(table, options);
     if (wanted("fleet"))
         benchFleet(table, options);
+    if (wanted("search1000"))
+        benchLargeFleet(table, options);
     table.print();
     return 0;
 }
