@@ -118,7 +118,12 @@ QList<FoundModule> Search::run(const Wanted& wanted, bool untilWanted)
     m_requests = 0;
     for (;;) {
         const qsizetype before = all.size();
-        const int wait = untilWanted ? int(deadline.remainingTime()) : -1;
+        // Until wanted, a request that nobody answers leaves room for the next ones.
+        const int wait = untilWanted
+                             ? int(std::min<qint64>(deadline.remainingTime(),
+                                                    std::max(m_timing.quietMs,
+                                                             m_timing.totalMs / m_timing.attempts)))
+                             : -1;
         for (const FoundModule& m : once({}, wait)) {
             const auto same = std::find_if(all.begin(), all.end(), [&m](const FoundModule& a) {
                 return a.from == m.from && a.record.bytes() == m.record.bytes();

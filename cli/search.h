@@ -55,7 +55,8 @@ public:
     // once(), again while nobody answered, while a round still brought new modules, or while
     // wanted says a module is missing, up to the timing's attempts; the rounds' modules
     // together. With untilWanted, rounds go on while wanted says no and the total wait since
-    // the first request lasts, however many that takes.
+    // the first request lasts, however many that takes, each at most a share of the total
+    // wait (total / attempts).
     QList<FoundModule> run(const Wanted& wanted = {}, bool untilWanted = false);
     // Requests the last run() sent.
     int requests() const { return m_requests; }

@@ -37,6 +37,10 @@ private slots:
             << QStringList{"set", "1.2.3.4", "dhcp=1", "--yes"} << "--yes does not apply to set";
         QTest::newRow("a dry run of a search")
             << QStringList{"search", "--dry-run"} << "--dry-run does not apply to search";
+        QTest::newRow("--expect for apply")
+            << QStringList{"apply", "p.csv", "--expect", "3"} << "--expect does not apply to apply";
+        QTest::newRow("--expect none") << QStringList{"search", "--expect", "0"}
+                                       << "--expect: '0' is not a whole number from 1 to";
         QTest::newRow("CSV from apply")
             << QStringList{"apply", "p.csv", "--csv"} << "--csv does not apply to apply";
     }
@@ -77,6 +81,9 @@ private slots:
         QCOMPARE(defaults.settleMs, 6000);
         QCOMPARE(defaults.timing.totalMs, 3000);
         QCOMPARE(defaults.timing.quietMs, 500);
+        QCOMPARE(defaults.expect, 0);
+        QVERIFY(!readOptions({"search", "--expect", "1000"}, o, help, version));
+        QCOMPARE(o.expect, 1000);
     }
 };
 
