@@ -16,8 +16,9 @@ struct CsvTable {
     QString error;           // empty when the text is well formed
 };
 
-// Reads the text; the separator is ',' or, when the first line has a ';' and no ',', ';'
-// (spreadsheets in many locales save so). Line ends may be LF or CR LF.
+// Reads the text; the separator is the one of ',', ';' and tab that the first line holds most
+// (spreadsheets in many locales save with ';'). Line ends may be LF or CR LF. Blanks around a
+// cell are dropped; a quoted cell keeps those inside its quotes.
 CsvTable readCsv(const QString& text);
 
 } // namespace duva::cli

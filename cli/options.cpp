@@ -52,6 +52,9 @@ void describe(QCommandLineParser& parser)
     parser.addOption({{"v", "version"}, "Show the program's version and exit."});
     parser.addOption({"json", "Print JSON."});
     parser.addOption({"csv", "Print comma-separated values (a plan for apply)."});
+    parser.addOption({"excel", "Print CSV for a spreadsheet in a Portuguese locale: ';' and a "
+                               "UTF-8 byte-order mark (Excel opens it as columns; apply reads "
+                               "it back, as it reads a plan that a spreadsheet saved)."});
     parser.addOption({"filter",
                       "search: list only the modules whose FIELD shows VALUE (repeatable; all "
                       "must match).",
@@ -71,6 +74,11 @@ void describe(QCommandLineParser& parser)
                       "MS"});
     parser.addOption({"dry-run", "set, apply: search and print the writes (with their 65 "
                                  "bytes) instead of sending them."});
+    parser.addOption({"force", "set, apply: write values that would cut a module off all the "
+                               "same (an address that is its subnet's network or broadcast "
+                               "address, this computer's or the module's gateway, a broken "
+                               "mask, a gateway outside the subnet, a serial number that "
+                               "another module carries)."});
     parser.addOption({"yes", "reset: really send the reset broadcast."});
     parser.addPositionalArgument("command", "search, show, set, apply or reset (see above).",
                                  "command [arguments...]");
@@ -100,17 +108,26 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
                        QStringLiteral("unknown command '%1' (search, show, set, apply or reset)")
                            .arg(o.command)};
 
-    if (parser.isSet("json") && parser.isSet("csv"))
-        return Failure{ExitStatus::Usage, QStringLiteral("--json and --csv exclude each other")};
-    o.format = parser.isSet("json")  ? Format::Json
-               : parser.isSet("csv") ? Format::Csv
-                                     : Format::Table;
+    QStringList formats;
+    for (const char* format : {"json", "csv", "excel"}) {
+        if (parser.isSet(format))
+            formats << QStringLiteral("--%1").arg(QString::fromLatin1(format));
+    }
+    if (formats.size() > 1)
+        return Failure{
+            ExitStatus::Usage,
+            QStringLiteral("%1 exclude each other").arg(formats.join(QStringLiteral(" and ")))};
+    o.excel = parser.isSet("excel");
+    o.format = parser.isSet("json")                           ? Format::Json
+               : parser.isSet("csv") || parser.isSet("excel") ? Format::Csv
+                                                              : Format::Table;
     o.filters = parser.values("filter");
     o.where.interfaceName = parser.value("interface");
     o.where.network = parser.value("network");
     o.where.extended = parser.isSet("extended");
     o.dryRun = parser.isSet("dry-run");
     o.yes = parser.isSet("yes");
+    o.force = parser.isSet("force");
 
     const auto number = [&](const char* name, qint64 low, qint64 high,
                             int& into) -> std::optional<Failure> {
@@ -148,6 +165,7 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
          {only("filter", {"search"}), only("serial", {"show", "set"}),
           only("settle-ms", {"set", "apply"}), only("dry-run", {"set", "apply"}),
           only("yes", {"reset"}), only("csv", {"search", "show"}),
+          only("excel", {"search", "show"}), only("force", {"set", "apply"}),
           only("json", {"search", "show", "set", "apply"})}) {
         if (failure)
             return failure;

@@ -26,6 +26,7 @@ struct Options {
     QString command;
     QStringList arguments;
     Format format = Format::Table;
+    bool excel = false; // with Csv: ';' and a UTF-8 byte-order mark, for a spreadsheet
     QStringList filters;
     TargetChoice where;
     SearchTiming timing;
@@ -33,6 +34,7 @@ struct Options {
     std::optional<int> serial;
     bool dryRun = false;
     bool yes = false;
+    bool force = false; // write values that would cut a module off
 };
 
 // The options, the commands, the fields and the exit statuses, for --help and the man page.

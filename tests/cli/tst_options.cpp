@@ -19,6 +19,8 @@ private slots:
         QTest::newRow("unknown command") << QStringList{"find"} << "unknown command 'find'";
         QTest::newRow("two formats")
             << QStringList{"search", "--json", "--csv"} << "--json and --csv exclude each other";
+        QTest::newRow("CSV for scripts and for a spreadsheet")
+            << QStringList{"search", "--csv", "--excel"} << "--csv and --excel exclude each other";
         QTest::newRow("unknown option")
             << QStringList{"search", "--colour"} << "Unknown option 'colour'.";
         QTest::newRow("a serial that is no number")
@@ -37,6 +39,8 @@ private slots:
             << QStringList{"set", "1.2.3.4", "dhcp=1", "--yes"} << "--yes does not apply to set";
         QTest::newRow("a dry run of a search")
             << QStringList{"search", "--dry-run"} << "--dry-run does not apply to search";
+        QTest::newRow("--force for a search")
+            << QStringList{"search", "--force"} << "--force does not apply to search";
         QTest::newRow("CSV from apply")
             << QStringList{"apply", "p.csv", "--csv"} << "--csv does not apply to apply";
     }
