@@ -26,15 +26,19 @@ const char* description =
     "                              and gives the fields to change; an empty cell changes\n"
     "                              nothing. Nothing is sent until every row is valid and\n"
     "                              every module named has answered. `duvactl search --csv`\n"
-    "                              writes such a plan.\n"
+    "                              writes such a plan. A spreadsheet's CSV is read too:\n"
+    "                              UTF-8 or cp1252, ',' ';' or tab between cells, blanks\n"
+    "                              around cells, and cells that lost the leading zeros of\n"
+    "                              the module's value (000 saved as 0) change nothing.\n"
     "  reset --yes                 broadcast the reset datagram to UDP port 69 on every /24\n"
     "                              network of the local /16, as the window's \"RST 69\"\n"
     "\n"
     "Fields: ipAddress, subnetMask, gateway, dnsServer (A.B.C.D, each 0-255), localPort,\n"
-    "serverPort (0-65535), dhcp, watchdog, autoDisconnect (0, 1, true or false), clientMode\n"
-    "(client or server; client mode needs a serverHost), autoDisconnectTime (0-255),\n"
-    "firmwareVersion (exactly 3 characters), serialNumber (0-16777215), serverHost (at most\n"
-    "32 characters); texts in Windows Latin-1 (cp1252). Search also prints `from`, the\n"
+    "serverPort (0-65535), dhcp, watchdog, autoDisconnect (0/1, true/false, on/off, sim/não\n"
+    "or verdadeiro/falso, in any case), clientMode (client or server; client mode needs a\n"
+    "serverHost), autoDisconnectTime (0-255), firmwareVersion (exactly 3 characters),\n"
+    "serialNumber (0-16777215), serverHost (at most 32 characters); texts in Windows\n"
+    "Latin-1 (cp1252). Search also prints `from`, the\n"
     "address the reply came from, and `replies`; a plan may carry both, which are ignored.\n"
     "\n"
     "A search goes to the broadcast address of every running IPv4 interface but loopback,\n"
@@ -45,7 +49,7 @@ const char* description =
 
 void describe(QCommandLineParser& parser)
 {
-    parser.setApplicationDescription(QString::fromLatin1(description) + QLatin1Char('\n') +
+    parser.setApplicationDescription(QString::fromUtf8(description) + QLatin1Char('\n') +
                                      QString::fromLatin1(exitStatusHelp()));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption({{"h", "help"}, "Show this text and exit."});
