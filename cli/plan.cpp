@@ -50,11 +50,11 @@ QStringList makeRow(const QString& where, const Cells& cells, PlanRow& row)
         if (bad.isEmpty() && name == serialColumn)
             row.serialNumber = int(*parseWhole(value, 0, 0xFFFFFF));
         else if (bad.isEmpty())
-            row.changes.append({name, value, QString()});
+            row.changes.append({name, value, QString(), true});
         else if (name != serialColumn && mayHaveLostLeadingZeros(value, [field](const QString& v) {
                      return checkValue(*field, v).isEmpty();
                  }))
-            row.changes.append({name, value, message});
+            row.changes.append({name, value, message, true});
         else
             errors << message;
     }

@@ -15,6 +15,7 @@ struct Change {
     // A plan's cell of digits that its field refuses, but that may be the module's current
     // value with leading zeros a spreadsheet dropped: the message that refuses it otherwise.
     QString refusal = QString();
+    bool fromPlan = false; // a plan's cell, which a spreadsheet may have stripped of zeros
 };
 
 // One module of a plan: picked by its serial number or, without one, by its current address,

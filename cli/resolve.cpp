@@ -61,7 +61,7 @@ PlannedWrite apply(const PlanRow& row, const FoundModule& module)
     RecordValues values = RecordValues::fromRecord(module.record);
     for (const Change& change : row.changes) {
         const Field* field = findField(change.field);
-        if (onlyLostLeadingZeros(change.value, field->text(module.record)))
+        if (change.fromPlan && onlyLostLeadingZeros(change.value, field->text(module.record)))
             continue; // what a spreadsheet made of the current value
         RecordValues changed = values;
         field->store(change.value, changed);

@@ -132,6 +132,8 @@ private slots:
         QTest::newRow("another version is refused")
             << QByteArray("serialNumber,firmwareVersion\n1031,0\n")
             << "row 2, column firmwareVersion: '0' is not exactly 3 characters long";
+        QTest::newRow("set means what it says")
+            << QByteArray("serverHost=123") << "serverHost: 0123 -> 123";
         QTest::newRow("numbers with zeros added")
             << QByteArray("serialNumber,localPort,autoDisconnectTime\n1031,05002,000\n") << "";
     }
@@ -144,8 +146,13 @@ private slots:
         v.firmwareVersion = "010";
         v.serverHost = "0123";
         const FoundModule m{*ModuleRecord::fromBytes(v.encode().left(recordSize)), "10.77.0.10", 1};
-        const Plan p = readPlan(plan, PlanFormat::Csv);
-        QVERIFY2(p.error.isEmpty(), qPrintable(p.error));
+        Plan p;
+        if (plan.contains('\n')) {
+            p = readPlan(plan, PlanFormat::Csv);
+            QVERIFY2(p.error.isEmpty(), qPrintable(p.error));
+        } else {
+            p.rows << bySerial(1031, {*parseAssignment(plan).change});
+        }
         const Resolution r = resolvePlan(p.rows, {m});
         QCOMPARE(r.writes.isEmpty() ? r.error : r.writes.first().changes.join("; "), changes);
     }
