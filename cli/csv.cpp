@@ -7,8 +7,10 @@ QString csvLine(const QStringList& cells, QChar separator)
 {
     QStringList quoted;
     for (QString cell : cells) {
+        // Blanks around a cell are quoted too, as a reader drops them from a bare cell.
         if (cell.contains(separator) || cell.contains(QLatin1Char('"')) ||
-            cell.contains(QLatin1Char('\n')) || cell.contains(QLatin1Char('\r'))) {
+            cell.contains(QLatin1Char('\n')) || cell.contains(QLatin1Char('\r')) ||
+            cell != cell.trimmed()) {
             cell.replace(QLatin1String("\""), QLatin1String("\"\""));
             cell = QLatin1Char('"') + cell + QLatin1Char('"');
         }
@@ -17,21 +19,41 @@ QString csvLine(const QStringList& cells, QChar separator)
     return quoted.join(separator);
 }
 
+namespace
+{
+
+// The separator the header line uses most: ',', ';' or tab (',' when it has none).
+QChar separatorOf(const QString& text)
+{
+    const QString header = text.left(text.indexOf(QLatin1Char('\n')));
+    QChar best = QLatin1Char(',');
+    for (const QChar c : {QLatin1Char(';'), QLatin1Char('\t')}) {
+        if (header.count(c) > header.count(best))
+            best = c;
+    }
+    return best;
+}
+
+bool isBlank(QChar c)
+{
+    return c.isSpace() && c != QLatin1Char('\n') && c != QLatin1Char('\r');
+}
+
+} // namespace
+
 CsvTable readCsv(const QString& text)
 {
     CsvTable table;
-    const QString firstLine = text.left(text.indexOf(QLatin1Char('\n')));
-    const QChar separator =
-        !firstLine.contains(QLatin1Char(',')) && firstLine.contains(QLatin1Char(';'))
-            ? QLatin1Char(';')
-            : QLatin1Char(',');
+    const QChar separator = separatorOf(text);
 
     QStringList row;
     QString cell;
     bool quoted = false;    // inside quotes
     bool wasQuoted = false; // the cell began with a quote and it has closed
     const auto endCell = [&] {
-        row << cell;
+        // Blanks around a cell are a spreadsheet's or a hand's, not the value's; a quoted
+        // cell keeps those inside its quotes.
+        row << (wasQuoted ? cell : cell.trimmed());
         cell.clear();
         wasQuoted = false;
     };
@@ -62,8 +84,11 @@ CsvTable readCsv(const QString& text)
             if (c == QLatin1Char('\r'))
                 ++i;
             endRow();
-        } else if (c == QLatin1Char('"') && cell.isEmpty() && !wasQuoted) {
+        } else if (c == QLatin1Char('"') && cell.trimmed().isEmpty() && !wasQuoted) {
             quoted = true;
+            cell.clear();
+        } else if (wasQuoted && isBlank(c)) {
+            // after the closing quote
         } else if (wasQuoted || c == QLatin1Char('"')) {
             table.error = QStringLiteral("row %1: a quote in the middle of a cell (a quoted cell "
                                          "is quoted whole, and a quote inside doubled)")

@@ -8,7 +8,8 @@ namespace duva::cli
 {
 
 // Comma-separated values as spreadsheets write them (RFC 4180): a cell holding the
-// separator, a quote or a line end is quoted, a quote inside doubled.
+// separator, a quote or a line end, or with blanks around it, is quoted, a quote inside
+// doubled.
 QString csvLine(const QStringList& cells, QChar separator = QLatin1Char(','));
 
 struct CsvTable {
@@ -16,8 +17,9 @@ struct CsvTable {
     QString error;           // empty when the text is well formed
 };
 
-// Reads the text; the separator is ',' or, when the first line has a ';' and no ',', ';'
-// (spreadsheets in many locales save so). Line ends may be LF or CR LF.
+// Reads the text; the separator is the one of ',', ';' and tab that the first line holds most
+// (spreadsheets in many locales save with ';'). Line ends may be LF or CR LF. Blanks around a
+// cell are dropped; a quoted cell keeps those inside its quotes.
 CsvTable readCsv(const QString& text);
 
 } // namespace duva::cli

@@ -200,7 +200,7 @@ ExitStatus Run::search()
         m_out << modulesJson(found);
         break;
     case Format::Csv:
-        m_out << modulesCsv(found);
+        m_out << modulesCsv(found, m_o.excel);
         break;
     case Format::Table:
         if (!found.isEmpty())
@@ -270,7 +270,7 @@ ExitStatus Run::show()
                       ? QString::fromUtf8(QJsonDocument(moduleJson(found.first())).toJson())
                       : modulesJson(found));
     else if (m_o.format == Format::Csv)
-        m_out << modulesCsv(found);
+        m_out << modulesCsv(found, m_o.excel);
     else
         for (int i = 0; i < found.size(); ++i)
             m_out << (i ? "\n" : "") << moduleLines(found[i]);
@@ -297,12 +297,16 @@ ExitStatus Run::set()
         return fail(*failure);
     if (m_o.arguments.isEmpty())
         return fail(ExitStatus::Usage, QStringLiteral("set needs at least one FIELD=VALUE"));
+    QStringList errors; // every bad argument at once
     for (const QString& argument : m_o.arguments) {
         const ParsedChange parsed = parseAssignment(argument);
-        if (!parsed.change)
-            return fail(ExitStatus::InvalidValue, parsed.error);
-        row.changes << *parsed.change;
+        if (parsed.change)
+            row.changes << *parsed.change;
+        else
+            errors << parsed.error;
     }
+    if (!errors.isEmpty())
+        return fail(ExitStatus::InvalidValue, errors.join(QLatin1Char('\n')));
     return write({row});
 }
 
@@ -339,7 +343,11 @@ ExitStatus Run::write(const QList<PlanRow>& rows)
     if (found.isEmpty())
         return fail(ExitStatus::NotFound, nothingAnsweredText(m_search->targets(), m_interfaces) +
                                               QStringLiteral("\nnothing was written"));
-    const Resolution resolution = resolvePlan(rows, found);
+    ValueChecks checks;
+    checks.force = m_o.force;
+    for (const NetworkInterface& i : runningIPv4Interfaces())
+        checks.ownAddresses << i.address;
+    const Resolution resolution = resolvePlan(rows, found, checks);
     if (resolution.status != ExitStatus::Ok)
         return fail(resolution.status, resolution.error + QStringLiteral("\nnothing was written"));
     const QList<PlannedWrite>& writes = resolution.writes;

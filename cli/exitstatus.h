@@ -8,7 +8,7 @@ enum class ExitStatus : int {
     Ok = 0,               // done: every module found, every write confirmed
     NotConfirmed = 1,     // a write went out but no reply carried exactly what was written
     Usage = 2,            // a bad command line, or reset without --yes
-    InvalidValue = 3,     // a bad value, an unknown field, a plan that cannot be read
+    InvalidValue = 3,     // bad values, unknown fields, a plan that cannot be read
     AddressCollision = 4, // two modules would end up with one address
     SharedAddress = 5,    // two modules answer from the address to be written to
     NotFound = 6,         // no module answered, or a module named is not among those that did

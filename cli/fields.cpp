@@ -54,11 +54,16 @@ Field number(const char* name, int high, const char* what,
             }};
 }
 
+// As scripts and spreadsheets write booleans, in English and Portuguese, in any case
+// (Calc and Excel write TRUE, VERDADEIRO).
 std::optional<bool> parseBoolean(const QString& text)
 {
-    if (text == QLatin1String("1") || text == QLatin1String("true"))
+    static const QStringList yes = {"1", "true", "on", "sim", "verdadeiro"};
+    static const QStringList no = {"0", "false", "off", QString::fromUtf8("não"), "nao", "falso"};
+    const QString word = text.toLower();
+    if (yes.contains(word))
         return true;
-    if (text == QLatin1String("0") || text == QLatin1String("false"))
+    if (no.contains(word))
         return false;
     return std::nullopt;
 }
@@ -77,7 +82,8 @@ Field flag(const char* name, std::function<bool(const ModuleRecord&)> read,
             [member](const QString& value, RecordValues& v) {
                 const auto on = parseBoolean(value);
                 if (!on)
-                    return QStringLiteral("is not a boolean: 0, 1, true or false");
+                    return QStringLiteral("is not a boolean: 1, true, on, sim or verdadeiro; 0, "
+                                          "false, off, não or falso");
                 v.*member = *on;
                 return QString();
             }};

@@ -26,18 +26,22 @@ const char* description =
     "                              and gives the fields to change; an empty cell changes\n"
     "                              nothing. Nothing is sent until every row is valid and\n"
     "                              every module named has answered. `duvactl search --csv`\n"
-    "                              writes such a plan.\n"
+    "                              writes such a plan. A spreadsheet's CSV is read too:\n"
+    "                              UTF-8 or cp1252, ',' ';' or tab between cells, blanks\n"
+    "                              around cells, and cells that lost the leading zeros of\n"
+    "                              the module's value (000 saved as 0) change nothing.\n"
     "  reset --yes                 broadcast the reset datagram to UDP port 69 on every /24\n"
     "                              network of the local /16, as the window's \"RST 69\"\n"
     "\n"
     "Fields: ipAddress, subnetMask, gateway, dnsServer (A.B.C.D, each 0-255), localPort,\n"
-    "serverPort (0-65535), dhcp, watchdog, autoDisconnect (0, 1, true or false), clientMode\n"
-    "(client or server; client mode needs a serverHost), autoDisconnectTime (0-255),\n"
-    "firmwareVersion (exactly 3 characters), serialNumber (0-16777215), serverHost (at most\n"
-    "32 characters); texts in Windows Latin-1 (cp1252). Search also prints `from`, the\n"
-    "address the reply came from, and `replies`, the most identical replies that came from\n"
-    "there to one request: 1 normally; more when a module answers twice or several modules\n"
-    "carry one record. A plan may carry both columns, which are ignored.\n"
+    "serverPort (0-65535), dhcp, watchdog, autoDisconnect (0/1, true/false, on/off, sim/não\n"
+    "or verdadeiro/falso, in any case), clientMode (client or server; client mode needs a\n"
+    "serverHost), autoDisconnectTime (0-255), firmwareVersion (exactly 3 characters),\n"
+    "serialNumber (0-16777215), serverHost (at most 32 characters); texts in Windows\n"
+    "Latin-1 (cp1252). Search also prints `from`, the address the reply came from, and\n"
+    "`replies`, the most identical replies that came from there to one request: 1 normally;\n"
+    "more when a module answers twice or several modules carry one record. A plan may carry\n"
+    "both columns, which are ignored.\n"
     "\n"
     "A search goes to the broadcast address of every running IPv4 interface but loopback,\n"
     "with replies on UDP port 5001. A request's round ends a quiet period after the last\n"
@@ -50,13 +54,16 @@ const char* description =
 
 void describe(QCommandLineParser& parser)
 {
-    parser.setApplicationDescription(QString::fromLatin1(description) + QLatin1Char('\n') +
+    parser.setApplicationDescription(QString::fromUtf8(description) + QLatin1Char('\n') +
                                      QString::fromLatin1(exitStatusHelp()));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption({{"h", "help"}, "Show this text and exit."});
     parser.addOption({{"v", "version"}, "Show the program's version and exit."});
     parser.addOption({"json", "Print JSON."});
     parser.addOption({"csv", "Print comma-separated values (a plan for apply)."});
+    parser.addOption({"excel", "Print CSV for a spreadsheet in a Portuguese locale: ';' and a "
+                               "UTF-8 byte-order mark (Excel opens it as columns; apply reads "
+                               "it back, as it reads a plan that a spreadsheet saved)."});
     parser.addOption({"filter",
                       "search: list only the modules whose FIELD shows VALUE (repeatable; all "
                       "must match).",
@@ -81,6 +88,11 @@ void describe(QCommandLineParser& parser)
                       "N"});
     parser.addOption({"dry-run", "set, apply: search and print the writes (with their 65 "
                                  "bytes) instead of sending them."});
+    parser.addOption({"force", "set, apply: write values that would cut a module off all the "
+                               "same (an address that is its subnet's network or broadcast "
+                               "address, this computer's or the module's gateway, a broken "
+                               "mask, a gateway outside the subnet, a serial number that "
+                               "another module carries)."});
     parser.addOption({"yes", "reset: really send the reset broadcast."});
     parser.addPositionalArgument("command", "search, show, set, apply or reset (see above).",
                                  "command [arguments...]");
@@ -110,17 +122,26 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
                        QStringLiteral("unknown command '%1' (search, show, set, apply or reset)")
                            .arg(o.command)};
 
-    if (parser.isSet("json") && parser.isSet("csv"))
-        return Failure{ExitStatus::Usage, QStringLiteral("--json and --csv exclude each other")};
-    o.format = parser.isSet("json")  ? Format::Json
-               : parser.isSet("csv") ? Format::Csv
-                                     : Format::Table;
+    QStringList formats;
+    for (const char* format : {"json", "csv", "excel"}) {
+        if (parser.isSet(format))
+            formats << QStringLiteral("--%1").arg(QString::fromLatin1(format));
+    }
+    if (formats.size() > 1)
+        return Failure{
+            ExitStatus::Usage,
+            QStringLiteral("%1 exclude each other").arg(formats.join(QStringLiteral(" and ")))};
+    o.excel = parser.isSet("excel");
+    o.format = parser.isSet("json")                           ? Format::Json
+               : parser.isSet("csv") || parser.isSet("excel") ? Format::Csv
+                                                              : Format::Table;
     o.filters = parser.values("filter");
     o.where.interfaceName = parser.value("interface");
     o.where.network = parser.value("network");
     o.where.extended = parser.isSet("extended");
     o.dryRun = parser.isSet("dry-run");
     o.yes = parser.isSet("yes");
+    o.force = parser.isSet("force");
 
     const auto number = [&](const char* name, qint64 low, qint64 high,
                             int& into) -> std::optional<Failure> {
@@ -159,6 +180,7 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
          {only("filter", {"search"}), only("expect", {"search"}), only("serial", {"show", "set"}),
           only("settle-ms", {"set", "apply"}), only("dry-run", {"set", "apply"}),
           only("yes", {"reset"}), only("csv", {"search", "show"}),
+          only("excel", {"search", "show"}), only("force", {"set", "apply"}),
           only("json", {"search", "show", "set", "apply"})}) {
         if (failure)
             return failure;

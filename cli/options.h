@@ -26,6 +26,7 @@ struct Options {
     QString command;
     QStringList arguments;
     Format format = Format::Table;
+    bool excel = false; // with Csv: ';' and a UTF-8 byte-order mark, for a spreadsheet
     QStringList filters;
     TargetChoice where;
     SearchTiming timing;
@@ -34,6 +35,7 @@ struct Options {
     int expect = 0; // search: ask until this many modules answered; 0: no number
     bool dryRun = false;
     bool yes = false;
+    bool force = false; // write values that would cut a module off
 };
 
 // The options, the commands, the fields and the exit statuses, for --help and the man page.

@@ -67,11 +67,13 @@ QString modulesTable(const QList<FoundModule>& modules)
     return textTable(rows);
 }
 
-QString modulesCsv(const QList<FoundModule>& modules)
+QString modulesCsv(const QList<FoundModule>& modules, bool forSpreadsheet)
 {
-    QString out = csvLine(moduleColumns()) + QLatin1Char('\n');
+    const QChar separator = forSpreadsheet ? QLatin1Char(';') : QLatin1Char(',');
+    QString out = forSpreadsheet ? QString(QChar(0xFEFF)) : QString();
+    out += csvLine(moduleColumns(), separator) + QLatin1Char('\n');
     for (const FoundModule& m : modules)
-        out += csvLine(moduleCells(m, false)) + QLatin1Char('\n');
+        out += csvLine(moduleCells(m, false), separator) + QLatin1Char('\n');
     return out;
 }
 

@@ -23,7 +23,9 @@ QJsonObject moduleJson(const FoundModule& module);
 QString textTable(const QList<QStringList>& rows);
 
 QString modulesTable(const QList<FoundModule>& modules);
-QString modulesCsv(const QList<FoundModule>& modules);
+// RFC 4180 for scripts; forSpreadsheet, what a Portuguese Excel opens as columns: ';' between
+// cells and a UTF-8 byte-order mark first.
+QString modulesCsv(const QList<FoundModule>& modules, bool forSpreadsheet = false);
 QString modulesJson(const QList<FoundModule>& modules);
 // "field: value" lines, for show.
 QString moduleLines(const FoundModule& module);

@@ -2,13 +2,13 @@
 
 #include "cli/csv.h"
 #include "cli/fields.h"
+#include "cli/spreadsheet.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QMap>
-#include <QStringDecoder>
 #include <cmath>
 
 namespace duva::cli
@@ -34,21 +34,29 @@ QString unknownFieldText(const QString& where, const QString& name)
 // One row's cells by column name, in column order; empty cells left out.
 using Cells = QList<std::pair<QString, QString>>;
 
-// Builds the row from its cells, or says what is wrong with it.
-QString makeRow(const QString& where, const Cells& cells, PlanRow& row)
+// Builds the row from its cells; every problem of the row, one a message.
+QStringList makeRow(const QString& where, const Cells& cells, PlanRow& row)
 {
+    QStringList errors;
     row.where = where;
     for (const auto& [name, value] : cells) {
         const Field* field = findField(name);
-        if (!field)
-            return unknownFieldText(where, name);
+        if (!field) {
+            errors << unknownFieldText(where, name);
+            continue;
+        }
         const QString bad = checkValue(*field, value);
-        if (!bad.isEmpty())
-            return QStringLiteral("%1, column %2: %3").arg(where, name, bad);
-        if (name == serialColumn)
+        const QString message = QStringLiteral("%1, column %2: %3").arg(where, name, bad);
+        if (bad.isEmpty() && name == serialColumn)
             row.serialNumber = int(*parseWhole(value, 0, 0xFFFFFF));
+        else if (bad.isEmpty())
+            row.changes.append({name, value, QString(), true});
+        else if (name != serialColumn && mayHaveLostLeadingZeros(value, [field](const QString& v) {
+                     return checkValue(*field, v).isEmpty();
+                 }))
+            row.changes.append({name, value, message, true});
         else
-            row.changes.append({name, value});
+            errors << message;
     }
     if (!row.serialNumber) {
         // Picked by its address, which then is not a change.
@@ -58,91 +66,77 @@ QString makeRow(const QString& where, const Cells& cells, PlanRow& row)
                 break;
             }
         }
-        if (row.ipAddress.isEmpty())
-            return QStringLiteral("%1: names no module: give its serialNumber or its "
-                                  "ipAddress")
-                .arg(where);
+        if (row.ipAddress.isEmpty() && errors.isEmpty())
+            errors << QStringLiteral("%1: names no module: give its serialNumber or its "
+                                     "ipAddress")
+                          .arg(where);
     }
-    return QString();
+    return errors;
 }
 
-QString checkDistinct(const QList<PlanRow>& rows)
+QStringList checkDistinct(const QList<PlanRow>& rows)
 {
+    QStringList errors;
     QMap<QString, QString> seen; // "serial number 1031" -> where
     for (const PlanRow& row : rows) {
         const QString key = row.serialNumber
                                 ? QStringLiteral("serial number %1").arg(*row.serialNumber)
                                 : QStringLiteral("address %1").arg(row.ipAddress);
         if (seen.contains(key))
-            return QStringLiteral("%1 and %2 both name the module with %3")
-                .arg(seen.value(key), row.where, key);
-        seen.insert(key, row.where);
+            errors << QStringLiteral("%1 and %2 both name the module with %3")
+                          .arg(seen.value(key), row.where, key);
+        else
+            seen.insert(key, row.where);
     }
-    return QString();
+    return errors;
 }
 
-Plan readCsvPlan(const QByteArray& bytes)
+Plan readCsvPlan(const QByteArray& bytes, QStringList& errors)
 {
     Plan plan;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (utf8.hasError()) {
-        plan.error = QStringLiteral("the file is not UTF-8 text");
-        return plan;
-    }
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1); // the byte-order mark some spreadsheets write
-    const CsvTable table = readCsv(text);
+    const CsvTable table = readCsv(decodeCsvText(bytes));
     if (!table.error.isEmpty()) {
-        plan.error = table.error;
+        errors << table.error;
         return plan;
     }
     if (table.rows.isEmpty() || table.rows.first().isEmpty()) {
-        plan.error = QStringLiteral("row 1: no header naming the columns (%1)").arg(fieldNames());
+        errors << QStringLiteral("row 1: no header naming the columns (%1)").arg(fieldNames());
         return plan;
     }
     const QStringList header = table.rows.first();
     for (int c = 0; c < header.size(); ++c) {
         const QString& name = header[c];
-        if (!isIgnoredColumn(name) && !findField(name)) {
-            plan.error = unknownFieldText(QStringLiteral("row 1, column %1").arg(c + 1), name);
-            return plan;
-        }
-        if (header.indexOf(name) != c) {
-            plan.error = QStringLiteral("row 1: column %1 appears twice").arg(name);
-            return plan;
-        }
+        if (!isIgnoredColumn(name) && !findField(name))
+            errors << unknownFieldText(QStringLiteral("row 1, column %1").arg(c + 1), name);
+        else if (header.indexOf(name) != c)
+            errors << QStringLiteral("row 1: column %1 appears twice").arg(name);
     }
-    if (!header.contains(serialColumn) && !header.contains(addressColumn)) {
-        plan.error = QStringLiteral("row 1: no column serialNumber or ipAddress to pick "
-                                    "the modules by");
-        return plan;
-    }
+    if (!header.contains(serialColumn) && !header.contains(addressColumn))
+        errors << QStringLiteral("row 1: no column serialNumber or ipAddress to pick the "
+                                 "modules by");
+    if (!errors.isEmpty())
+        return plan; // the rows cannot be read without their columns
     for (int r = 1; r < table.rows.size(); ++r) {
         const QStringList& cells = table.rows[r];
-        if (cells.isEmpty())
-            continue; // a blank line
+        if (cells.isEmpty() || cells.join(QString()).isEmpty())
+            continue; // a blank line, or a spreadsheet's row of empty cells
         const QString where = QStringLiteral("row %1").arg(r + 1);
         Cells given;
         for (int c = 0; c < cells.size(); ++c) {
             if (c >= header.size()) {
-                if (!cells[c].isEmpty()) {
-                    plan.error = QStringLiteral("%1, column %2: '%3' lies beyond the last "
-                                                "column of the header")
-                                     .arg(where)
-                                     .arg(c + 1)
-                                     .arg(cells[c]);
-                    return plan;
-                }
+                if (!cells[c].isEmpty())
+                    errors << QStringLiteral("%1, column %2: '%3' lies beyond the last column "
+                                             "of the header")
+                                  .arg(where)
+                                  .arg(c + 1)
+                                  .arg(cells[c]);
                 continue;
             }
             if (!cells[c].isEmpty() && !isIgnoredColumn(header[c]))
                 given.append({header[c], cells[c]});
         }
         PlanRow row;
-        plan.error = makeRow(where, given, row);
-        if (!plan.error.isEmpty())
-            return plan;
+        errors << makeRow(where, given, row);
         plan.rows << row;
     }
     return plan;
@@ -171,52 +165,50 @@ std::optional<QString> jsonText(const QJsonValue& v, bool& bad)
     }
 }
 
-Plan readJsonPlan(const QByteArray& bytes)
+Plan readJsonPlan(const QByteArray& bytes, QStringList& errors)
 {
     Plan plan;
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        plan.error = QStringLiteral("not JSON: %1 at character %2")
-                         .arg(parseError.errorString())
-                         .arg(parseError.offset);
+        errors << QStringLiteral("not JSON: %1 at character %2")
+                      .arg(parseError.errorString())
+                      .arg(parseError.offset);
         return plan;
     }
     if (!document.isArray()) {
-        plan.error = QStringLiteral("not a JSON array of modules, as `duvactl search --json` "
-                                    "writes");
+        errors << QStringLiteral("not a JSON array of modules, as `duvactl search --json` "
+                                 "writes");
         return plan;
     }
     const QJsonArray entries = document.array();
     for (int i = 0; i < entries.size(); ++i) {
         const QString where = QStringLiteral("entry %1").arg(i + 1);
         if (!entries[i].isObject()) {
-            plan.error = QStringLiteral("%1: not an object of field names and values").arg(where);
-            return plan;
+            errors << QStringLiteral("%1: not an object of field names and values").arg(where);
+            continue;
         }
         const QJsonObject object = entries[i].toObject();
         Cells given;
-        // In the record's order, so that the first bad field in that order is the one named.
         for (const QString& key : object.keys()) {
-            if (!isIgnoredColumn(key) && !findField(key)) {
-                plan.error = unknownFieldText(where, key);
-                return plan;
-            }
+            if (!isIgnoredColumn(key) && !findField(key))
+                errors << unknownFieldText(where, key);
         }
+        // In the record's order, so that the bad fields are named in that order.
         for (const Field& field : fields()) {
             if (!object.contains(field.name))
                 continue;
             bool bad = false;
             const auto text = jsonText(object.value(field.name), bad);
             if (bad) {
-                plan.error =
-                    QStringLiteral("%1, column %2: %3 is not a value")
-                        .arg(where, field.name,
-                             QString::fromUtf8(QJsonDocument(QJsonArray{object.value(field.name)})
-                                                   .toJson(QJsonDocument::Compact))
-                                 .mid(1)
-                                 .chopped(1));
-                return plan;
+                errors << QStringLiteral("%1, column %2: %3 is not a value")
+                              .arg(where, field.name,
+                                   QString::fromUtf8(
+                                       QJsonDocument(QJsonArray{object.value(field.name)})
+                                           .toJson(QJsonDocument::Compact))
+                                       .mid(1)
+                                       .chopped(1));
+                continue;
             }
             // As in a CSV file, whose empty cell cannot say "make it empty": an empty text
             // changes nothing, so that a plan means the same in both formats.
@@ -224,9 +216,7 @@ Plan readJsonPlan(const QByteArray& bytes)
                 given.append({field.name, *text});
         }
         PlanRow row;
-        plan.error = makeRow(where, given, row);
-        if (!plan.error.isEmpty())
-            return plan;
+        errors << makeRow(where, given, row);
         plan.rows << row;
     }
     return plan;
@@ -236,11 +226,15 @@ Plan readJsonPlan(const QByteArray& bytes)
 
 Plan readPlan(const QByteArray& bytes, PlanFormat format)
 {
-    Plan plan = format == PlanFormat::Json ? readJsonPlan(bytes) : readCsvPlan(bytes);
-    if (plan.error.isEmpty())
-        plan.error = checkDistinct(plan.rows);
-    if (!plan.error.isEmpty())
+    QStringList errors;
+    Plan plan =
+        format == PlanFormat::Json ? readJsonPlan(bytes, errors) : readCsvPlan(bytes, errors);
+    if (errors.isEmpty())
+        errors << checkDistinct(plan.rows);
+    if (!errors.isEmpty()) {
+        plan.error = errors.join(QLatin1Char('\n'));
         plan.rows.clear();
+    }
     return plan;
 }
 
@@ -266,7 +260,7 @@ ParsedChange parseAssignment(const QString& argument)
     const QString bad = checkValue(*field, value);
     if (!bad.isEmpty())
         return {std::nullopt, QStringLiteral("%1, field %2: %3").arg(where, name, bad)};
-    return {Change{name, value}, QString()};
+    return {Change{name, value, QString()}, QString()};
 }
 
 } // namespace duva::cli

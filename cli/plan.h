@@ -12,6 +12,10 @@ namespace duva::cli
 struct Change {
     QString field;
     QString value;
+    // A plan's cell of digits that its field refuses, but that may be the module's current
+    // value with leading zeros a spreadsheet dropped: the message that refuses it otherwise.
+    QString refusal = QString();
+    bool fromPlan = false; // a plan's cell, which a spreadsheet may have stripped of zeros
 };
 
 // One module of a plan: picked by its serial number or, without one, by its current address,
@@ -26,7 +30,7 @@ struct PlanRow {
 
 struct Plan {
     QList<PlanRow> rows;
-    QString error; // the first thing wrong, naming row, column and value; empty when valid
+    QString error; // everything wrong, one a line, naming row, column and value; empty when valid
 };
 
 enum class PlanFormat { Csv, Json };
@@ -34,7 +38,9 @@ enum class PlanFormat { Csv, Json };
 // A plan in a search's own output format: a CSV file whose header names the columns, or a
 // JSON array of objects. An empty cell (an empty text or null) changes nothing; the columns `from`
 // and `replies` are ignored. Every value is checked as `set` checks it, and two rows may not name
-// the same module.
+// the same module. A CSV file may come from a spreadsheet: UTF-8 or cp1252, ',' ';' or tab
+// between cells (the header line tells), blanks around cells; a cell of digits whose leading
+// zeros a spreadsheet dropped is left to the module's current value (Change::refusal).
 Plan readPlan(const QByteArray& bytes, PlanFormat format);
 
 // The format a file's name says: .json is JSON, anything else CSV.

@@ -1,6 +1,8 @@
 #include "cli/resolve.h"
 
 #include "cli/fields.h"
+#include "cli/spreadsheet.h"
+#include "fleet/valuechecks.h"
 #include "protocol/confirmation.h"
 
 #include <QMap>
@@ -59,6 +61,8 @@ PlannedWrite apply(const PlanRow& row, const FoundModule& module)
     RecordValues values = RecordValues::fromRecord(module.record);
     for (const Change& change : row.changes) {
         const Field* field = findField(change.field);
+        if (change.fromPlan && onlyLostLeadingZeros(change.value, field->text(module.record)))
+            continue; // what a spreadsheet made of the current value
         RecordValues changed = values;
         field->store(change.value, changed);
         const auto after = ModuleRecord::fromBytes(changed.encode().left(recordSize));
@@ -81,9 +85,36 @@ PlannedWrite apply(const PlanRow& row, const FoundModule& module)
     return w;
 }
 
+// The values that would cut a module off, as messages.
+QStringList refusedValues(const QList<PlannedWrite>& writes, const QList<int>& moduleOfWrite,
+                          const QList<FoundModule>& found, const ValueChecks& checks)
+{
+    QList<fleet::WrittenModule> written;
+    QList<bool> isWritten(found.size(), false);
+    for (int i = 0; i < writes.size(); ++i) {
+        const PlannedWrite& w = writes[i];
+        if (w.request.isEmpty())
+            continue;
+        isWritten[moduleOfWrite[i]] = true;
+        written << fleet::WrittenModule{w.row.where, w.row.fieldWord, w.module.record,
+                                        *ModuleRecord::fromBytes(w.request.left(recordSize))};
+    }
+    QList<ModuleRecord> unwritten;
+    for (int i = 0; i < found.size(); ++i) {
+        if (!isWritten[i])
+            unwritten << found[i].record;
+    }
+    QStringList messages;
+    for (const fleet::ValueRefusal& r :
+         fleet::checkWrittenValues(written, unwritten, checks.ownAddresses))
+        messages << r.text();
+    return messages;
+}
+
 } // namespace
 
-Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& found)
+Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& found,
+                       const ValueChecks& checks)
 {
     Resolution result;
     QStringList missing, shared, invalid, collisions;
@@ -112,6 +143,17 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
             continue;
         }
         rowOfModule.insert(index, row.where);
+        QStringList refused; // cells that only leading zeros could have saved
+        for (const Change& change : row.changes) {
+            if (!change.refusal.isEmpty() &&
+                !onlyLostLeadingZeros(change.value,
+                                      findField(change.field)->text(found[index].record)))
+                refused << change.refusal;
+        }
+        if (!refused.isEmpty()) {
+            invalid << refused;
+            continue;
+        }
         PlannedWrite w = apply(row, found[index]);
         const QList<int> sameAddress = modulesAt(w.currentAddress, found);
         if (!w.request.isEmpty() && sameAddress.size() > 1) {
@@ -142,6 +184,13 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
         }
         result.writes << w;
         moduleOfWrite << index;
+    }
+
+    if (!checks.force) {
+        const QStringList refused = refusedValues(result.writes, moduleOfWrite, found, checks);
+        invalid << refused;
+        if (!refused.isEmpty())
+            invalid << QStringLiteral("(--force writes such values all the same)");
     }
 
     // Where every found module ends up.

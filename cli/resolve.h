@@ -30,11 +30,20 @@ struct Resolution {
     QString error; // every problem of the kind that stopped it, one a line
 };
 
+// The checks of values that would cut a module off (fleet/valuechecks.h): this computer's
+// own addresses (host order); with force, no such check is made.
+struct ValueChecks {
+    QList<quint32> ownAddresses;
+    bool force = false;
+};
+
 // Finds each row's module among those found and applies its changes. Refuses, with nothing
 // to send, when a module is missing (NotFound), when a module's address answers for more
 // than one module (SharedAddress), when a change breaks a rule of the record (client mode
-// without a server host: InvalidValue), and when two found modules would end with one
-// address (AddressCollision). A change to the value a module already shows is no change.
-Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& found);
+// without a server host, or a value that would cut a module off: InvalidValue), and when two found
+// modules would end with one address (AddressCollision). A change to the value a module already
+// shows is no change.
+Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& found,
+                       const ValueChecks& checks = {});
 
 } // namespace duva::cli

@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages the configurator needs to build and run, when missing;
 # with --test also what the test suite needs (an X server and a window manager, a Wayland
 # compositor with Xwayland and Qt's Wayland platform, nftables for the firewall test,
-# bash-completion, and the accessibility bus with an AT-SPI client); with --screenshot what
+# bash-completion, the accessibility bus with an AT-SPI client, and LibreOffice Calc, which
+# saves duvactl's plans again as a spreadsheet does); with --screenshot what
 # scripts/screenshot.sh needs (an X server, a window manager, a pointer driver and an image
 # tool); with --windows what the Windows cross-build and its packages need (MinGW-w64, NSIS),
 # and with --windows-test also what its tests under Wine need.
@@ -18,7 +19,7 @@ windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis)
 case "${1:-}" in
   # The accessibility test needs a session bus, the accessibility bus and an AT-SPI client.
   --test) packages+=(xvfb openbox weston xwayland qt6-wayland nftables bash-completion
-                     dbus-daemon at-spi2-core python3-pyatspi) ;;
+                     dbus-daemon at-spi2-core python3-pyatspi libreoffice-calc-nogui) ;;
   --screenshot) packages+=(xvfb openbox xdotool imagemagick) ;;
   --windows) packages+=("${windows[@]}") ;;
   --windows-test) packages+=("${windows[@]}" wine wine64 xvfb xdotool) ;;

@@ -19,6 +19,8 @@ private slots:
         QTest::newRow("unknown command") << QStringList{"find"} << "unknown command 'find'";
         QTest::newRow("two formats")
             << QStringList{"search", "--json", "--csv"} << "--json and --csv exclude each other";
+        QTest::newRow("CSV for scripts and for a spreadsheet")
+            << QStringList{"search", "--csv", "--excel"} << "--csv and --excel exclude each other";
         QTest::newRow("unknown option")
             << QStringList{"search", "--colour"} << "Unknown option 'colour'.";
         QTest::newRow("a serial that is no number")
@@ -41,6 +43,8 @@ private slots:
             << QStringList{"apply", "p.csv", "--expect", "3"} << "--expect does not apply to apply";
         QTest::newRow("--expect none") << QStringList{"search", "--expect", "0"}
                                        << "--expect: '0' is not a whole number from 1 to";
+        QTest::newRow("--force for a search")
+            << QStringList{"search", "--force"} << "--force does not apply to search";
         QTest::newRow("CSV from apply")
             << QStringList{"apply", "p.csv", "--csv"} << "--csv does not apply to apply";
     }

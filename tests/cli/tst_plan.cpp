@@ -2,6 +2,7 @@
 // checks that refuse a plan before anything is sent, where a search goes, and the rule that
 // confirms a write.
 
+#include "cli/fields.h"
 #include "cli/output.h"
 #include "cli/plan.h"
 #include "cli/resolve.h"
@@ -71,24 +72,89 @@ private slots:
         }
     }
 
-    void csvAsSpreadsheetsWriteIt()
+    void csvAsSpreadsheetsWriteIt_data()
     {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("rows"); // the plan's rows, as summary() puts them
         // A byte-order mark, semicolons, CR LF, a quoted cell with the separator, a doubled
         // quote and a line end, a blank line, an empty cell (no change) and cells left off.
-        const QByteArray csv = "\xEF\xBB\xBFserialNumber;serverHost;ipAddress;dhcp\r\n"
-                               "1031;\"a;b\"\"c\nd\";10.77.0.50;\r\n"
-                               "\r\n"
-                               ";;10.77.0.11\r\n";
-        const Plan plan = readPlan(csv, PlanFormat::Csv);
-        QVERIFY2(plan.error.isEmpty(), qPrintable(plan.error));
-        QCOMPARE(plan.rows.size(), 2);
-        QCOMPARE(plan.rows[0].changes.size(), 2);
-        QCOMPARE(plan.rows[0].changes[0].value, QString("a;b\"c\nd"));
-        QCOMPARE(plan.rows[0].changes[1].field, QString("ipAddress"));
         // Without a serial number the address picks the module and is not a change.
-        QCOMPARE(plan.rows[1].where, QString("row 4"));
-        QCOMPARE(plan.rows[1].ipAddress, QString("10.77.0.11"));
-        QVERIFY(plan.rows[1].changes.isEmpty());
+        QTest::newRow("UTF-8 with a mark, ';', CR LF")
+            << QByteArray("\xEF\xBB\xBFserialNumber;serverHost;ipAddress;dhcp\r\n"
+                          "1031;\"a;b\"\"c\nd\";10.77.0.50;\r\n"
+                          "\r\n"
+                          ";;10.77.0.11\r\n")
+            << "row 2 1031 serverHost=a;b\"c\nd ipAddress=10.77.0.50 | row 4 10.77.0.11";
+        QTest::newRow("a Portuguese Excel: cp1252 and ';'")
+            << QByteArray("serialNumber;serverHost;dhcp\r\n1031;S\xE3o Jos\xE9;VERDADEIRO\r\n")
+            << QString::fromUtf8("row 2 1031 serverHost=São José dhcp=VERDADEIRO");
+        QTest::newRow("UTF-8 without a mark, tabs")
+            << QByteArray(
+                   "serialNumber\tserverHost\twatchdog\n1032\tS\xC3\xA3o Jos\xC3\xA9\tn\xC3\xA3o\n")
+            << QString::fromUtf8("row 2 1032 serverHost=São José watchdog=não");
+        QTest::newRow("blanks around cells, quoted ones keep theirs")
+            << QByteArray(" serialNumber , localPort ,serverHost\n 1033 ,\t5003 ,  \" a b \"  \n")
+            << "row 2 1033 localPort=5003 serverHost= a b ";
+        QTest::newRow("';' between cells, ',' inside one")
+            << QByteArray("serialNumber;serverHost\n1034;\"a,b\"\n") << "row 2 1034 serverHost=a,b";
+        QTest::newRow("a spreadsheet's row of empty cells")
+            << QByteArray("serialNumber;dhcp;from\n1035;1;\n;;\n") << "row 2 1035 dhcp=1";
+    }
+
+    void csvAsSpreadsheetsWriteIt()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, rows);
+        const Plan plan = readPlan(file, PlanFormat::Csv);
+        QVERIFY2(plan.error.isEmpty(), qPrintable(plan.error));
+        QStringList summary;
+        for (const PlanRow& row : plan.rows) {
+            QStringList parts{row.where, row.serialNumber ? QString::number(*row.serialNumber)
+                                                          : row.ipAddress};
+            for (const Change& c : row.changes)
+                parts << c.field + '=' + c.value;
+            summary << parts.join(' ');
+        }
+        QCOMPARE(summary.join(" | "), rows);
+    }
+
+    void leadingZerosASpreadsheetDropped_data()
+    {
+        QTest::addColumn<QByteArray>("plan");
+        QTest::addColumn<QString>("changes"); // of the write, or the error
+        // The module shows firmwareVersion 010 and serverHost 0123.
+        QTest::newRow("010 saved as 10")
+            << QByteArray("serialNumber,firmwareVersion\n1031,10\n") << "";
+        QTest::newRow("0123 saved as 123")
+            << QByteArray("serialNumber,serverHost\n1031,123\n") << "";
+        QTest::newRow("another number is a change")
+            << QByteArray("serialNumber,serverHost\n1031,23\n") << "serverHost: 0123 -> 23";
+        QTest::newRow("another version is refused")
+            << QByteArray("serialNumber,firmwareVersion\n1031,0\n")
+            << "row 2, column firmwareVersion: '0' is not exactly 3 characters long";
+        QTest::newRow("set means what it says")
+            << QByteArray("serverHost=123") << "serverHost: 0123 -> 123";
+        QTest::newRow("numbers with zeros added")
+            << QByteArray("serialNumber,localPort,autoDisconnectTime\n1031,05002,000\n") << "";
+    }
+
+    void leadingZerosASpreadsheetDropped()
+    {
+        QFETCH(QByteArray, plan);
+        QFETCH(QString, changes);
+        RecordValues v = RecordValues::fromRecord(module(10, 1031).record);
+        v.firmwareVersion = "010";
+        v.serverHost = "0123";
+        const FoundModule m{*ModuleRecord::fromBytes(v.encode().left(recordSize)), "10.77.0.10", 1};
+        Plan p;
+        if (plan.contains('\n')) {
+            p = readPlan(plan, PlanFormat::Csv);
+            QVERIFY2(p.error.isEmpty(), qPrintable(p.error));
+        } else {
+            p.rows << bySerial(1031, {*parseAssignment(plan).change});
+        }
+        const Resolution r = resolvePlan(p.rows, {m});
+        QCOMPARE(r.writes.isEmpty() ? r.error : r.writes.first().changes.join("; "), changes);
     }
 
     void badPlansAreRefused_data()
@@ -110,7 +176,17 @@ private slots:
             "row 2 and row 4 both name the module with serial number 7");
         csv("one address twice", "ipAddress\n10.77.0.1\n10.77.0.1\n",
             "row 2 and row 3 both name the module with address 10.77.0.1");
-        csv("not UTF-8", "serialNumber,serverHost\n1,\xff\n", "the file is not UTF-8 text");
+        csv("every bad header cell at once", "serialNumber,colour,dhcp,dhcp,size\n1031\n",
+            QString("row 1, column 2: unknown field 'colour' (the fields are %1)\n"
+                    "row 1: column dhcp appears twice\n"
+                    "row 1, column 5: unknown field 'size' (the fields are %1)")
+                .arg(fieldNames()));
+        csv("every bad row at once", "serialNumber,localPort,dhcp\n1031,70000,2\n1032,1,x,y\n",
+            "row 2, column localPort: '70000' is not a port: a whole number from 0 to 65535\n"
+            "row 2, column dhcp: '2' is not a boolean: 1, true, on, sim or verdadeiro; 0, false, "
+            "off, n\u00e3o or falso\n"
+            "row 3, column 4: 'y' lies beyond the last column of the header\n"
+            "row 3, column dhcp: 'x' is not a boolean");
         const auto json = [](const char* name, const QByteArray& text, const QString& error) {
             QTest::newRow(name) << text << true << error;
         };
@@ -122,6 +198,10 @@ private slots:
         json("a fraction", R"([{"serialNumber": 1.5}])", "entry 1, column serialNumber: '1.5'");
         json("a negative port", R"([{"serialNumber": 1, "localPort": -1}])",
              "entry 1, column localPort: '-1' is not a port");
+        json("every bad entry at once", R"([{"dhcp": 1}, 2, {"serialNumber": 3, "dns": 1}])",
+             "entry 1: names no module: give its serialNumber or its ipAddress\n"
+             "entry 2: not an object of field names and values\n"
+             "entry 3: unknown field 'dns'");
     }
 
     void badPlansAreRefused()
@@ -203,6 +283,110 @@ private slots:
         QCOMPARE(r.error, error);
         QCOMPARE(int(r.status), status);
         QCOMPARE(r.writes.isEmpty(), status != int(ExitStatus::Ok));
+    }
+
+    void valuesThatCutAModuleOff_data()
+    {
+        QTest::addColumn<QList<PlanRow>>("rows");
+        QTest::addColumn<bool>("force");
+        QTest::addColumn<QString>("error"); // empty: written
+        // Modules 1031-1033 at 10.77.0.10-12/24, gateway 10.77.0.1; this computer is 10.77.0.2.
+        const auto row = [](int serial, const char* field, const char* value) {
+            return QList<PlanRow>{bySerial(serial, {{field, value}})};
+        };
+        const auto refused = [](const QString& lines) {
+            return lines + "\n(--force writes such values all the same)";
+        };
+        const struct {
+            const char* name;
+            const char* field;
+            const char* value;
+            const char* why;
+        } single[] = {
+            {"the network address", "ipAddress", "10.77.0.0",
+             "is the network address of its subnet 10.77.0.0/24"},
+            {"the broadcast address", "ipAddress", "10.77.0.255",
+             "is the broadcast address of its subnet 10.77.0.0/24"},
+            {"no address", "ipAddress", "0.0.0.0", "is 0.0.0.0, which means no address"},
+            {"loopback", "ipAddress", "127.0.0.1",
+             "is a loopback address (127.0.0.0/8), which never leaves the module"},
+            {"multicast", "ipAddress", "239.1.2.3",
+             "is a multicast address (224.0.0.0/4), which no module can hold"},
+            {"every network's broadcast", "ipAddress", "255.255.255.255",
+             "is 255.255.255.255, the broadcast address of every network"},
+            {"this computer's address", "ipAddress", "10.77.0.2", "is this computer's own address"},
+            {"the module's gateway", "ipAddress", "10.77.0.1", "is the module's own gateway"},
+            {"a gateway that is the module", "gateway", "10.77.0.10",
+             "is the module's own ipAddress"},
+            {"a mask with a hole", "subnetMask", "255.0.255.0",
+             "has ones that are not contiguous: a subnet mask is ones followed by zeros, such "
+             "as 255.255.255.0"},
+            {"a gateway outside the subnet", "gateway", "10.78.0.1",
+             "lies outside the module's subnet 10.77.0.0/24"},
+            {"an address leaving the gateway outside", "ipAddress", "10.77.1.10",
+             "puts the gateway 10.77.0.1 outside the module's subnet 10.77.1.0/24"},
+            {"a mask leaving the gateway outside", "subnetMask", "255.255.255.252",
+             "puts the gateway 10.77.0.1 outside the module's subnet 10.77.0.8/30"},
+            {"a serial number another module has", "serialNumber", "1032",
+             "is also the serial number of the module at 10.77.0.11; modules that share one "
+             "cannot be told apart"},
+        };
+        for (const auto& c : single) {
+            QTest::addRow("%s", c.name)
+                << row(1031, c.field, c.value) << false
+                << refused(QString("row 1031, column %1: '%2' %3").arg(c.field, c.value, c.why));
+            QTest::addRow("%s, forced", c.name) << row(1031, c.field, c.value) << true << "";
+        }
+        QTest::newRow("a mask that makes the address its subnet's broadcast")
+            << row(1032, "subnetMask", "255.255.255.252") << false
+            << refused("row 1032, column subnetMask: '255.255.255.252' makes the module's "
+                       "ipAddress 10.77.0.11 the broadcast address of its subnet 10.77.0.8/30\n"
+                       "row 1032, column subnetMask: '255.255.255.252' puts the gateway "
+                       "10.77.0.1 outside the module's subnet 10.77.0.8/30");
+        QTest::newRow("one serial number for two modules")
+            << QList<PlanRow>{bySerial(1031, {{"serialNumber", "7"}}),
+                              bySerial(1033, {{"serialNumber", "7"}})}
+            << false
+            << refused("row 1031, column serialNumber: '7' is also the serial number of the "
+                       "module at 10.77.0.12 (row 1033); modules that share one cannot be told "
+                       "apart\n"
+                       "row 1033, column serialNumber: '7' is also the serial number of the "
+                       "module at 10.77.0.10 (row 1031); modules that share one cannot be told "
+                       "apart");
+        QTest::newRow("every bad value at once")
+            << QList<PlanRow>{bySerial(1031,
+                                       {{"ipAddress", "10.77.0.255"}, {"gateway", "10.78.0.1"}}),
+                              bySerial(1032, {{"subnetMask", "255.0.255.0"}})}
+            << false
+            << refused("row 1031, column ipAddress: '10.77.0.255' is the broadcast address of "
+                       "its subnet 10.77.0.0/24\n"
+                       "row 1031, column gateway: '10.78.0.1' lies outside the module's subnet "
+                       "10.77.0.0/24\n"
+                       "row 1032, column subnetMask: '255.0.255.0' has ones that are not "
+                       "contiguous: a subnet mask is ones followed by zeros, such as "
+                       "255.255.255.0");
+        QTest::newRow("no gateway") << row(1031, "gateway", "0.0.0.0") << false << "";
+        QTest::newRow("two serial numbers exchanged")
+            << QList<PlanRow>{bySerial(1031, {{"serialNumber", "1033"}}),
+                              bySerial(1033, {{"serialNumber", "1031"}})}
+            << false << "";
+        QTest::newRow("an old fault that the write leaves as it was")
+            << row(1033, "dhcp", "1") << false << "";
+    }
+
+    void valuesThatCutAModuleOff()
+    {
+        QFETCH(QList<PlanRow>, rows);
+        QFETCH(bool, force);
+        QFETCH(QString, error);
+        QList<FoundModule> found{module(10, 1031), module(11, 1032), module(12, 1033)};
+        RecordValues v = RecordValues::fromRecord(found[2].record); // its gateway outside
+        v.gateway = {10, 1, 0, 1};
+        found[2].record = *ModuleRecord::fromBytes(v.encode().left(recordSize));
+        const Resolution r = resolvePlan(rows, found, {{0x0A4D0002}, force});
+        QCOMPARE(r.error, error);
+        QCOMPARE(int(r.status), int(error.isEmpty() ? ExitStatus::Ok : ExitStatus::InvalidValue));
+        QCOMPARE(r.writes.size(), error.isEmpty() ? rows.size() : 0);
     }
 
     void changesAndTheirRequest()

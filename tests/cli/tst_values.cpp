@@ -22,7 +22,7 @@ private slots:
         };
         const auto bad = [](const char* field, const QString& value, const char* why) {
             QTest::addRow("bad %s=%s", field, qPrintable(value))
-                << field << value << QString("'%1' %2").arg(value, why);
+                << field << value << QString("'%1' %2").arg(value, QString::fromUtf8(why));
         };
         const char* notAddress =
             "is not an IPv4 address: four numbers from 0 to 255 joined by dots";
@@ -54,11 +54,14 @@ private slots:
             "is not a serial number: a whole number from 0 to "
             "16777215");
 
-        for (const char* b : {"0", "1", "true", "false"})
-            ok("dhcp", b);
-        const char* notBoolean = "is not a boolean: 0, 1, true or false";
+        // As scripts, Calc and a Portuguese Excel write them.
+        for (const char* b : {"0", "1", "true", "false", "TRUE", "FALSE", "VERDADEIRO", "falso",
+                              "sim", "não", "NÃO", "nao", "on", "OFF"})
+            ok("dhcp", QString::fromUtf8(b));
+        const char* notBoolean =
+            "is not a boolean: 1, true, on, sim or verdadeiro; 0, false, off, não or falso";
         bad("watchdog", "yes", notBoolean);
-        bad("autoDisconnect", "TRUE", notBoolean);
+        bad("autoDisconnect", "verdade", notBoolean);
         bad("dhcp", "2", notBoolean);
         ok("clientMode", "client");
         ok("clientMode", "server");
@@ -66,7 +69,7 @@ private slots:
 
         ok("firmwareVersion", "1.6");
         ok("firmwareVersion", QString::fromUtf8("ç€1")); // cp1252 has both
-        bad("firmwareVersion", "12", "is not exactly 3 characters long");
+        bad("firmwareVersion", "1.", "is not exactly 3 characters long");
         bad("firmwareVersion", "1.23", "is not exactly 3 characters long");
         const char* notCp1252 = "has a character that the modules cannot store (they take "
                                 "Windows Latin-1, cp1252, text only)";

@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -23,6 +24,7 @@ struct Result {
     int status = -1;
     QString out;
     QString err;
+    QByteArray outBytes; // as written: QString::fromUtf8 drops a byte-order mark
 };
 
 // Short waits keep the test quick; the defaults are the window's.
@@ -40,9 +42,9 @@ Result duvactl(QStringList arguments, const QStringList& prefix = {})
     }
     if (!p.waitForFinished(60000))
         p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    const QByteArray out = p.readAllStandardOutput();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(out),
+            QString::fromUtf8(p.readAllStandardError()), out};
 }
 
 #define EXPECT_STATUS(result, expected)                                                            \
@@ -329,10 +331,15 @@ private slots:
             << "duvactl: PLAN: row 3, column serverPort: '70000' is not a port: a whole number "
                "from 0 to 65535\n"
             << false;
-        QTest::newRow("an unknown field")
+        QTest::newRow("an unknown field and a bad value")
             << QStringList{"--count", "1"} << QByteArray()
-            << QStringList{"set", "10.77.0.10", "dchp=1"} << 3
-            << "duvactl: argument dchp=1: unknown field 'dchp'" << false;
+            << QStringList{"set", "10.77.0.10", "dchp=1", "serverPort=70000"} << 3
+            << "duvactl: argument dchp=1: unknown field 'dchp' (the fields are ipAddress, "
+               "subnetMask, gateway, dnsServer, localPort, serverPort, dhcp, watchdog, "
+               "clientMode, autoDisconnect, autoDisconnectTime, firmwareVersion, serialNumber, "
+               "serverHost)\nargument serverPort=70000, field serverPort: '70000' is not a port: "
+               "a whole number from 0 to 65535\n"
+            << false;
         QTest::newRow("two modules on one address")
             << QStringList{"--count", "2", "--same-ip"} << QByteArray()
             << QStringList{"set", "10.77.0.10", "dhcp=1"} << 5
@@ -357,6 +364,88 @@ private slots:
             << "duvactl: row 3: no module with serial number 4242 answered\nnothing was "
                "written\n"
             << true;
+    }
+
+    void valuesThatCutAModuleOffSendNothing_data()
+    {
+        QTest::addColumn<QStringList>("simOptions");
+        QTest::addColumn<QByteArray>("plan");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("searched");
+        // This computer is 10.77.0.1; the modules' gateway is another address.
+        const QStringList fleet{"--count",      "3",    "--gateway",     "10.77.0.254",
+                                "--local-port", "5011", "--server-port", "5012"};
+        const char* force = "(--force writes such values all the same)\nnothing was written\n";
+        const struct {
+            const char* assignment;
+            const char* why;
+        } refusals[] = {
+            {"ipAddress=10.77.0.0", "is the network address of its subnet 10.77.0.0/24"},
+            {"ipAddress=10.77.0.255", "is the broadcast address of its subnet 10.77.0.0/24"},
+            {"ipAddress=0.0.0.0", "is 0.0.0.0, which means no address"},
+            {"ipAddress=127.0.0.1",
+             "is a loopback address (127.0.0.0/8), which never leaves the module"},
+            {"ipAddress=224.0.0.1",
+             "is a multicast address (224.0.0.0/4), which no module can hold"},
+            {"ipAddress=255.255.255.255",
+             "is 255.255.255.255, the broadcast address of every network"},
+            {"ipAddress=10.77.0.1", "is this computer's own address"},
+            {"ipAddress=10.77.0.254", "is the module's own gateway"},
+            {"subnetMask=255.0.255.0",
+             "has ones that are not contiguous: a subnet mask is ones followed by zeros, such "
+             "as 255.255.255.0"},
+            {"gateway=10.78.0.1", "lies outside the module's subnet 10.77.0.0/24"},
+            {"serialNumber=1032", "is also the serial number of the module at 10.77.0.11; "
+                                  "modules that share one cannot be told apart"},
+        };
+        for (const auto& r : refusals) {
+            const QString field = QString(r.assignment).section('=', 0, 0);
+            const QString value = QString(r.assignment).section('=', 1);
+            QTest::addRow("%s", r.assignment)
+                << fleet << QByteArray() << QStringList{"set", "10.77.0.10", r.assignment} << 3
+                << QString("duvactl: 10.77.0.10, field %1: '%2' %3\n%4")
+                       .arg(field, value, r.why, force)
+                << true;
+        }
+        QTest::newRow("a plan with several bad cells")
+            << fleet
+            << QByteArray("serialNumber,ipAddress,serverPort,dhcp\n1031,10.77.0.40,70000,talvez\n"
+                          "1032,10.77.0.300,,\n")
+            << QStringList{"apply", "PLAN"} << 3
+            << "duvactl: PLAN: row 2, column serverPort: '70000' is not a port: a whole number "
+               "from 0 to 65535\n"
+               "row 2, column dhcp: 'talvez' is not a boolean: 1, true, on, sim or verdadeiro; "
+               "0, false, off, n\u00e3o or falso\n"
+               "row 3, column ipAddress: '10.77.0.300' is not an IPv4 address: four numbers from "
+               "0 to 255 joined by dots\n"
+            << false;
+        QTest::newRow("a plan with several values that cut modules off")
+            << fleet
+            << QByteArray("serialNumber;ipAddress;gateway\r\n1031;10.77.0.255;\r\n"
+                          "1032;;10.78.0.1\r\n1033;10.77.0.1;\r\n")
+            << QStringList{"apply", "PLAN"} << 3
+            << QString("duvactl: row 2, column ipAddress: '10.77.0.255' is the broadcast address "
+                       "of its subnet 10.77.0.0/24\n"
+                       "row 3, column gateway: '10.78.0.1' lies outside the module's subnet "
+                       "10.77.0.0/24\n"
+                       "row 4, column ipAddress: '10.77.0.1' is this computer's own address\n%1")
+                   .arg(force)
+            << true;
+    }
+
+    void valuesThatCutAModuleOffSendNothing() { refusalsSendNothing(); }
+
+    void forceWritesARefusedValue()
+    {
+        SimProcess sim({"--count", "2", "--gateway", "10.77.0.254"});
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        const Result r =
+            duvactl(QStringList{"set", "10.77.0.11", "gateway=10.78.0.1", "--force"} + quick);
+        EXPECT_STATUS(r, 0);
+        QVERIFY2(r.out.contains("  gateway: 10.77.0.254 -> 10.78.0.1\n"), qPrintable(r.out));
+        QVERIFY(sim.waitForLines(QRegularExpression("note write: ")));
     }
 
     void refusalsSendNothing()
@@ -386,6 +475,93 @@ private slots:
         } else {
             QCOMPARE(received(sim), QStringList());
         }
+    }
+
+    void aPlanSavedByCalcAppliesUnchanged_data()
+    {
+        QTest::addColumn<QString>("format");     // how search exports the fleet
+        QTest::addColumn<QString>("calcOpens");  // Calc's import options: separator, quote, UTF-8
+        QTest::addColumn<QString>("calcSaves");  // and its export options
+        QTest::addColumn<QString>("serverHost"); // a text that the round trip must keep
+        QTest::addColumn<QByteArray>("saved");   // what Calc made of firmwareVersion 000 and it
+        // The last option of each, 1046, is Brazilian Portuguese.
+        QTest::newRow("--csv, saved as UTF-8 with ','") << "--csv"
+                                                        << "44,34,76,1,,1046"
+                                                        << "44,34,76,1,,1046"
+                                                        << "0123" << QByteArray(",0,2041,123,");
+        QTest::newRow("--excel, saved as cp1252 with ';'")
+            << "--excel"
+            << "59,34,76,1,,1046"
+            << "59,34,1,1,,1046" << QString::fromUtf8("São José")
+            << QByteArray(";0;2041;S\xE3o Jos\xE9;");
+    }
+
+    void aPlanSavedByCalcAppliesUnchanged()
+    {
+        const QString soffice = QStandardPaths::findExecutable("soffice");
+        if (soffice.isEmpty())
+            QSKIP("LibreOffice Calc (soffice) is missing: scripts/install-deps.sh --test "
+                  "installs libreoffice-calc-nogui");
+        QFETCH(QString, format);
+        QFETCH(QString, calcOpens);
+        QFETCH(QString, calcSaves);
+        QFETCH(QString, serverHost);
+        QFETCH(QByteArray, saved);
+        // Texts of digits with leading zeros, booleans, ports and addresses: what a spreadsheet
+        // takes for numbers, dates or its own words.
+        SimProcess sim({"--count",
+                        "4",
+                        "--gateway",
+                        "10.77.0.254",
+                        "--dns",
+                        "10.77.0.253",
+                        "--local-port",
+                        "5011",
+                        "--server-port",
+                        "5012",
+                        "--watchdog",
+                        "off",
+                        "--auto-disconnect",
+                        "on",
+                        "--auto-disconnect-time",
+                        "7",
+                        "--firmware-version",
+                        "000",
+                        "--serial",
+                        "2041",
+                        "--server-host",
+                        serverHost});
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        const Result exported = duvactl(QStringList{"search", format} + quick.mid(0, 4));
+        EXPECT_STATUS(exported, 0);
+        if (format == "--excel") // what a Portuguese Excel opens as columns
+            QVERIFY(exported.outBytes.startsWith("\xEF\xBB\xBFipAddress;subnetMask;"));
+        QTemporaryDir dir;
+        QVERIFY(duva::test::writeFile(dir.filePath("fleet.csv"), exported.outBytes));
+
+        // Calc opens the file and saves it again, in a profile of its own.
+        QProcess calc;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", dir.filePath("home"));
+        env.insert("LANG", "pt_BR.UTF-8");
+        calc.setProcessEnvironment(env);
+        calc.start(soffice, {"--headless", "--norestore",
+                             "-env:UserInstallation=file://" + dir.filePath("profile"),
+                             "--infilter=Text - txt - csv (StarCalc):" + calcOpens, "--convert-to",
+                             "csv:Text - txt - csv (StarCalc):" + calcSaves, "--outdir",
+                             dir.filePath("saved"), dir.filePath("fleet.csv")});
+        QVERIFY2(calc.waitForFinished(100000), "Calc did not finish");
+        QFile file(dir.filePath("saved/fleet.csv"));
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(calc.readAllStandardError()));
+        const QByteArray bytes = file.readAll();
+        QVERIFY2(bytes.contains(saved), bytes.constData());
+
+        const Result r = duvactl(QStringList{"apply", file.fileName()} + quick);
+        EXPECT_STATUS(r, 0);
+        QCOMPARE(r.out.count(QRegularExpression(": no change\n")), 4);
+        QTest::qWait(200);
+        QCOMPARE(sim.linesContaining("note write: ").size(), 0);
+        QCOMPARE(received(sim).size(), received(sim).filter("to 10.77.0.255:1461").size());
     }
 
     void aModuleSilentAfterItsWriteIsNotConfirmed()

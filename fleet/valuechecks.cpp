@@ -1,0 +1,155 @@
+#include "fleet/valuechecks.h"
+
+namespace duva::fleet
+{
+
+namespace
+{
+
+quint32 addressAt(const ModuleRecord& r, int at)
+{
+    return quint32(r.byte(at)) << 24 | quint32(r.byte(at + 1)) << 16 |
+           quint32(r.byte(at + 2)) << 8 | r.byte(at + 3);
+}
+
+QString dotted(quint32 a)
+{
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(a >> 24)
+        .arg(a >> 16 & 0xFF)
+        .arg(a >> 8 & 0xFF)
+        .arg(a & 0xFF);
+}
+
+int prefixLength(quint32 mask)
+{
+    int n = 0;
+    while (n < 32 && (mask << n & 0x80000000u))
+        ++n;
+    return n;
+}
+
+QString subnetText(quint32 address, quint32 mask)
+{
+    return QStringLiteral("%1/%2").arg(dotted(address & mask)).arg(prefixLength(mask));
+}
+
+// Why an address can never be a module's own, whatever its subnet; empty when it can.
+QString unusableAddress(quint32 ip, const QList<quint32>& ownAddresses)
+{
+    if (ip == 0)
+        return QStringLiteral("is 0.0.0.0, which means no address");
+    if (ip >> 24 == 0)
+        return QStringLiteral("lies in 0.0.0.0/8, which no datagram can reach");
+    if (ip >> 24 == 127)
+        return QStringLiteral("is a loopback address (127.0.0.0/8), which never leaves the "
+                              "module");
+    if (ip >> 28 == 0xE)
+        return QStringLiteral("is a multicast address (224.0.0.0/4), which no module can hold");
+    if (ip == 0xFFFFFFFFu)
+        return QStringLiteral("is 255.255.255.255, the broadcast address of every network");
+    if (ownAddresses.contains(ip))
+        return QStringLiteral("is this computer's own address");
+    return QString();
+}
+
+} // namespace
+
+QString ValueRefusal::text() const
+{
+    return QStringLiteral("%1, %2 %3: '%4' %5").arg(where, fieldWord, field, value, why);
+}
+
+bool isContiguousMask(quint32 mask)
+{
+    return (~mask & (~mask + 1)) == 0; // the zeros, plus one, are a power of two (or zero)
+}
+
+QList<ValueRefusal> checkWrittenValues(const QList<WrittenModule>& written,
+                                       const QList<ModuleRecord>& unwritten,
+                                       const QList<quint32>& ownAddresses)
+{
+    QList<ValueRefusal> refusals;
+    for (int i = 0; i < written.size(); ++i) {
+        const WrittenModule& w = written[i];
+        const auto refuse = [&](const char* field, const QString& value, const QString& why) {
+            refusals << ValueRefusal{w.where, w.fieldWord, QString::fromLatin1(field), value, why};
+        };
+        const quint32 ip = addressAt(w.after, offset::ipAddress);
+        const quint32 mask = addressAt(w.after, offset::subnetMask);
+        const quint32 gateway = addressAt(w.after, offset::gateway);
+        const bool ipChanged = ip != addressAt(w.before, offset::ipAddress);
+        const bool maskChanged = mask != addressAt(w.before, offset::subnetMask);
+        const bool gatewayChanged = gateway != addressAt(w.before, offset::gateway);
+        const bool contiguous = isContiguousMask(mask);
+
+        if (maskChanged && !contiguous)
+            refuse("subnetMask", dotted(mask),
+                   QStringLiteral("has ones that are not contiguous: a subnet mask is ones "
+                                  "followed by zeros, such as 255.255.255.0"));
+
+        const QString unusable = ipChanged ? unusableAddress(ip, ownAddresses) : QString();
+        if (!unusable.isEmpty()) {
+            refuse("ipAddress", dotted(ip), unusable);
+        } else if ((ipChanged || maskChanged) && contiguous && prefixLength(mask) <= 30 &&
+                   ((ip & ~mask) == 0 || (ip & ~mask) == ~mask)) {
+            // A /31 or /32 has no network or broadcast address of its own.
+            const QString which =
+                (ip & ~mask) == 0 ? QStringLiteral("network") : QStringLiteral("broadcast");
+            if (ipChanged)
+                refuse("ipAddress", dotted(ip),
+                       QStringLiteral("is the %1 address of its subnet %2")
+                           .arg(which, subnetText(ip, mask)));
+            else
+                refuse("subnetMask", dotted(mask),
+                       QStringLiteral("makes the module's ipAddress %1 the %2 address of its "
+                                      "subnet %3")
+                           .arg(dotted(ip), which, subnetText(ip, mask)));
+        }
+
+        if (!unusable.isEmpty()) {
+            // Nothing more to say of the gateway of a module that no address reaches.
+        } else if (gateway != 0 && ip == gateway && (ipChanged || gatewayChanged)) {
+            if (ipChanged)
+                refuse("ipAddress", dotted(ip), QStringLiteral("is the module's own gateway"));
+            else
+                refuse("gateway", dotted(gateway), QStringLiteral("is the module's own ipAddress"));
+        } else if (gateway != 0 && contiguous && (gateway & mask) != (ip & mask) &&
+                   (ipChanged || maskChanged || gatewayChanged)) {
+            const QString subnet = subnetText(ip, mask);
+            if (gatewayChanged)
+                refuse("gateway", dotted(gateway),
+                       QStringLiteral("lies outside the module's subnet %1").arg(subnet));
+            else if (ipChanged)
+                refuse("ipAddress", dotted(ip),
+                       QStringLiteral("puts the gateway %1 outside the module's subnet %2")
+                           .arg(dotted(gateway), subnet));
+            else
+                refuse("subnetMask", dotted(mask),
+                       QStringLiteral("puts the gateway %1 outside the module's subnet %2")
+                           .arg(dotted(gateway), subnet));
+        }
+
+        const int serial = w.after.serialNumber();
+        if (serial != w.before.serialNumber()) {
+            QStringList holders;
+            for (const ModuleRecord& other : unwritten) {
+                if (other.serialNumber() == serial)
+                    holders << QStringLiteral("the module at %1").arg(other.ipAddressText());
+            }
+            for (int j = 0; j < written.size(); ++j) {
+                if (j != i && written[j].after.serialNumber() == serial)
+                    holders << QStringLiteral("the module at %1 (%2)")
+                                   .arg(written[j].before.ipAddressText(), written[j].where);
+            }
+            if (!holders.isEmpty())
+                refuse("serialNumber", QString::number(serial),
+                       QStringLiteral("is also the serial number of %1; modules that share "
+                                      "one cannot be told apart")
+                           .arg(holders.join(QStringLiteral(", "))));
+        }
+    }
+    return refusals;
+}
+
+} // namespace duva::fleet
