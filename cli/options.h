@@ -33,6 +33,8 @@ struct Options {
     std::optional<int> serial;
     bool dryRun = false;
     bool yes = false;
+    QList<quint32> via;       // set, apply: free temporary addresses, one for each cycle
+    bool skipMissing = false; // apply: write the modules that answered
 };
 
 // The options, the commands, the fields and the exit statuses, for --help and the man page.

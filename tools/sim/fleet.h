@@ -23,6 +23,8 @@ struct Faults {
     int dropPercent = 0;         // chance (0-100) that an answer is not sent
     int wrongLength = -1;        // >= 0: answers have this many bytes (record cut or zero-padded)
     bool muteAfterWrite = false; // a module that took a write answers no more searches
+    // Each module drops the first write that reaches it, as one lost on the way would be.
+    bool ignoreFirstWrite = false;
     quint32 seed = 0;
 };
 
@@ -52,8 +54,9 @@ public:
     // A 65-byte search (opcode 5, trailer 0x2A) is answered by every module, in fleet order,
     // or only by the modules that hold destination when it was sent to one of them. A 65-byte
     // write (opcode 0x55, trailer 0x2A) replaces the record of the modules that hold
-    // destination, keeping their opcode byte. 65 zero bytes on the reset channel give every
-    // module its first record back. Anything else is ignored.
+    // destination (every one of them, when several share it), keeping their opcode byte.
+    // 65 zero bytes on the reset channel give every module its first record back. Anything
+    // else is ignored.
     Outcome handle(const QByteArray& datagram, Channel channel, quint32 destination);
 
     int size() const { return static_cast<int>(m_records.size()); }
@@ -72,6 +75,7 @@ private:
     std::vector<QByteArray> m_initial;
     std::vector<QByteArray> m_records;
     std::vector<bool> m_muted;
+    std::vector<bool> m_ignoredAWrite;
     Faults m_faults;
     std::mt19937 m_random;
 };
