@@ -290,7 +290,7 @@ void benchFleet(Table& table, const Options& options)
         else
             ++shiftFailed;
     }
-    Row shiftRow{"duvactl apply, 100-module shift: all confirmed (ms)",
+    Row shiftRow{"duvactl apply, 100 shifted: all confirmed (ms)",
                  "one settle period",
                  constant(settleMs),
                  stats(shift),

@@ -157,7 +157,7 @@ QList<fleet::OrderedWrite> OrderedWrites::send(const QList<fleet::OrderedWrite>&
             const auto other = std::find_if(m_sent.begin(), m_sent.end(), [&](const auto& s) {
                 return s.module != w.module && s.newAddress == w.sendTo;
             });
-            m_results[w.module].why = QStringLiteral("not sent again: %1 is now the address of %2")
+            m_results[w.module].why = QStringLiteral("not sent again: %1 was given to %2")
                                           .arg(dottedAddress(w.sendTo))
                                           .arg((*m_writes)[other->module].newSerialNumber);
             continue;
@@ -202,6 +202,7 @@ void OrderedWrites::confirm(const QList<fleet::OrderedWrite>& writes)
                     continue;
                 r.answered = true;
                 r.differing = fieldsDifferingFromWrite(m.record, requestFor(w));
+                m_answeredAt[w.module] = *parseAddress(m.record.ipAddressText());
                 done[k] = r.differing.isEmpty();
             }
         }
@@ -231,6 +232,7 @@ QList<WriteResult> OrderedWrites::run(const QList<PlannedWrite>& writes,
     m_parked = QList<bool>(writes.size(), false);
     m_sent.clear();
     m_holding.clear();
+    m_answeredAt.clear();
     for (int i = 0; i < writes.size(); ++i)
         m_holding.insert(*parseAddress(writes[i].currentAddress), i);
 
@@ -262,6 +264,9 @@ QList<WriteResult> OrderedWrites::run(const QList<PlannedWrite>& writes,
             });
             if (attempt == resends)
                 break;
+            // A module that answered with other values goes by the address it answered from.
+            for (fleet::OrderedWrite& w : pending)
+                w.sendTo = m_answeredAt.value(w.module, w.sendTo);
             // Those that may not go again stay pending no more.
             pending = send(pending, true);
         }

@@ -85,8 +85,9 @@ private:
     const QList<PlannedWrite>* m_writes = nullptr;
     QList<WriteResult> m_results;
     QList<fleet::OrderedWrite> m_sent;
-    QList<bool> m_parked;          // confirmed at its temporary address
-    QHash<quint32, int> m_holding; // address -> the write of the module that held it at first
+    QList<bool> m_parked;             // confirmed at its temporary address
+    QHash<quint32, int> m_holding;    // address -> the write of the module that held it at first
+    QHash<int, quint32> m_answeredAt; // write -> the address its module last answered with
 };
 
 } // namespace duva::cli

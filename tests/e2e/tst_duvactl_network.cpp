@@ -366,6 +366,37 @@ private slots:
         QCOMPARE(found, after);
     }
 
+    void countdownOnATerminalOnly_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("countdown");
+        QTest::newRow("a terminal") << QStringList{} << true;
+        QTest::newRow("a terminal, but JSON") << QStringList{"--json"} << false;
+    }
+
+    void countdownOnATerminalOnly()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, countdown);
+        if (QStandardPaths::findExecutable("script").isEmpty())
+            QSKIP("script (util-linux) is missing: no terminal to run duvactl in");
+        SimProcess sim({"--count", "1"});
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        // script gives duvactl a terminal and copies what it shows, both streams in one.
+        const QStringList command = QStringList{qEnvironmentVariable("DUVACTL"), "set",
+                                                "10.77.0.10", "serverPort=7002"} +
+                                    quick + options;
+        QProcess p;
+        p.start("script", {"-qec", command.join(' '), "/dev/null"});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        const QString shown = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(shown.contains("confirmed"), qPrintable(shown));
+        QCOMPARE(shown.contains("\rsearching: "), countdown);
+        QCOMPARE(shown.contains("\rsettling: 1 s"), countdown);
+        QCOMPARE(shown.contains("\rconfirming: "), countdown);
+    }
+
     void ctrlCSaysWhatWentOut()
     {
         SimProcess sim({"--count", "2"});
