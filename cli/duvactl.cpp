@@ -1,9 +1,13 @@
 #include "cli/duvactl.h"
 
 #include "buildinfo.h"
+#include "cli/console.h"
+#include "cli/countdown.h"
 #include "cli/exitstatus.h"
 #include "cli/fields.h"
+#include "cli/missing.h"
 #include "cli/options.h"
+#include "cli/orderedwrites.h"
 #include "cli/output.h"
 #include "cli/plan.h"
 #include "cli/resolve.h"
@@ -15,8 +19,8 @@
 #include "net/udpendpoint.h"
 #include "protocol/confirmation.h"
 
-#include <QBuffer>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -53,9 +57,12 @@ private:
     }
     ExitStatus fail(ExitStatus status, const QString& message) { return fail({status, message}); }
 
+    // A countdown on standard error: on a terminal, and not with --json.
+    bool countdown() const { return m_o.format != Format::Json && errorIsTerminal(); }
     // Targets and the endpoint on the reply port; a failure when either cannot be had.
     std::optional<Failure> open(bool forReset = false);
-    // The search, with a warning when this computer dropped replies meanwhile.
+    // The search, with a countdown on a terminal and a warning when this computer dropped
+    // replies meanwhile.
     QList<FoundModule> searchFor(const Search::Wanted& wanted = {}, bool untilWanted = false);
     void warn(const QString& text)
     {
@@ -108,6 +115,8 @@ std::optional<Failure> Run::open(bool forReset)
 
 QList<FoundModule> Run::searchFor(const Search::Wanted& wanted, bool untilWanted)
 {
+    const SearchTiming& t = m_search->timing();
+    const Countdown c(m_err, countdown(), QStringLiteral("searching"), t.attempts * t.totalMs);
     QList<FoundModule> found = m_search->run(wanted, untilWanted);
     if (m_search->dropped().value_or(0) > 0)
         warn(dropWarning(*m_search->dropped(), m_endpoint->receiveBufferGranted()));
@@ -328,21 +337,20 @@ ExitStatus Run::apply()
     return write(plan.rows);
 }
 
-QString statusText(bool confirmed, const PlannedWrite& w)
-{
-    if (w.request.isEmpty())
-        return QStringLiteral("unchanged");
-    return confirmed ? QStringLiteral("confirmed") : QStringLiteral("not confirmed");
-}
-
-ExitStatus Run::write(const QList<PlanRow>& rows)
+ExitStatus Run::write(const QList<PlanRow>& planRows)
 {
     if (const auto failure = open())
         return fail(*failure);
-    const QList<FoundModule> found = searchFor(everyModuleOf(rows));
+    const QList<FoundModule> found = searchFor(everyModuleOf(planRows));
     if (found.isEmpty())
         return fail(ExitStatus::NotFound, nothingAnsweredText(m_search->targets(), m_interfaces) +
                                               QStringLiteral("\nnothing was written"));
+    QStringList missing;
+    const QList<PlanRow> rows =
+        m_o.skipMissing ? rowsThatAnswered(planRows, found, missing) : planRows;
+    if (rows.isEmpty())
+        return fail(ExitStatus::NotFound,
+                    missing.join(QLatin1Char('\n')) + QStringLiteral("\nnothing was written"));
     ValueChecks checks;
     checks.force = m_o.force;
     for (const NetworkInterface& i : runningIPv4Interfaces())
@@ -351,12 +359,16 @@ ExitStatus Run::write(const QList<PlanRow>& rows)
     if (resolution.status != ExitStatus::Ok)
         return fail(resolution.status, resolution.error + QStringLiteral("\nnothing was written"));
     const QList<PlannedWrite>& writes = resolution.writes;
+    const PlannedOrder order = planOrder(writes, found, m_o.via);
+    if (!order.error.isEmpty())
+        return fail(ExitStatus::AddressCollision,
+                    order.error + QStringLiteral("\nnothing was written"));
 
     const bool text = m_o.format != Format::Json;
     if (text) {
         for (const PlannedWrite& w : writes) {
             m_out << "Module " << w.serialNumber << " at " << w.currentAddress;
-            if (rows.size() > 1)
+            if (planRows.size() > 1)
                 m_out << " (" << w.row.where << ")";
             m_out << (w.request.isEmpty() ? ": no change\n" : ":\n");
             for (const QString& change : w.changes)
@@ -366,96 +378,89 @@ ExitStatus Run::write(const QList<PlanRow>& rows)
                       << hexRows(w.request).replace(QLatin1Char('\n'), QLatin1String("\n    "))
                       << '\n';
         }
+        m_out << describeOrder(order.order, writes);
         m_out.flush();
     }
 
-    QList<int> pending;
-    for (int i = 0; i < writes.size(); ++i) {
-        if (!writes[i].request.isEmpty())
-            pending << i;
-    }
-    QList<bool> confirmed(writes.size(), false);
-    QList<QStringList> differing(writes.size());
-    QList<bool> answered(writes.size(), false);
-    if (!m_o.dryRun && !pending.isEmpty()) {
-        {
-            const PreciseWaits precise;
-            for (int n = 0; n < pending.size(); ++n) {
-                if (n > 0)
-                    waitUntil(std::chrono::steady_clock::now() + seriesPause);
-                const PlannedWrite& w = writes[pending[n]];
-                m_endpoint->setRemoteHost(w.currentAddress);
-                m_endpoint->setRemotePort(modulePort);
-                QBuffer stream;
-                stream.setData(w.request);
-                stream.open(QIODevice::ReadOnly);
-                m_endpoint->sendDatagram(stream);
-            }
-        }
-        if (text) {
-            m_out << "Sent " << pending.size() << (pending.size() == 1 ? " write" : " writes")
-                  << "; waiting " << m_o.settleMs << " ms for the modules to settle.\n";
-            m_out.flush();
-        }
-        m_search->pause(m_o.settleMs);
-
-        // A module is confirmed by a reply carrying its serial number and exactly what was
-        // written to it.
-        const auto check = [&](const QList<FoundModule>& replies) {
-            for (const FoundModule& m : replies) {
-                for (const int i : pending) {
-                    if (confirmed[i] || moduleIdentity(m.record) != writes[i].newSerialNumber)
-                        continue;
-                    answered[i] = true;
-                    differing[i] = fieldsDifferingFromWrite(m.record, writes[i].request);
-                    confirmed[i] = differing[i].isEmpty();
-                }
-            }
-            return std::all_of(pending.begin(), pending.end(), [&](int i) { return confirmed[i]; });
-        };
-        for (int attempt = 0; attempt < m_o.timing.attempts; ++attempt) {
-            if (check(m_search->once(check)))
-                break;
-        }
+    QList<WriteResult> results(writes.size());
+    bool interrupted = false;
+    if (!m_o.dryRun) {
+        // Ctrl+C from here on ends the waits, and the table says what went out.
+        const InterruptWatch watch([&interrupted] {
+            interrupted = true;
+            QCoreApplication::exit(int(ExitStatus::Interrupted));
+        });
+        OrderedWrites sender(*m_endpoint, *m_search, m_o.settleMs, countdown(),
+                             text ? &m_out : nullptr, m_err, interrupted);
+        results = sender.run(writes, order.order);
     }
 
     bool allConfirmed = true;
-    QJsonArray results;
+    QStringList wentOut, unconfirmed;
+    QJsonArray json;
     QList<QStringList> table{{"where", "serialNumber", "address", "newAddress", "status"}};
     for (int i = 0; i < writes.size(); ++i) {
         const PlannedWrite& w = writes[i];
-        QString status = m_o.dryRun && !w.request.isEmpty() ? QStringLiteral("not sent (dry run)")
-                                                            : statusText(confirmed[i], w);
+        const WriteResult& r = results[i];
+        const bool sends = !w.request.isEmpty();
+        QString status = !sends        ? QStringLiteral("unchanged")
+                         : m_o.dryRun  ? QStringLiteral("not sent (dry run)")
+                         : r.confirmed ? QStringLiteral("confirmed")
+                         : !r.sent     ? QStringLiteral("not sent")
+                                       : QStringLiteral("not confirmed");
         QString why;
-        if (!m_o.dryRun && !w.request.isEmpty() && !confirmed[i]) {
+        if (!m_o.dryRun && sends && !r.confirmed) {
             allConfirmed = false;
-            why = answered[i] ? QStringLiteral("it answers with other values of %1")
-                                    .arg(differing[i].join(QStringLiteral(", ")))
-                              : QStringLiteral("it did not answer");
+            why = !r.why.isEmpty() ? r.why
+                  : interrupted    ? QStringLiteral("interrupted")
+                  : r.answered     ? QStringLiteral("it answers with other values of %1")
+                                     .arg(r.differing.join(QStringLiteral(", ")))
+                               : QStringLiteral("it did not answer");
+        }
+        if (r.sent) {
+            wentOut << QString::number(w.serialNumber);
+            if (!r.confirmed)
+                unconfirmed << QString::number(w.serialNumber);
         }
         table << QStringList{w.row.where, QString::number(w.serialNumber), w.currentAddress,
                              w.newAddress, why.isEmpty() ? status : status + ": " + why};
-        QJsonObject r{{"where", w.row.where},
+        QJsonObject o{{"where", w.row.where},
                       {"serialNumber", w.serialNumber},
                       {"address", w.currentAddress},
                       {"newAddress", w.newAddress},
                       {"status", status},
                       {"changes", QJsonArray::fromStringList(w.changes)}};
         if (!why.isEmpty())
-            r.insert("reason", why);
-        if (!w.request.isEmpty())
-            r.insert("request", QString::fromLatin1(w.request.toHex(' ').toUpper()));
-        results.append(r);
+            o.insert("reason", why);
+        if (sends)
+            o.insert("request", QString::fromLatin1(w.request.toHex(' ').toUpper()));
+        json.append(o);
     }
     if (text)
         m_out << textTable(table);
     else
-        m_out << QJsonDocument(results).toJson(QJsonDocument::Indented);
+        m_out << QJsonDocument(json).toJson(QJsonDocument::Indented);
     m_out.flush();
+    if (interrupted)
+        return fail(
+            ExitStatus::Interrupted,
+            QStringLiteral("interrupted: %1 of %2 writes went out (serial numbers %3); "
+                           "not confirmed: %4")
+                .arg(wentOut.size())
+                .arg(std::count_if(writes.begin(), writes.end(),
+                                   [](const PlannedWrite& w) { return !w.request.isEmpty(); }))
+                .arg(wentOut.isEmpty() ? QStringLiteral("none")
+                                       : wentOut.join(QStringLiteral(", ")),
+                     unconfirmed.isEmpty() ? QStringLiteral("none")
+                                           : unconfirmed.join(QStringLiteral(", "))));
     if (!allConfirmed)
         return fail(ExitStatus::NotConfirmed,
                     QStringLiteral("not every write was confirmed: no reply carried exactly "
                                    "the record written"));
+    if (!missing.isEmpty())
+        return fail(ExitStatus::NotFound,
+                    missing.join(QLatin1Char('\n')) +
+                        QStringLiteral("\nthese rows were not written; the others were"));
     return ExitStatus::Ok;
 }
 

@@ -16,10 +16,13 @@ const char* exitStatusHelp()
            "  4  two modules would end up with one address; nothing was sent\n"
            "  5  two modules answer at the address to be written to; nothing was sent\n"
            "  6  no module answered, fewer than --expect did, or a module named did not;\n"
-           "     nothing was written\n"
+           "     nothing was written (with apply --skip-missing the modules that answered\n"
+           "     were written)\n"
            "  7  UDP port 5001 is held by another program (is the configurator window open?)\n"
            "  8  no IPv4 network to search\n"
-           "  9  the system refused to send a datagram\n";
+           "  9  the system refused to send a datagram\n"
+           "130  interrupted (Ctrl+C) while writing: the writes that went out and those\n"
+           "     not confirmed are listed\n";
 }
 
 } // namespace duva::cli

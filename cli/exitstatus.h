@@ -15,6 +15,7 @@ enum class ExitStatus : int {
     PortHeld = 7,         // UDP port 5001 is held by another program
     NoNetwork = 8,        // no IPv4 network to search
     SendFailed = 9,       // the system refused to send a datagram
+    Interrupted = 130,    // Ctrl+C while writing: what went out is listed
 };
 
 // The table for --help and the man page.

@@ -94,6 +94,14 @@ void describe(QCommandLineParser& parser)
                                "mask, a gateway outside the subnet, a serial number that "
                                "another module carries)."});
     parser.addOption({"yes", "reset: really send the reset broadcast."});
+    parser.addOption({"via",
+                      "set, apply: a free address (no module may answer there) through which "
+                      "modules that swap addresses move, one module of each cycle first to "
+                      "it and, once confirmed there, on to its new address; one for each "
+                      "cycle (repeatable).",
+                      "A.B.C.D"});
+    parser.addOption({"skip-missing", "apply: write the modules that answered, list the rows "
+                                      "whose module did not, and end with status 6."});
     parser.addPositionalArgument("command", "search, show, set, apply or reset (see above).",
                                  "command [arguments...]");
 }
@@ -142,6 +150,14 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
     o.dryRun = parser.isSet("dry-run");
     o.yes = parser.isSet("yes");
     o.force = parser.isSet("force");
+    o.skipMissing = parser.isSet("skip-missing");
+    for (const QString& via : parser.values("via")) {
+        const auto address = parseAddress(via);
+        if (!address)
+            return Failure{ExitStatus::Usage,
+                           QStringLiteral("--via: '%1' is not an IPv4 address").arg(via)};
+        o.via << *address;
+    }
 
     const auto number = [&](const char* name, qint64 low, qint64 high,
                             int& into) -> std::optional<Failure> {
@@ -181,6 +197,7 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
           only("settle-ms", {"set", "apply"}), only("dry-run", {"set", "apply"}),
           only("yes", {"reset"}), only("csv", {"search", "show"}),
           only("excel", {"search", "show"}), only("force", {"set", "apply"}),
+          only("via", {"set", "apply"}), only("skip-missing", {"apply"}),
           only("json", {"search", "show", "set", "apply"})}) {
         if (failure)
             return failure;

@@ -36,6 +36,8 @@ struct Options {
     bool dryRun = false;
     bool yes = false;
     bool force = false; // write values that would cut a module off
+    QList<quint32> via;       // set, apply: free temporary addresses, one for each cycle
+    bool skipMissing = false; // apply: write the modules that answered
 };
 
 // The options, the commands, the fields and the exit statuses, for --help and the man page.

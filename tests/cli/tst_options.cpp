@@ -47,6 +47,14 @@ private slots:
             << QStringList{"search", "--force"} << "--force does not apply to search";
         QTest::newRow("CSV from apply")
             << QStringList{"apply", "p.csv", "--csv"} << "--csv does not apply to apply";
+        QTest::newRow("a temporary address that is none")
+            << QStringList{"apply", "p.csv", "--via", "10.77.0.256"}
+            << "--via: '10.77.0.256' is not an IPv4 address";
+        QTest::newRow("a temporary address for a search")
+            << QStringList{"search", "--via", "10.77.0.200"} << "--via does not apply to search";
+        QTest::newRow("--skip-missing for set")
+            << QStringList{"set", "1.2.3.4", "dhcp=1", "--skip-missing"}
+            << "--skip-missing does not apply to set";
     }
 
     void refused()
@@ -67,7 +75,8 @@ private slots:
         bool help = false, version = false;
         QVERIFY(!readOptions({"set", "--serial=7", "dhcp=1", "--settle-ms", "250", "--quiet-ms",
                               "100", "--timeout-ms", "900", "--interface", "eth1", "--network",
-                              "10.77.0", "--extended", "--dry-run", "--json"},
+                              "10.77.0", "--extended", "--dry-run", "--json", "--via",
+                              "10.77.0.200", "--via=10.77.0.201"},
                              o, help, version));
         QCOMPARE(o.command, QString("set"));
         QCOMPARE(o.arguments, QStringList{"dhcp=1"});
@@ -79,6 +88,7 @@ private slots:
         QCOMPARE(o.where.interfaceName, QString("eth1"));
         QCOMPARE(o.where.network, QString("10.77.0"));
         QVERIFY(o.where.extended && o.dryRun && o.format == Format::Json);
+        QCOMPARE(o.via, (QList<quint32>{0x0A4D00C8, 0x0A4D00C9}));
         // The window's own waits by default.
         Options defaults;
         QVERIFY(!readOptions({"search"}, defaults, help, version));

@@ -1,11 +1,13 @@
 // duvactl against simulated fleets in the test network: the three search formats, a set and
 // a 20-module apply confirmed, and every refusal with its message and exit status, with
-// nothing sent (the simulator's log shows what reached it).
+// nothing sent (the simulator's log shows what reached it); shifts and swaps written in a safe
+// order, lost writes sent again, absent modules skipped, and Ctrl+C.
 
 #include "protocol/datagrams.h"
 #include "simprocess.h"
 #include "testsupport.h"
 
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
+
+#include <csignal>
 
 using duva::test::SimProcess;
 
@@ -98,6 +102,25 @@ private:
 QStringList received(SimProcess& sim)
 {
     return sim.linesContaining(" recv from ");
+}
+
+// The writes the simulator received, in order, as "10.77.0.15>10.77.0.100 1036": where each
+// went, and the address and serial number its 65 bytes carried.
+QStringList writesReceived(SimProcess& sim)
+{
+    static const QRegularExpression line(" to (\\S+):1461 len 65: (.*)$");
+    QStringList writes;
+    for (const QString& l : received(sim)) {
+        const QRegularExpressionMatch m = line.match(l);
+        const QByteArray bytes = QByteArray::fromHex(m.captured(2).toLatin1());
+        if (!m.hasMatch() || quint8(bytes.at(duva::offset::opcode)) != duva::writeOpcode)
+            continue;
+        const auto record = duva::ModuleRecord::fromBytes(bytes.left(duva::recordSize));
+        writes << QString("%1>%2 %3")
+                      .arg(m.captured(1), record->ipAddressText())
+                      .arg(record->serialNumber());
+    }
+    return writes;
 }
 
 } // namespace
@@ -564,6 +587,173 @@ private slots:
         QCOMPARE(received(sim).size(), received(sim).filter("to 10.77.0.255:1461").size());
     }
 
+    void fleetWritesGoInASafeOrder_data()
+    {
+        QTest::addColumn<QStringList>("simOptions");
+        QTest::addColumn<QByteArray>("plan"); // serialNumber,ipAddress,serverPort
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");    // the start of standard error
+        QTest::addColumn<QStringList>("writes"); // as writesReceived() shows them
+        QTest::addColumn<QStringList>("after");  // every serial number and its address
+
+        // Every field of the fleet differs from every other, so that bytes in the wrong
+        // place show.
+        const QStringList fleet{
+            "--gateway", "10.77.0.3",          "--dns", "10.77.0.4",     "--local-port",
+            "5003",      "--server-port",      "6004",  "--server",      "--auto-disconnect-time",
+            "17",        "--firmware-version", "1A2",   "--server-host", "h.duva"};
+        QTest::newRow("a shift of 6, each onto the next one's address")
+            << fleet + QStringList{"--count", "6"}
+            << QByteArray("serialNumber,ipAddress,serverPort\n1031,10.77.0.11,7001\n"
+                          "1032,10.77.0.12,7002\n1033,10.77.0.13,7003\n1034,10.77.0.14,7004\n"
+                          "1035,10.77.0.15,7005\n1036,10.77.0.100,7006\n")
+            << QStringList{} << 0 << ""
+            << QStringList{"10.77.0.15>10.77.0.100 1036", "10.77.0.14>10.77.0.15 1035",
+                           "10.77.0.13>10.77.0.14 1034",  "10.77.0.12>10.77.0.13 1033",
+                           "10.77.0.11>10.77.0.12 1032",  "10.77.0.10>10.77.0.11 1031"}
+            << QStringList{"1031 10.77.0.11", "1032 10.77.0.12", "1033 10.77.0.13",
+                           "1034 10.77.0.14", "1035 10.77.0.15", "1036 10.77.0.100"};
+        const QByteArray swap("serialNumber,ipAddress,serverPort\n1031,10.77.0.11,7001\n"
+                              "1032,10.77.0.10,7002\n");
+        QTest::newRow("a swap of 2 is refused without a temporary address")
+            << fleet + QStringList{"--count", "2"} << swap << QStringList{} << 4
+            << "duvactl: the modules with serial numbers 1031, 1032 (row 2, row 3) move onto "
+               "one another's addresses in a cycle (1031 10.77.0.10 -> 10.77.0.11, 1032 "
+               "10.77.0.11 -> 10.77.0.10)"
+            << QStringList{} << QStringList{"1031 10.77.0.10", "1032 10.77.0.11"};
+        QTest::newRow("a swap of 2 through a temporary address")
+            << fleet + QStringList{"--count", "2"} << swap << QStringList{"--via", "10.77.0.200"}
+            << 0 << ""
+            << QStringList{"10.77.0.10>10.77.0.200 1031", "10.77.0.11>10.77.0.10 1032",
+                           "10.77.0.200>10.77.0.11 1031"}
+            << QStringList{"1031 10.77.0.11", "1032 10.77.0.10"};
+        QTest::newRow("a temporary address where a module answers")
+            << fleet + QStringList{"--count", "3"} << swap << QStringList{"--via", "10.77.0.12"}
+            << 4 << "duvactl: --via 10.77.0.12: the module with serial number 1033 answers there"
+            << QStringList{}
+            << QStringList{"1031 10.77.0.10", "1032 10.77.0.11", "1033 10.77.0.12"};
+        QTest::newRow("modules that ignore their first write take it again")
+            << fleet + QStringList{"--count", "2", "--ignore-first-write"}
+            << QByteArray("serialNumber,ipAddress,serverPort\n1031,,7001\n1032,10.77.0.60,"
+                          "7002\n")
+            << QStringList{} << 0 << ""
+            << QStringList{"10.77.0.10>10.77.0.10 1031", "10.77.0.11>10.77.0.60 1032",
+                           "10.77.0.10>10.77.0.10 1031", "10.77.0.11>10.77.0.60 1032"}
+            << QStringList{"1031 10.77.0.10", "1032 10.77.0.60"};
+        QTest::newRow("a lost write in a chain is not sent after another module")
+            << fleet + QStringList{"--count", "2", "--ignore-first-write"}
+            << QByteArray("serialNumber,ipAddress,serverPort\n1031,10.77.0.11,7001\n"
+                          "1032,10.77.0.12,7002\n")
+            << QStringList{} << 1 << "duvactl: not every write was confirmed"
+            << QStringList{"10.77.0.11>10.77.0.12 1032", "10.77.0.10>10.77.0.11 1031"}
+            << QStringList{"1031 10.77.0.10", "1032 10.77.0.11"};
+        QTest::newRow("--skip-missing writes the modules that answered")
+            << fleet + QStringList{"--count", "2"}
+            << QByteArray("serialNumber,ipAddress,serverPort\n1031,,7001\n4242,,7003\n"
+                          "1032,,7002\n")
+            << QStringList{"--skip-missing"} << 6
+            << "duvactl: row 3: no module with serial number 4242 answered\nthese rows were "
+               "not written; the others were\n"
+            << QStringList{"10.77.0.10>10.77.0.10 1031", "10.77.0.11>10.77.0.11 1032"}
+            << QStringList{"1031 10.77.0.10", "1032 10.77.0.11"};
+    }
+
+    // Each write reaches the one module it was meant for, and every serial number survives.
+    void fleetWritesGoInASafeOrder()
+    {
+        QFETCH(QStringList, simOptions);
+        QFETCH(QByteArray, plan);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QFETCH(QStringList, writes);
+        QFETCH(QStringList, after);
+        SimProcess sim(simOptions);
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("plan.csv");
+        QVERIFY(duva::test::writeFile(path, plan));
+        const Result r = duvactl(QStringList{"apply", path} + arguments + quick);
+        EXPECT_STATUS(r, status);
+        QVERIFY2(message.isEmpty() ? r.err.isEmpty() : r.err.startsWith(message),
+                 qPrintable(r.err));
+        QTest::qWait(200);
+        QCOMPARE(writesReceived(sim), writes);
+        // No write reached two modules.
+        QCOMPARE(sim.linesContaining("note write: ").size() +
+                     sim.linesContaining("ignores its first write").size(),
+                 writes.size());
+
+        const Result search = duvactl(QStringList{"search", "--json"} + quick.mid(0, 4));
+        QStringList found;
+        for (const QJsonValue& m : QJsonDocument::fromJson(search.out.toUtf8()).array()) {
+            const QJsonObject o = m.toObject();
+            found << QString("%1 %2").arg(o["serialNumber"].toInt()).arg(o["ipAddress"].toString());
+            QCOMPARE(o["localPort"].toInt(), 5003);
+            QCOMPARE(o["serverHost"].toString(), QString("h.duva"));
+        }
+        found.sort();
+        QCOMPARE(found, after);
+    }
+
+    void countdownOnATerminalOnly_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("countdown");
+        QTest::newRow("a terminal") << QStringList{} << true;
+        QTest::newRow("a terminal, but JSON") << QStringList{"--json"} << false;
+    }
+
+    void countdownOnATerminalOnly()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, countdown);
+        if (QStandardPaths::findExecutable("script").isEmpty())
+            QSKIP("script (util-linux) is missing: no terminal to run duvactl in");
+        SimProcess sim({"--count", "1"});
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        // script gives duvactl a terminal and copies what it shows, both streams in one.
+        const QStringList command = QStringList{qEnvironmentVariable("DUVACTL"), "set",
+                                                "10.77.0.10", "serverPort=7002"} +
+                                    quick + options;
+        QProcess p;
+        p.start("script", {"-qec", command.join(' '), "/dev/null"});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        const QString shown = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(shown.contains("confirmed"), qPrintable(shown));
+        QCOMPARE(shown.contains("\rsearching: "), countdown);
+        QCOMPARE(shown.contains("\rsettling: 1 s"), countdown);
+        QCOMPARE(shown.contains("\rconfirming: "), countdown);
+    }
+
+    void ctrlCSaysWhatWentOut()
+    {
+        SimProcess sim({"--count", "2"});
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        QProcess p;
+        p.start(qEnvironmentVariable("DUVACTL"),
+                QStringList{"set", "10.77.0.11", "serverPort=7002"} + quick.mid(0, 4) +
+                    QStringList{"--settle-ms", "30000"});
+        QDeadlineTimer deadline(10000);
+        QByteArray out;
+        while (!out.contains("Sent 1 write") && !deadline.hasExpired()) {
+            p.waitForReadyRead(200);
+            out += p.readAllStandardOutput();
+        }
+        QVERIFY2(out.contains("Sent 1 write"), out.constData());
+        ::kill(pid_t(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 130);
+        out += p.readAllStandardOutput();
+        QVERIFY2(out.contains("not confirmed: interrupted\n"), out.constData());
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
+                 QString("duvactl: interrupted: 1 of 1 writes went out (serial numbers 1032); "
+                         "not confirmed: 1032\n"));
+    }
+
     void aModuleSilentAfterItsWriteIsNotConfirmed()
     {
         SimProcess sim({"--count", "2", "--mute-after-write"});
@@ -576,9 +766,10 @@ private slots:
                  qPrintable(r.out));
         QCOMPARE(r.err, QString("duvactl: not every write was confirmed: no reply carried "
                                 "exactly the record written\n"));
-        // Three searches asked for it after the write.
-        QVERIFY(sim.waitForLines(QRegularExpression("silent since its write"), 3));
-        QCOMPARE(sim.linesContaining("silent since its write").size(), 3);
+        // The write went three times, and three searches asked for it after each.
+        QVERIFY(sim.waitForLines(QRegularExpression("silent since its write"), 9));
+        QCOMPARE(sim.linesContaining("silent since its write").size(), 9);
+        QCOMPARE(writesReceived(sim).size(), 3);
     }
 
     void portHeldByAnotherProgram()

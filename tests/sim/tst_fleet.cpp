@@ -85,6 +85,50 @@ private slots:
         QCOMPARE(Fleet::addressOf(fleet.record(1)), first + 1);
     }
 
+    void writesReachEveryModuleAtTheAddress_data()
+    {
+        QTest::addColumn<bool>("sameIp");
+        QTest::addColumn<bool>("ignoreFirstWrite");
+        QTest::addColumn<QList<int>>("takenByFirst"); // modules that took the first write
+        QTest::addColumn<QList<int>>("takenBySecond");
+
+        QTest::newRow("two modules on one address both take it")
+            << true << false << QList<int>{0, 1} << QList<int>{};
+        QTest::newRow("a module that ignores its first write takes the second")
+            << false << true << QList<int>{} << QList<int>{0};
+        QTest::newRow("both ignore the first, both take the second")
+            << true << true << QList<int>{} << QList<int>{0, 1};
+    }
+
+    void writesReachEveryModuleAtTheAddress()
+    {
+        QFETCH(bool, sameIp);
+        QFETCH(bool, ignoreFirstWrite);
+        QFETCH(QList<int>, takenByFirst);
+        QFETCH(QList<int>, takenBySecond);
+        Config config;
+        config.count = 2;
+        config.sameIp = sameIp;
+        Faults faults;
+        faults.ignoreFirstWrite = ignoreFirstWrite;
+        Fleet fleet(initialRecords(config), faults);
+        const auto taken = [&fleet](const char* address) {
+            QList<int> modules;
+            for (int i = 0; i < fleet.size(); ++i) {
+                if (Fleet::addressOf(fleet.record(i)) == *parseAddress(address))
+                    modules << i;
+            }
+            return modules;
+        };
+        const Outcome one = fleet.handle(writeRequestTo("10.77.0.60"), Channel::Search, first);
+        QCOMPARE(taken("10.77.0.60"), takenByFirst);
+        QCOMPARE(one.notes.filter("ignores its first write").size(),
+                 ignoreFirstWrite ? (sameIp ? 2 : 1) : 0);
+        // The second goes where the modules that ignored the first still are.
+        fleet.handle(writeRequestTo("10.77.0.61"), Channel::Search, first);
+        QCOMPARE(taken("10.77.0.61"), takenBySecond);
+    }
+
     void writeToAnUnknownAddressIsIgnored()
     {
         const auto start = records(3);

@@ -29,7 +29,7 @@ QString moduleText(int module, const QByteArray& record)
 
 Fleet::Fleet(std::vector<QByteArray> records, Faults faults)
     : m_initial(records), m_records(std::move(records)), m_muted(m_records.size(), false),
-      m_faults(faults), m_random(faults.seed)
+      m_ignoredAWrite(m_records.size(), false), m_faults(faults), m_random(faults.seed)
 {
     chooseModulesIgnoringASearch();
 }
@@ -156,9 +156,15 @@ Outcome Fleet::write(const QByteArray& datagram, quint32 destination)
                              .arg(addressText(destination));
         return outcome;
     }
-    outcome.kind = Outcome::Kind::Write;
     for (int module : modules) {
         QByteArray& record = m_records[module];
+        if (m_faults.ignoreFirstWrite && !m_ignoredAWrite[module]) {
+            m_ignoredAWrite[module] = true;
+            outcome.notes
+                << QStringLiteral("%1: ignores its first write").arg(moduleText(module, record));
+            continue;
+        }
+        outcome.kind = Outcome::Kind::Write;
         const char opcode = record.at(offset::opcode);
         const QString before = moduleText(module, record);
         record = datagram.left(recordSize);
@@ -177,6 +183,7 @@ Outcome Fleet::reset()
     m_records = m_initial;
     m_muted.assign(m_records.size(), false);
     chooseModulesIgnoringASearch();
+    m_ignoredAWrite.assign(m_records.size(), false);
     outcome.notes << QStringLiteral("reset: %1 module(s) back to their first records").arg(size());
     return outcome;
 }

@@ -25,6 +25,8 @@ struct Faults {
     bool muteAfterWrite = false; // a module that took a write answers no more searches
     int ignoreFirstSearchPercent = 0; // this share of the modules, spread evenly, ignores
                                       // the first search that reaches it
+    // Each module drops the first write that reaches it, as one lost on the way would be.
+    bool ignoreFirstWrite = false;
     quint32 seed = 0;
 };
 
@@ -54,8 +56,9 @@ public:
     // A 65-byte search (opcode 5, trailer 0x2A) is answered by every module, in fleet order,
     // or only by the modules that hold destination when it was sent to one of them. A 65-byte
     // write (opcode 0x55, trailer 0x2A) replaces the record of the modules that hold
-    // destination, keeping their opcode byte. 65 zero bytes on the reset channel give every
-    // module its first record back. Anything else is ignored.
+    // destination (every one of them, when several share it), keeping their opcode byte.
+    // 65 zero bytes on the reset channel give every module its first record back. Anything
+    // else is ignored.
     Outcome handle(const QByteArray& datagram, Channel channel, quint32 destination);
 
     int size() const { return static_cast<int>(m_records.size()); }
@@ -76,6 +79,7 @@ private:
     std::vector<QByteArray> m_records;
     std::vector<bool> m_muted;
     std::vector<bool> m_ignoresNextSearch;
+    std::vector<bool> m_ignoredAWrite;
     Faults m_faults;
     std::mt19937 m_random;
 };

@@ -168,6 +168,13 @@ const std::vector<Option>& options()
          "search that reaches them (until a reset)",
          number(0, 100,
                 [](Config& c, long long n) { c.faults.ignoreFirstSearchPercent = int(n); })},
+        {"--ignore-first-write", "",
+         "fault: each module drops the first write that reaches it (until a reset), as if "
+         "it had been lost on the way",
+         [](const QString&, Config& c) {
+             c.faults.ignoreFirstWrite = true;
+             return QString();
+         }},
         {"--drop-percent", "P", "fault: each answer is lost with chance P%, 0 to 100 (default 0)",
          number(0, 100, [](Config& c, long long n) { c.faults.dropPercent = int(n); })},
         {"--wrong-length", "N",

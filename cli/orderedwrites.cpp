@@ -1,0 +1,283 @@
+#include "cli/orderedwrites.h"
+
+#include "cli/countdown.h"
+#include "cli/fields.h"
+#include "cli/search.h"
+#include "net/broadcastseries.h"
+#include "net/interfaces.h"
+#include "net/udpendpoint.h"
+#include "protocol/confirmation.h"
+
+#include <QBuffer>
+#include <QHash>
+
+namespace duva::cli
+{
+
+QList<fleet::Move> movesOf(const QList<PlannedWrite>& writes)
+{
+    QList<fleet::Move> moves;
+    for (int i = 0; i < writes.size(); ++i) {
+        const PlannedWrite& w = writes[i];
+        if (!w.request.isEmpty())
+            moves << fleet::Move{i, *parseAddress(w.currentAddress), *parseAddress(w.newAddress)};
+    }
+    return moves;
+}
+
+QString describeCycle(const QList<int>& cycle, const QList<PlannedWrite>& writes)
+{
+    QStringList parts;
+    for (const int i : cycle)
+        parts << QStringLiteral("%1 %2 -> %3")
+                     .arg(writes[i].serialNumber)
+                     .arg(writes[i].currentAddress, writes[i].newAddress);
+    return parts.join(QStringLiteral(", "));
+}
+
+PlannedOrder planOrder(const QList<PlannedWrite>& writes, const QList<FoundModule>& found,
+                       const QList<quint32>& via)
+{
+    PlannedOrder planned;
+    QStringList problems;
+    for (int i = 0; i < via.size(); ++i) {
+        const QString address = dottedAddress(via[i]);
+        if (via.indexOf(via[i]) < i)
+            problems << QStringLiteral("--via %1 is given twice").arg(address);
+        for (const FoundModule& m : found) {
+            if (m.record.ipAddressText() == address || m.from == address)
+                problems << QStringLiteral("--via %1: the module with serial number %2 answers "
+                                           "there; a temporary address must be free")
+                                .arg(address)
+                                .arg(moduleIdentity(m.record));
+        }
+        for (const PlannedWrite& w : writes) {
+            if (!w.request.isEmpty() && w.newAddress == address)
+                problems << QStringLiteral("--via %1 is the new address of the module with "
+                                           "serial number %2 (%3)")
+                                .arg(address)
+                                .arg(w.serialNumber)
+                                .arg(w.row.where);
+        }
+    }
+    if (!problems.isEmpty()) {
+        planned.error = problems.join(QLatin1Char('\n'));
+        return planned;
+    }
+    planned.order = fleet::orderWrites(movesOf(writes), via);
+    if (planned.order.refused) {
+        for (const QList<int>& cycle : planned.order.cycles) {
+            QStringList serials, rows;
+            for (const int i : cycle) {
+                serials << QString::number(writes[i].serialNumber);
+                rows << writes[i].row.where;
+            }
+            problems << QStringLiteral("the modules with serial numbers %1 (%2) move onto one "
+                                       "another's addresses in a cycle (%3): a write to one "
+                                       "would reach another that has just moved there")
+                            .arg(serials.join(QStringLiteral(", ")),
+                                 rows.join(QStringLiteral(", ")), describeCycle(cycle, writes));
+        }
+        problems << QStringLiteral("give a free temporary address with --via A.B.C.D (%1 "
+                                   "needed, one for each cycle; %2 given)")
+                        .arg(planned.order.cycles.size())
+                        .arg(via.size());
+        planned.error = problems.join(QLatin1Char('\n'));
+    }
+    return planned;
+}
+
+QString describeOrder(const fleet::WriteOrder& order, const QList<PlannedWrite>& writes)
+{
+    const QList<fleet::Move> moves = movesOf(writes);
+    const bool moving = std::any_of(moves.begin(), moves.end(),
+                                    [](const fleet::Move& m) { return m.from != m.to; });
+    if (moves.size() < 2 || !moving)
+        return {};
+    QString text = QStringLiteral("Order of the writes (each module is written before another "
+                                  "moves onto its address):\n");
+    int n = 0;
+    for (int round = 0; round < order.rounds.size(); ++round) {
+        if (round > 0)
+            text += QStringLiteral("  then, once each is confirmed at its temporary address:\n");
+        for (const fleet::OrderedWrite& w : order.rounds[round]) {
+            text += QStringLiteral("  %1. %2 at %3 -> %4%5\n")
+                        .arg(++n)
+                        .arg(writes[w.module].serialNumber)
+                        .arg(dottedAddress(w.sendTo), dottedAddress(w.newAddress),
+                             w.parks ? QStringLiteral(" (temporary)") : QString());
+        }
+    }
+    return text;
+}
+
+OrderedWrites::OrderedWrites(UdpEndpoint& endpoint, Search& search, int settleMs, bool countdown,
+                             QTextStream* out, QTextStream& err, const bool& interrupted)
+    : m_endpoint(endpoint), m_search(search), m_settleMs(settleMs), m_countdown(countdown),
+      m_out(out), m_err(err), m_interrupted(interrupted)
+{
+}
+
+QByteArray OrderedWrites::requestFor(const fleet::OrderedWrite& w) const
+{
+    QByteArray request = (*m_writes)[w.module].request;
+    if (w.parks) {
+        // The record it will carry, at the temporary address.
+        for (int i = 0; i < 4; ++i)
+            request[offset::ipAddress + i] = char(w.newAddress >> (24 - 8 * i));
+    }
+    return request;
+}
+
+bool OrderedWrites::gone(int module) const
+{
+    return m_results[module].confirmed || m_parked[module];
+}
+
+QList<fleet::OrderedWrite> OrderedWrites::send(const QList<fleet::OrderedWrite>& writes,
+                                               bool knownFree)
+{
+    QList<fleet::OrderedWrite> sent;
+    const PreciseWaits precise;
+    for (const fleet::OrderedWrite& w : writes) {
+        // Once confirmations are in, a module moves only onto an address whose holder is
+        // known to have left it.
+        const int holder = m_holding.value(w.newAddress, -1);
+        if (knownFree && holder >= 0 && holder != w.module && !gone(holder)) {
+            m_results[w.module].why =
+                QStringLiteral("%1 %2: %3, which held %4, is not confirmed gone")
+                    .arg(w.fromVia ? QStringLiteral("left at the temporary address")
+                                   : QStringLiteral("not sent again from"),
+                         dottedAddress(w.sendTo))
+                    .arg((*m_writes)[holder].serialNumber)
+                    .arg(dottedAddress(w.newAddress));
+            continue;
+        }
+        if (!fleet::maySend(w, m_sent)) {
+            const auto other = std::find_if(m_sent.begin(), m_sent.end(), [&](const auto& s) {
+                return s.module != w.module && s.newAddress == w.sendTo;
+            });
+            m_results[w.module].why = QStringLiteral("not sent again: %1 was given to %2")
+                                          .arg(dottedAddress(w.sendTo))
+                                          .arg((*m_writes)[other->module].newSerialNumber);
+            continue;
+        }
+        if (!sent.isEmpty())
+            waitUntil(std::chrono::steady_clock::now() + seriesPause);
+        m_endpoint.setRemoteHost(dottedAddress(w.sendTo));
+        m_endpoint.setRemotePort(modulePort);
+        QBuffer stream;
+        stream.setData(requestFor(w));
+        stream.open(QIODevice::ReadOnly);
+        m_endpoint.sendDatagram(stream);
+        m_sent << w;
+        sent << w;
+        m_results[w.module].sent = true;
+    }
+    return sent;
+}
+
+void OrderedWrites::settle(int count, bool again)
+{
+    if (m_out) {
+        *m_out << "Sent " << count << (count == 1 ? " write" : " writes") << (again ? " again" : "")
+               << "; waiting " << m_settleMs << " ms for the modules to settle.\n";
+        m_out->flush();
+    }
+    const Countdown countdown(m_err, m_countdown, QStringLiteral("settling"), m_settleMs);
+    m_search.pause(m_settleMs);
+}
+
+void OrderedWrites::confirm(const QList<fleet::OrderedWrite>& writes)
+{
+    QList<bool> done(writes.size(), false);
+    // A module is confirmed by a reply carrying its serial number and exactly what was
+    // written to it.
+    const auto check = [&](const QList<FoundModule>& replies) {
+        for (const FoundModule& m : replies) {
+            for (int k = 0; k < writes.size(); ++k) {
+                const fleet::OrderedWrite& w = writes[k];
+                WriteResult& r = m_results[w.module];
+                if (done[k] || moduleIdentity(m.record) != (*m_writes)[w.module].newSerialNumber)
+                    continue;
+                r.answered = true;
+                r.differing = fieldsDifferingFromWrite(m.record, requestFor(w));
+                m_answeredAt[w.module] = *parseAddress(m.record.ipAddressText());
+                done[k] = r.differing.isEmpty();
+            }
+        }
+        return std::all_of(done.begin(), done.end(), [](bool d) { return d; });
+    };
+    const SearchTiming& timing = m_search.timing();
+    const Countdown countdown(m_err, m_countdown, QStringLiteral("confirming"),
+                              timing.attempts * timing.totalMs);
+    for (int attempt = 0; attempt < timing.attempts && !m_interrupted; ++attempt) {
+        if (check(m_search.once(check)))
+            break;
+    }
+    for (int k = 0; k < writes.size(); ++k) {
+        if (writes[k].parks)
+            m_parked[writes[k].module] = done[k];
+        else
+            m_results[writes[k].module].confirmed = done[k];
+    }
+}
+
+QList<WriteResult> OrderedWrites::run(const QList<PlannedWrite>& writes,
+                                      const fleet::WriteOrder& order)
+{
+    constexpr int resends = 2;
+    m_writes = &writes;
+    m_results = QList<WriteResult>(writes.size());
+    m_parked = QList<bool>(writes.size(), false);
+    m_sent.clear();
+    m_holding.clear();
+    m_answeredAt.clear();
+    for (int i = 0; i < writes.size(); ++i)
+        m_holding.insert(*parseAddress(writes[i].currentAddress), i);
+
+    for (int round = 0; round < order.rounds.size(); ++round) {
+        QList<fleet::OrderedWrite> due;
+        for (const fleet::OrderedWrite& w : order.rounds[round]) {
+            if (w.fromVia && !m_parked[w.module])
+                m_results[w.module].why =
+                    QStringLiteral("not confirmed at the temporary address %1, so not written "
+                                   "from there")
+                        .arg(dottedAddress(w.sendTo));
+            else
+                due << w;
+        }
+        if (m_interrupted)
+            break;
+        // The first round goes out in one burst, each module before another moves onto its
+        // address; what goes later waits for confirmations.
+        QList<fleet::OrderedWrite> pending = send(due, round > 0);
+        for (int attempt = 0; !pending.isEmpty(); ++attempt) {
+            settle(int(pending.size()), attempt > 0);
+            if (m_interrupted)
+                break;
+            confirm(pending);
+            if (m_interrupted)
+                break;
+            pending.removeIf([&](const fleet::OrderedWrite& w) {
+                return w.parks ? m_parked[w.module] : m_results[w.module].confirmed;
+            });
+            if (attempt == resends)
+                break;
+            // A module that answered with other values goes by the address it answered from.
+            for (fleet::OrderedWrite& w : pending)
+                w.sendTo = m_answeredAt.value(w.module, w.sendTo);
+            // Those that may not go again stay pending no more.
+            pending = send(pending, true);
+        }
+        if (m_interrupted)
+            break;
+    }
+    for (int i = 0; i < writes.size(); ++i) {
+        if (m_parked[i] && !m_results[i].confirmed && m_results[i].why.isEmpty())
+            m_results[i].why = QStringLiteral("it did not come from its temporary address");
+    }
+    return m_results;
+}
+
+} // namespace duva::cli

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "cli/resolve.h"
+#include "fleet/writeorder.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+namespace duva
+{
+class UdpEndpoint;
+}
+
+namespace duva::cli
+{
+
+class Search;
+
+// The moves of a resolved plan's writes (those that send anything), indexed by write.
+QList<fleet::Move> movesOf(const QList<PlannedWrite>& writes);
+
+// "1031 10.77.0.10 -> 10.77.0.11, 1032 10.77.0.11 -> 10.77.0.10": a cycle, for messages.
+QString describeCycle(const QList<int>& cycle, const QList<PlannedWrite>& writes);
+
+// The order the writes go in, one line each, when it matters (addresses change and there is
+// more than one write); empty otherwise.
+QString describeOrder(const fleet::WriteOrder& order, const QList<PlannedWrite>& writes);
+
+// The order of a plan's writes, or why there is none.
+struct PlannedOrder {
+    fleet::WriteOrder order;
+    QString error; // a cycle without a temporary address, or a temporary address not free
+};
+
+// Orders the writes, through the temporary addresses via where modules swap addresses. A
+// temporary address must be free: no module answered the search from it, and no write gives
+// it to a module.
+PlannedOrder planOrder(const QList<PlannedWrite>& writes, const QList<FoundModule>& found,
+                       const QList<quint32>& via);
+
+// What became of one planned write.
+struct WriteResult {
+    bool sent = false;      // its write (or its first one, through a temporary address) went out
+    bool confirmed = false; // a reply carried its serial number and exactly its new record
+    bool answered = false;  // a reply carried its serial number
+    QStringList differing;  // the fields in which that reply differed
+    QString why;            // why it is not confirmed, when more is known than "it did not answer"
+};
+
+// Sends the writes in the given order, round by round: a round's writes 1 ms apart, then one
+// settle period, then searches until every write of the round is confirmed. A write not
+// confirmed goes again, the same 65 bytes, up to twice more, each followed by its own settle
+// period, unless another module has been given the address it would go to. A write from a
+// temporary address goes only when the module was confirmed there, and when the module that
+// held its new address was confirmed gone. interrupted is read after every wait: once set,
+// nothing more is sent.
+class OrderedWrites
+{
+public:
+    OrderedWrites(UdpEndpoint& endpoint, Search& search, int settleMs, bool countdown,
+                  QTextStream* out, QTextStream& err, const bool& interrupted);
+
+    QList<WriteResult> run(const QList<PlannedWrite>& writes, const fleet::WriteOrder& order);
+
+private:
+    QByteArray requestFor(const fleet::OrderedWrite& w) const;
+    // Sends what maySend allows and, with knownFree, only onto addresses whose holder is
+    // confirmed gone; returns those sent.
+    QList<fleet::OrderedWrite> send(const QList<fleet::OrderedWrite>& writes, bool knownFree);
+    bool gone(int module) const; // confirmed at a new address, or at its temporary one
+    void settle(int count, bool again);
+    void confirm(const QList<fleet::OrderedWrite>& writes);
+
+    UdpEndpoint& m_endpoint;
+    Search& m_search;
+    int m_settleMs;
+    bool m_countdown;
+    QTextStream* m_out;
+    QTextStream& m_err;
+    const bool& m_interrupted;
+
+    const QList<PlannedWrite>* m_writes = nullptr;
+    QList<WriteResult> m_results;
+    QList<fleet::OrderedWrite> m_sent;
+    QList<bool> m_parked;             // confirmed at its temporary address
+    QHash<quint32, int> m_holding;    // address -> the write of the module that held it at first
+    QHash<int, quint32> m_answeredAt; // write -> the address its module last answered with
+};
+
+} // namespace duva::cli
