@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QString>
 #include <QtGlobal>
 
 #ifndef Q_OS_WIN
@@ -51,6 +53,12 @@ void sendTo(Handle socket, const char* data, int size, quint32 address, quint16 
 int receiveFrom(Handle socket, char* buffer, int capacity, quint32& fromAddress, quint16& fromPort);
 // Whether a datagram (an empty one too) is waiting.
 bool hasWaitingDatagram(Handle socket);
+
+// The IPv4 addresses (host byte order) that name resolves to, in the resolver's order; empty
+// when it resolves to none. Only IPv4 is asked for, and whatever addresses this computer has:
+// a look-up restricted to the kinds of address configured here (AI_ADDRCONFIG) finds none for
+// a computer with only loopback and an IPv6 address.
+QList<quint32> ipv4AddressesOf(const QString& name);
 
 // Dotted-decimal text to an address in host byte order, as inet_addr reads it; 0xFFFFFFFF
 // (INADDR_NONE) for text that is not an address, and for 255.255.255.255 itself.

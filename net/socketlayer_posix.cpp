@@ -1,6 +1,7 @@
 #include "net/socketlayer.h"
 
 #include <arpa/inet.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -110,6 +111,23 @@ bool hasWaitingDatagram(Handle socket)
     char byte;
     // A datagram of no bytes is one too: only "nothing to read" says no.
     return socket != invalidHandle && ::recv(fd(socket), &byte, 1, MSG_PEEK | MSG_DONTWAIT) >= 0;
+}
+
+QList<quint32> ipv4AddressesOf(const QString& name)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM; // one entry for each address
+    addrinfo* list = nullptr;
+    QList<quint32> found;
+    if (::getaddrinfo(name.toUtf8().constData(), nullptr, &hints, &list) != 0)
+        return found;
+    for (const addrinfo* a = list; a; a = a->ai_next) {
+        if (a->ai_family == AF_INET)
+            found << ntohl(reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr);
+    }
+    ::freeaddrinfo(list);
+    return found;
 }
 
 quint32 dottedAddress(const char* text)
