@@ -317,17 +317,27 @@ void TEdit::contextMenuEvent(QContextMenuEvent* event)
     if (!menu)
         return;
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    // The menu's "Paste" is the action bound to paste(); it is bound again through the mark.
-    // Qt binds it by the signal's and slot's names, so only their names undo the binding.
+    takeMenuPaste(menu);
+    menu->popup(event->globalPos());
+}
+
+void TEdit::takeMenuPaste(QMenu* menu)
+{
+    // Qt names the action "edit-paste" in newer versions; before, only its text tells it.
+    const QString pasteText = QLineEdit::tr("&Paste");
     for (QAction* action : menu->actions()) {
-        if (!disconnect(action, SIGNAL(triggered()), this, SLOT(paste())))
+        if (action->objectName() != QLatin1String("edit-paste") &&
+            action->text().section(QLatin1Char('\t'), 0, 0) != pasteText)
             continue;
+        // By the signal's pointer and this receiver, with no slot named: that undoes a binding
+        // made by names (Qt 6.4) as well as one made by pointers (later versions), where a
+        // disconnect naming the slot either way matches only a binding made the same way.
+        disconnect(action, &QAction::triggered, this, nullptr);
         connect(action, &QAction::triggered, this, [this] {
             const QScopedValueRollback<bool> userInput(m_userInput, true);
             paste();
         });
     }
-    menu->popup(event->globalPos());
 }
 
 void TEdit::focusOutEvent(QFocusEvent* event)

@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <functional>
 
+class QMenu;
+
 // The window's controls, with the events the window's handlers are bound to.
 
 namespace duva
@@ -91,6 +93,10 @@ public:
     // Whether the text is being changed by the user (typing, pasting, dropping) rather than
     // by the program.
     bool takesUserInput() const { return m_userInput; }
+    // Makes the Paste of a context menu of this edit (Qt's own, bound to paste()) paste as the
+    // user's input, cut to the limit. Whether Qt bound it by name or by pointer, every binding
+    // of that action to this edit is undone first.
+    void takeMenuPaste(QMenu* menu);
     std::function<void()> onExit;
     std::function<bool(int key)> onKeyDown;
     std::function<void()> onDblClick;

@@ -20,6 +20,18 @@ int isADirectory();
 // "Too many open files", "Disk full", "Invalid filename" or "I/O error <n>".
 QString text(int error);
 
+// The error that making a new file in folder gives, asked of the system directly (the file is
+// removed at once); 0 when one can be made. What Qt leaves as the last error after a failed
+// QSaveFile::open is not always its cause: on Windows, Qt looks the file up after the failure.
+int newFileError(const QString& folder);
+// Whether error says that this user may not do it: a folder that refuses new files then has
+// the file rewritten in place.
+bool isAccessDenied(int error);
+// Whether error, from putting the new file in the old one's place, may come from another
+// program holding the old file for a moment (a virus scanner, a synchronising client): the
+// replacement is then tried again. Only Windows refuses a replacement for that.
+bool mayBeHeldBriefly(int error);
+
 // Gives the new file being prepared in file the owner and group of the file at target, where
 // that is allowed (storing as root must not take the file from the technician). Windows files
 // take their owner from their folder: nothing to do there.

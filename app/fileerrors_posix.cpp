@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +52,30 @@ QString text(int error)
     default:
         return QStringLiteral("I/O error %1").arg(error);
     }
+}
+
+int newFileError(const QString& folder)
+{
+    const QByteArray probe =
+        QFile::encodeName(folder + QStringLiteral("/.versao-%1.tmp").arg(::getpid()));
+    const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(probe.constData());
+    }
+    return error == EEXIST ? 0 : error;
+}
+
+bool isAccessDenied(int error)
+{
+    return error == EACCES || error == EPERM;
+}
+
+bool mayBeHeldBriefly(int)
+{
+    // A rename replaces a file whoever holds it open.
+    return false;
 }
 
 void keepOwner(QSaveFile& file, const QString& target)

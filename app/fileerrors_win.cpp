@@ -51,6 +51,31 @@ QString text(int error)
     }
 }
 
+int newFileError(const QString& folder)
+{
+    const QString probe = folder + QStringLiteral("/~versao-%1.tmp").arg(::GetCurrentProcessId());
+    const HANDLE file =
+        ::CreateFileW(reinterpret_cast<const wchar_t*>(probe.utf16()), GENERIC_WRITE, 0, nullptr,
+                      CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    // Read before any other call can change it.
+    const DWORD error = file == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
+    if (file != INVALID_HANDLE_VALUE)
+        ::CloseHandle(file);
+    return error == ERROR_FILE_EXISTS ? 0 : int(error);
+}
+
+bool isAccessDenied(int error)
+{
+    return error == ERROR_ACCESS_DENIED;
+}
+
+bool mayBeHeldBriefly(int error)
+{
+    // Replacing a file that another program has open without sharing its deletion fails with
+    // one or the other, depending on how that program opened it.
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+}
+
 void keepOwner(QSaveFile&, const QString&) {}
 
 } // namespace duva::fileerrors

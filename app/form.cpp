@@ -1,14 +1,13 @@
+#include "app/fontfamily.h"
 #include "app/jpegimage.h"
 #include "app/mainwindow.h"
 #include "buildinfo.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QHash>
 #include <QIcon>
 #include <QPixmap>
 #include <QProxyStyle>
@@ -31,27 +30,6 @@ constexpr int editHeight = 21;
 constexpr int octetWidth = 28;
 constexpr int buttonWidth = 75;
 constexpr int buttonHeight = 25;
-
-#ifdef Q_OS_WIN
-// The form names Windows fonts, which Windows has.
-QString familyOnThisSystem(const QString& family)
-{
-    return family;
-}
-#else
-// The form names Windows fonts. One that is not installed is asked for by the name of its free
-// face with the same metrics: asked for by its own name, the font database would search all
-// its fallbacks for each size and style before taking the face, milliseconds of every start.
-QString familyOnThisSystem(const QString& family)
-{
-    static const QStringList installed = QFontDatabase::families();
-    static const QHash<QString, QString> freeFace{
-        {QStringLiteral("Calibri"), QStringLiteral("Carlito")},
-        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")}};
-    return installed.contains(family) ? family : freeFace.value(family, family);
-}
-#endif
 
 QFont designFont(const QString& family, int points, bool bold = false, bool italic = false)
 {

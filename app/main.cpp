@@ -1,3 +1,4 @@
+#include "app/console.h"
 #include "app/mainwindow.h"
 #include "buildinfo.h"
 
@@ -44,6 +45,8 @@ int main(int argc, char* argv[])
         QCommandLineParser early;
         describe(early);
         early.parse(arguments);
+        if (early.isSet(helpOption) || early.isSet(versionOption))
+            duva::useParentConsole();
         if (early.isSet(helpOption)) {
             // Without a QCoreApplication the parser cannot know the program's name.
             std::fputs(qPrintable(early.helpText().replace(QLatin1String("<executable_name>"),

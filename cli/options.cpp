@@ -68,7 +68,11 @@ void describe(QCommandLineParser& parser)
                       "search: list only the modules whose FIELD shows VALUE (repeatable; all "
                       "must match).",
                       "FIELD=VALUE"});
-    parser.addOption({"interface", "Search (or reset) through this interface only.", "NAME"});
+    parser.addOption({"interface",
+                      "Search (or reset) through this interface only: its system name (eth0), "
+                      "or on Windows the name the Network Connections list shows (Ethernet, "
+                      "Wi-Fi).",
+                      "NAME"});
     parser.addOption({"network", "Search A.B.C.255 only, through an interface in A.B.C.", "A.B.C"});
     parser.addOption({"extended",
                       "Also broadcast to the 256 /24 networks of each /16, 1 ms apart, as the "

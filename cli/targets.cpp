@@ -18,7 +18,10 @@ QString runningNames(const QList<NetworkInterface>& interfaces)
 {
     QStringList names;
     for (const NetworkInterface& i : interfaces)
-        names << QStringLiteral("%1 (%2)").arg(i.name, dottedAddress(i.address));
+        names << (i.shownName.isEmpty()
+                      ? QStringLiteral("%1 (%2)").arg(i.name, dottedAddress(i.address))
+                      : QStringLiteral("%1 (%2, %3)")
+                            .arg(i.shownName, i.name, dottedAddress(i.address)));
     return names.join(QStringLiteral(", "));
 }
 
@@ -44,7 +47,9 @@ Selection select(const QList<NetworkInterface>& all, const TargetChoice& choice)
         return s;
     }
     for (const NetworkInterface& i : all) {
-        if (!choice.interfaceName.isEmpty() && i.name != choice.interfaceName)
+        // Either name will do: the one Windows shows or the system's own.
+        if (!choice.interfaceName.isEmpty() && i.name != choice.interfaceName &&
+            (i.shownName.isEmpty() || i.shownName != choice.interfaceName))
             continue;
         if (prefix && (i.address & 0xFFFFFF00) != *prefix)
             continue;

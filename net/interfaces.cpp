@@ -22,7 +22,9 @@ QList<NetworkInterface> runningIPv4Interfaces()
                 continue; // a host address alone: nothing to broadcast to
             // Computed rather than taken from the entry, which is empty on links that have
             // no broadcast flag (a point-to-point link, say) and on some systems.
-            found.append({i.name(), address, address | ~mask});
+            const QString shown = i.humanReadableName();
+            found.append(
+                {i.name(), address, address | ~mask, shown == i.name() ? QString() : shown});
         }
     }
     return found;

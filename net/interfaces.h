@@ -12,6 +12,9 @@ struct NetworkInterface {
     QString name;      // the system's name, for example eth0
     quint32 address;   // host order
     quint32 broadcast; // host order: the address with every host bit set
+    // The name the user sees where it differs from the system's: on Windows "Ethernet" or
+    // "Wi-Fi", where the system's is an internal one (ethernet_32769). Empty elsewhere.
+    QString shownName = {};
 };
 
 // Every such address, in the system's order (an interface with two addresses gives two).

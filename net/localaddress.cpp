@@ -1,5 +1,7 @@
 #include "net/localaddress.h"
 
+#include "net/socketlayer.h"
+
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QNetworkInterface>
@@ -10,17 +12,16 @@ namespace duva
 namespace
 {
 
-// First IPv4 address of the computer's own host name; empty when it has none.
+// First IPv4 address of the computer's own host name; empty when it has none. Not through
+// QHostInfo: it asks for every kind of address configured here, and a computer with only
+// loopback and an IPv6 address would then get no IPv4 address at all, not even loopback's.
 QString resolvedHostAddress()
 {
     const QString name = QHostInfo::localHostName();
     if (name.isEmpty())
         return QString();
-    const QHostInfo info = QHostInfo::fromName(name);
-    for (const QHostAddress& address : info.addresses())
-        if (address.protocol() == QAbstractSocket::IPv4Protocol)
-            return address.toString();
-    return QString();
+    const QList<quint32> addresses = sockets::ipv4AddressesOf(name);
+    return addresses.isEmpty() ? QString() : QHostAddress(addresses.first()).toString();
 }
 
 QList<InterfaceAddress> interfaceAddresses()

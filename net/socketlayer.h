@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QString>
 #include <QtGlobal>
 
 #ifndef Q_OS_WIN
@@ -61,6 +63,11 @@ int enlargeReceiveBuffer(Handle socket, int bytes);
 // Asks the system to report, with each datagram, how many it dropped on this socket because
 // the receive buffer was full; false where it cannot (Windows).
 bool countDrops(Handle socket);
+// The IPv4 addresses (host byte order) that name resolves to, in the resolver's order; empty
+// when it resolves to none. Only IPv4 is asked for, and whatever addresses this computer has:
+// a look-up restricted to the kinds of address configured here (AI_ADDRCONFIG) finds none for
+// a computer with only loopback and an IPv6 address.
+QList<quint32> ipv4AddressesOf(const QString& name);
 
 // Dotted-decimal text to an address in host byte order, as inet_addr reads it; 0xFFFFFFFF
 // (INADDR_NONE) for text that is not an address, and for 255.255.255.255 itself.

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <cstring>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -150,6 +151,23 @@ bool countDrops(Handle socket)
 {
     const int on = 1;
     return ::setsockopt(fd(socket), SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on) == 0;
+}
+
+QList<quint32> ipv4AddressesOf(const QString& name)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM; // one entry for each address
+    addrinfo* list = nullptr;
+    QList<quint32> found;
+    if (::getaddrinfo(name.toUtf8().constData(), nullptr, &hints, &list) != 0)
+        return found;
+    for (const addrinfo* a = list; a; a = a->ai_next) {
+        if (a->ai_family == AF_INET)
+            found << ntohl(reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr);
+    }
+    ::freeaddrinfo(list);
+    return found;
 }
 
 quint32 dottedAddress(const char* text)

@@ -90,6 +90,12 @@ void setBroadcast(Handle socket)
 
 bool bindAnyAddress(Handle socket, quint16 port)
 {
+    // Without it Windows lets this wildcard bind share a port that another program holds on
+    // one address, and that program gets the replies sent to that address: the port must
+    // count as taken. Set before the bind, as it must be.
+    const BOOL exclusive = TRUE;
+    ::setsockopt(native(socket), SOL_SOCKET, SO_EXCLUSIVEADDRUSE,
+                 reinterpret_cast<const char*>(&exclusive), sizeof exclusive);
     const sockaddr_in local = socketAddress(INADDR_ANY, port);
     return ::bind(native(socket), reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
 }
@@ -156,6 +162,28 @@ int enlargeReceiveBuffer(Handle socket, int bytes)
 bool countDrops(Handle)
 {
     return false;
+}
+
+QList<quint32> ipv4AddressesOf(const QString& name)
+{
+    QList<quint32> found;
+    // Each successful start is matched by one stop, whoever else holds the layer.
+    if (startLayer() != 0)
+        return found;
+    ADDRINFOW hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM; // one entry for each address
+    ADDRINFOW* list = nullptr;
+    if (::GetAddrInfoW(reinterpret_cast<const wchar_t*>(name.utf16()), nullptr, &hints, &list) ==
+        0) {
+        for (const ADDRINFOW* a = list; a; a = a->ai_next) {
+            if (a->ai_family == AF_INET)
+                found << ntohl(reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr);
+        }
+        ::FreeAddrInfoW(list);
+    }
+    stopLayer();
+    return found;
 }
 
 quint32 dottedAddress(const char* text)

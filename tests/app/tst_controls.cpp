@@ -247,6 +247,36 @@ private slots:
         QVERIFY(!QApplication::activePopupWidget());
     }
 
+    // Qt 6.4 binds its menu's Paste by names, later versions by pointers; either way the
+    // paste is the user's, cut to the limit, and happens once.
+    void editMenuPasteWhicheverWayQtBindsIt_data()
+    {
+        QTest::addColumn<bool>("byPointer");
+        QTest::newRow("bound by names") << false;
+        QTest::newRow("bound by pointers") << true;
+    }
+
+    void editMenuPasteWhicheverWayQtBindsIt()
+    {
+        QFETCH(bool, byPointer);
+        m_edit->setTypedLimit(3);
+        m_edit->setText(QStringLiteral("12"));
+        m_edit->setCursorPosition(1);
+        QGuiApplication::clipboard()->setText(QStringLiteral("345"));
+        QMenu menu;
+        QAction* paste = menu.addAction(QLineEdit::tr("&Paste") + QLatin1Char('\t') +
+                                        QKeySequence(QKeySequence::Paste).toString());
+        if (byPointer) {
+            paste->setObjectName(QStringLiteral("edit-paste"));
+            connect(paste, &QAction::triggered, m_edit, &QLineEdit::paste);
+        } else {
+            connect(paste, SIGNAL(triggered()), m_edit, SLOT(paste()));
+        }
+        m_edit->takeMenuPaste(&menu);
+        paste->trigger();
+        QCOMPARE(m_edit->text(), QStringLiteral("132"));
+    }
+
     void editDoubleClick()
     {
         QStringList seen;

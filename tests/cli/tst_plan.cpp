@@ -23,11 +23,16 @@ FoundModule module(int last, int serial)
     RecordValues v;
     v.ipAddress = {10, 77, 0, quint8(last)};
     v.subnetMask = {255, 255, 255, 0};
-    v.gateway = v.dnsServer = {10, 77, 0, 1};
-    v.localPort = v.serverPort = 5002;
+    // A distinct value in every field, so that a field read from another's bytes shows.
+    v.gateway = {10, 77, 0, 1};
+    v.dnsServer = {10, 77, 0, 2};
+    v.localPort = 5002;
+    v.serverPort = 6003;
+    v.watchdog = true;
     v.clientMode = true;
-    v.serverHost = "10.77.0.1";
-    v.firmwareVersion = "000";
+    v.autoDisconnectTime = 17;
+    v.serverHost = "central.duva";
+    v.firmwareVersion = "1.7";
     v.setSerialNumber(serial);
     QByteArray record = v.encode().left(recordSize);
     record[offset::opcode] = 0;
@@ -416,7 +421,7 @@ private slots:
         // The reply carries no opcode; that byte is no field.
         QVERIFY(confirmsWrite(m.record, request));
         request[offset::serverHost + 31] = 'x';
-        request[offset::watchdog] = char(0x80); // the module holds it off
+        request[offset::watchdog] = 0; // the module holds it on
         QCOMPARE(fieldsDifferingFromWrite(m.record, request),
                  (QStringList{"watchdog", "serverHost"}));
         QVERIFY(!confirmsWrite(m.record, request));
@@ -424,25 +429,31 @@ private slots:
 
     void searchTargets()
     {
-        const QList<NetworkInterface> interfaces{{"eth0", 0xC0A80014, 0xC0A800FF},
-                                                 {"eth1", 0x0A4D0001, 0x0A4D00FF},
-                                                 {"eth1", 0x0A4D0101, 0x0A4D01FF},
-                                                 {"wlan0", 0xAC100005, 0xAC10FFFF}};
+        const QList<NetworkInterface> interfaces{
+            {"eth0", 0xC0A80014, 0xC0A800FF},
+            {"eth1", 0x0A4D0001, 0x0A4D00FF},
+            {"eth1", 0x0A4D0101, 0x0A4D01FF},
+            {"wlan0", 0xAC100005, 0xAC10FFFF},
+            {"ethernet_32769", 0xC0A80514, 0xC0A805FF, "Ethernet 2"}};
         const auto describe = [&](const TargetChoice& c) {
             const TargetsResult t = chooseTargets(interfaces, c);
             return t.targets ? t.targets->describe().join(", ") : t.error;
         };
-        QCOMPARE(describe({}), QString("192.168.0.255, 10.77.0.255, 10.77.1.255, 172.16.255.255"));
+        QCOMPARE(describe({}), QString("192.168.0.255, 10.77.0.255, 10.77.1.255, 172.16.255.255, "
+                                       "192.168.5.255"));
         QCOMPARE(describe({"eth1", "", false}), QString("10.77.0.255, 10.77.1.255"));
+        // An interface by the name the user sees (Windows) or by the system's.
+        QCOMPARE(describe({"Ethernet 2", "", false}), QString("192.168.5.255"));
+        QCOMPARE(describe({"ethernet_32769", "", false}), QString("192.168.5.255"));
         QCOMPARE(describe({"", "10.77.1", false}), QString("10.77.1.255"));
         // The series takes in every /24 broadcast of its /16; a /16's own is one of them.
         QCOMPARE(describe({"", "", true}),
                  QString("192.168.0.255 ... 192.168.255.255, 10.77.0.255 ... 10.77.255.255, "
                          "172.16.0.255 ... 172.16.255.255"));
-        QCOMPARE(
-            describe({"eth9", "", false}),
-            QString("no IPv4 network: no running interface named eth9 (running: eth0 "
-                    "(192.168.0.20), eth1 (10.77.0.1), eth1 (10.77.1.1), wlan0 (172.16.0.5))"));
+        QCOMPARE(describe({"eth9", "", false}),
+                 QString("no IPv4 network: no running interface named eth9 (running: eth0 "
+                         "(192.168.0.20), eth1 (10.77.0.1), eth1 (10.77.1.1), wlan0 (172.16.0.5), "
+                         "Ethernet 2 (ethernet_32769, 192.168.5.20))"));
         QCOMPARE(int(chooseTargets(interfaces, {"", "10.77", false}).status),
                  int(ExitStatus::Usage));
         QCOMPARE(int(chooseTargets(interfaces, {"", "10.77.300", false}).status),

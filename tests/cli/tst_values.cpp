@@ -1,6 +1,7 @@
 // Every value duvactl takes, valid and invalid, with the message that names it: as a `set`
 // argument, and the same value in a plan's row and column.
 
+#include "cli/fields.h"
 #include "cli/plan.h"
 
 #include <QtTest>
@@ -108,6 +109,93 @@ private slots:
             QVERIFY2(plan.error.isEmpty(), qPrintable(plan.error));
         else
             QCOMPARE(plan.error, QString("row 3, column %1: %2").arg(field, why));
+    }
+
+    // Each field reads and writes its own bytes: two records that differ in every byte, with no
+    // two fields of one record alike where a value could be shared. Writing the second's value
+    // into the first changes that field's bytes and no other.
+    void eachFieldHasItsOwnBytes_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("inFirst");
+        QTest::addColumn<QString>("inSecond");
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("size");
+
+        QTest::newRow("ipAddress") << "ipAddress"
+                                   << "10.77.0.10"
+                                   << "192.168.1.20" << 0 << 4;
+        QTest::newRow("subnetMask") << "subnetMask"
+                                    << "255.255.254.0"
+                                    << "255.255.0.0" << 4 << 4;
+        QTest::newRow("gateway") << "gateway"
+                                 << "10.77.0.1"
+                                 << "192.168.1.254" << 8 << 4;
+        QTest::newRow("dnsServer") << "dnsServer"
+                                   << "10.77.0.2"
+                                   << "192.168.1.253" << 12 << 4;
+        QTest::newRow("localPort") << "localPort"
+                                   << "5002"
+                                   << "4000" << 16 << 2;
+        QTest::newRow("serverPort") << "serverPort"
+                                    << "6003"
+                                    << "4001" << 18 << 2;
+        QTest::newRow("dhcp") << "dhcp"
+                              << "true"
+                              << "false" << 20 << 1;
+        QTest::newRow("watchdog") << "watchdog"
+                                  << "true"
+                                  << "false" << 21 << 1;
+        QTest::newRow("clientMode") << "clientMode"
+                                    << "client"
+                                    << "server" << 23 << 1;
+        QTest::newRow("autoDisconnect") << "autoDisconnect"
+                                        << "false"
+                                        << "true" << 24 << 1;
+        QTest::newRow("autoDisconnectTime") << "autoDisconnectTime"
+                                            << "17"
+                                            << "44" << 25 << 1;
+        QTest::newRow("firmwareVersion") << "firmwareVersion"
+                                         << "1.7"
+                                         << "2.0" << 26 << 3;
+        QTest::newRow("serialNumber") << "serialNumber"
+                                      << "1031"
+                                      << "66051" << 29 << 3;
+        QTest::newRow("serverHost") << "serverHost"
+                                    << "central.duva"
+                                    << "srv" << 32 << 32;
+    }
+
+    void eachFieldHasItsOwnBytes()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, inFirst);
+        QFETCH(QString, inSecond);
+        QFETCH(int, at);
+        QFETCH(int, size);
+        const auto record = [](const char* hex, const char* host) {
+            QByteArray bytes = QByteArray::fromHex(hex) + host;
+            bytes.append(64 - bytes.size(), ' ');
+            return *duva::ModuleRecord::fromBytes(bytes);
+        };
+        const duva::ModuleRecord first = record("0A4D000A FFFFFE00 0A4D0001 0A4D0002 138A1773"
+                                                "01 80 00 01 00 11 312E37 000407",
+                                                "central.duva");
+        const duva::ModuleRecord second = record("C0A80114 FFFF0000 C0A801FE C0A801FD 0FA00FA1"
+                                                 "00 00 00 00 01 2C 322E30 010203",
+                                                 "srv");
+        const Field* f = findField(field);
+        QVERIFY(f);
+        QCOMPARE(f->text(first), inFirst);
+        QCOMPARE(f->text(second), inSecond);
+        QCOMPARE(f->json(first).toVariant().toString(), inFirst);
+
+        duva::RecordValues values = duva::RecordValues::fromRecord(first);
+        QCOMPARE(f->store(inSecond, values), QString());
+        QByteArray expected = first.bytes();
+        expected.replace(at, size, second.bytes().mid(at, size));
+        expected[22] = char(duva::writeOpcode);
+        QCOMPARE(values.encode().left(64).toHex(' '), expected.toHex(' '));
     }
 
     void unknownFieldsAreRefused()

@@ -98,6 +98,23 @@ private:
     bool m_made = false;
 };
 
+// A fleet with a distinct value in every field, so that a field shown from another's bytes
+// shows (dhcp off, watchdog on, client mode, auto-disconnect on).
+const QStringList distinct{"--gateway",
+                           "10.77.0.1",
+                           "--dns",
+                           "10.77.0.2",
+                           "--server-port",
+                           "6003",
+                           "--auto-disconnect",
+                           "on",
+                           "--auto-disconnect-time",
+                           "17",
+                           "--firmware-version",
+                           "1.7",
+                           "--server-host",
+                           "central.duva"};
+
 // Everything the simulator received: nothing at all when a command refused before sending.
 QStringList received(SimProcess& sim)
 {
@@ -137,7 +154,7 @@ private slots:
 
     void searchInEveryFormat()
     {
-        SimProcess sim({"--count", "3", "--answer-twice"});
+        SimProcess sim(QStringList{"--count", "3", "--answer-twice"} + distinct);
         QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
 
         const Result table = duvactl(QStringList{"search"} + quick.mid(0, 4));
@@ -146,24 +163,32 @@ private slots:
         QCOMPARE(lines.size(), 4);
         QVERIFY(lines[0].startsWith("ipAddress   subnetMask     gateway"));
         QVERIFY(lines[0].endsWith("from        replies"));
-        QVERIFY(lines[2].startsWith("10.77.0.11  255.255.255.0  10.77.0.1"));
+        QVERIFY2(lines[2].startsWith("10.77.0.11  255.255.255.0  10.77.0.1  10.77.0.2"),
+                 qPrintable(lines[2]));
         // Answered twice, listed once.
-        QVERIFY2(lines[2].endsWith("1032          10.77.0.1   10.77.0.11  2"),
+        QVERIFY2(lines[2].endsWith("1032          central.duva  10.77.0.11  2"),
                  qPrintable(lines[2]));
 
         const Result json = duvactl(QStringList{"search", "--json"} + quick.mid(0, 4));
         EXPECT_STATUS(json, 0);
         const QJsonArray modules = QJsonDocument::fromJson(json.out.toUtf8()).array();
         QCOMPARE(modules.size(), 3);
-        const QJsonObject first = modules[0].toObject();
-        QCOMPARE(first.keys().size(), 16);
-        QCOMPARE(first["ipAddress"].toString(), QString("10.77.0.10"));
-        QCOMPARE(first["localPort"].toInt(), 5002);
-        QCOMPARE(first["watchdog"].toBool(), true);
-        QCOMPARE(first["clientMode"].toString(), QString("client"));
-        QCOMPARE(first["serialNumber"].toInt(), 1031);
-        QCOMPARE(first["from"].toString(), QString("10.77.0.10"));
-        QCOMPARE(first["replies"].toInt(), 2);
+        QCOMPARE(modules[0].toObject(), (QJsonObject{{"ipAddress", "10.77.0.10"},
+                                                     {"subnetMask", "255.255.255.0"},
+                                                     {"gateway", "10.77.0.1"},
+                                                     {"dnsServer", "10.77.0.2"},
+                                                     {"localPort", 5002},
+                                                     {"serverPort", 6003},
+                                                     {"dhcp", false},
+                                                     {"watchdog", true},
+                                                     {"clientMode", "client"},
+                                                     {"autoDisconnect", true},
+                                                     {"autoDisconnectTime", 17},
+                                                     {"firmwareVersion", "1.7"},
+                                                     {"serialNumber", 1031},
+                                                     {"serverHost", "central.duva"},
+                                                     {"from", "10.77.0.10"},
+                                                     {"replies", 2}}));
 
         const Result csv = duvactl(QStringList{"search", "--csv", "--filter", "serialNumber=1033"} +
                                    quick.mid(0, 4));
@@ -171,8 +196,8 @@ private slots:
         QCOMPARE(csv.out, QString("ipAddress,subnetMask,gateway,dnsServer,localPort,serverPort,"
                                   "dhcp,watchdog,clientMode,autoDisconnect,autoDisconnectTime,"
                                   "firmwareVersion,serialNumber,serverHost,from,replies\n"
-                                  "10.77.0.12,255.255.255.0,10.77.0.1,10.77.0.1,5002,5002,false,"
-                                  "true,client,false,10,000,1033,10.77.0.1,10.77.0.12,2\n"));
+                                  "10.77.0.12,255.255.255.0,10.77.0.1,10.77.0.2,5002,6003,false,"
+                                  "true,client,true,17,1.7,1033,central.duva,10.77.0.12,2\n"));
     }
 
     void searchesMissNothingAndSayWhatIsOdd_data()
@@ -752,6 +777,69 @@ private slots:
         QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
                  QString("duvactl: interrupted: 1 of 1 writes went out (serial numbers 1032); "
                          "not confirmed: 1032\n"));
+    }
+
+    // What reaches the modules, read on the simulator's side: a dry run sends its search and
+    // nothing else; a plan whose first rows change nothing still writes its later rows, each to
+    // its own module; a new serial number is confirmed by the module answering with it; `show`
+    // of an address that several modules share shows each and ends with status 5.
+    void whatReachesTheModules_data()
+    {
+        QTest::addColumn<QStringList>("simOptions");
+        QTest::addColumn<QByteArray>("plan"); // written to plan.csv; empty: none
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output");      // a pattern the standard output matches
+        QTest::addColumn<QStringList>("written"); // the addresses written to, once each
+
+        QTest::newRow("a dry run")
+            << QStringList{"--count", "2"} << QByteArray()
+            << QStringList{"set", "10.77.0.11", "serverPort=6000", "--dry-run"} << 0
+            << "10\\.77\\.0\\.11 +not sent \\(dry run\\)\n"
+            << QStringList();
+        QTest::newRow("a plan whose first rows change nothing")
+            << QStringList{"--count", "3"}
+            << QByteArray("serialNumber,serverPort,dhcp\n1031,6003,0\n1032,,\n1033,6000,1\n")
+            << QStringList{"apply", "PLAN"} << 0 << "1033 +10\\.77\\.0\\.12 .* confirmed\n"
+            << QStringList{"10.77.0.12"};
+        QTest::newRow("a new serial number")
+            << QStringList{"--count", "2"} << QByteArray()
+            << QStringList{"set", "10.77.0.11", "serialNumber=2032"} << 0
+            << "1032 +10\\.77\\.0\\.11 .* confirmed\n"
+            << QStringList{"10.77.0.11"};
+        QTest::newRow("show of a shared address")
+            << QStringList{"--count", "2", "--same-ip"} << QByteArray()
+            << QStringList{"show", "10.77.0.10"} << 5
+            << "serialNumber: +1031\n(.|\n)*serialNumber: +1032\n"
+            << QStringList();
+    }
+
+    void whatReachesTheModules()
+    {
+        QFETCH(QStringList, simOptions);
+        QFETCH(QByteArray, plan);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QFETCH(QStringList, written);
+        SimProcess sim(simOptions + distinct);
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        QTemporaryDir dir;
+        if (!plan.isEmpty()) {
+            QVERIFY(duva::test::writeFile(dir.filePath("plan.csv"), plan));
+            arguments.replaceInStrings("PLAN", dir.filePath("plan.csv"));
+        }
+        // show writes nothing, so it takes no settling time.
+        const Result r = duvactl(arguments + (arguments[0] == "show" ? quick.mid(0, 4) : quick));
+        EXPECT_STATUS(r, status);
+        QVERIFY2(r.out.contains(QRegularExpression(output)), qPrintable(r.out));
+        QTest::qWait(200); // anything sent would be logged by now
+        // Besides the searches (to the broadcast address), the writes, one to each module named.
+        QStringList writes = received(sim);
+        writes.removeIf([](const QString& line) { return line.contains("to 10.77.0.255:1461"); });
+        QCOMPARE(writes.size(), written.size());
+        for (const QString& address : written)
+            QCOMPARE(writes.filter(QString("to %1:1461 len 65: ").arg(address)).size(), 1);
     }
 
     void aModuleSilentAfterItsWriteIsNotConfirmed()

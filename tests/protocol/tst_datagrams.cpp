@@ -1,3 +1,4 @@
+#include "protocol/confirmation.h"
 #include "protocol/datagrams.h"
 #include "protocol/exception.h"
 #include "testsupport.h"
@@ -295,6 +296,45 @@ private slots:
         const auto r = ModuleRecord::fromBytes(QByteArray(64, '\xFF'));
         QVERIFY(r);
         QCOMPARE(r->ipAddressText(), "255.255.255.255");
+    }
+
+    // A write is confirmed only by a reply that carries every byte of every field as written:
+    // one byte changed by its lowest bit, anywhere in the record, names its field. The opcode
+    // byte, which a reply does not echo, is no field.
+    void confirmationLooksAtEveryByte_data()
+    {
+        QTest::addColumn<int>("at"); // -1: the reply carries exactly what was written
+        QTest::addColumn<QString>("field");
+        // The record's layout, written out here rather than read from the program's own table.
+        const struct {
+            const char* name;
+            int at;
+            int size;
+        } layout[] = {
+            {"ipAddress", 0, 4},       {"subnetMask", 4, 4},          {"gateway", 8, 4},
+            {"dnsServer", 12, 4},      {"localPort", 16, 2},          {"serverPort", 18, 2},
+            {"dhcp", 20, 1},           {"watchdog", 21, 1},           {"clientMode", 23, 1},
+            {"autoDisconnect", 24, 1}, {"autoDisconnectTime", 25, 1}, {"firmwareVersion", 26, 3},
+            {"serialNumber", 29, 3},   {"serverHost", 32, 32}};
+        for (const auto& f : layout)
+            for (int i = 0; i < f.size; ++i)
+                QTest::addRow("%s, byte %d", f.name, i) << f.at + i << QString(f.name);
+        QTest::newRow("the opcode") << 22 << QString();
+        QTest::newRow("nothing") << -1 << QString();
+    }
+
+    void confirmationLooksAtEveryByte()
+    {
+        QFETCH(int, at);
+        QFETCH(QString, field);
+        const QByteArray request = workedExample;
+        QByteArray reply = request.left(recordSize);
+        if (at >= 0)
+            reply[at] = char(reply[at] ^ 1);
+        const ModuleRecord record = *ModuleRecord::fromBytes(reply);
+        QCOMPARE(fieldsDifferingFromWrite(record, request),
+                 field.isEmpty() ? QStringList() : QStringList{field});
+        QCOMPARE(confirmsWrite(record, request), field.isEmpty());
     }
 
     void dump()

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # tst_installer.sh SETUP.EXE: the installer under Wine (run through wine-run.sh --shell, which
 # gives it a Wine prefix and an X display of its own). A silent installation puts the program,
-# its Qt platform plugin, the uninstaller and a Start-menu entry in place; the installed
-# program starts and opens its UDP port 5001; the silent uninstallation then leaves no file of
-# the installation behind.
+# its Qt platform plugin, the uninstaller and a Start-menu entry in place, the entry pointing
+# at the program and starting it in a folder of the public Documents; the installed program,
+# started as the entry starts it, opens its UDP port 5001; the silent uninstallation then
+# leaves no file of the installation behind.
 # Inside testnet.sh, with DUVA_SIM naming the Linux duva-sim, the installed program also does
 # a technician's whole job, from the keyboard alone, against a simulated module in the
 # modules' namespace: it searches, chooses the module, changes its server port, writes it,
@@ -37,8 +38,21 @@ check "the installer ends successfully" [ $? -eq 0 ]
 check "the program is installed" [ -f "$dir/duva-configurador.exe" ]
 check "beside its platform plugin" [ -f "$dir/platforms/qwindows.dll" ]
 check "with its uninstaller" [ -f "$dir/Uninstall.exe" ]
-check "the Start menu has its entry" \
-  [ -n "$(find "$drive" -path '*Start Menu*' -name 'Configurador DUVA.lnk' | head -n 1)" ]
+entry=$(find "$drive" -path '*Start Menu*' -name 'Configurador DUVA.lnk' | head -n 1)
+check "the Start menu has its entry" [ -n "$entry" ]
+# What a click on the entry starts, and where: its target and working folder.
+target=
+workdir=
+if [ -n "$entry" ]; then
+  { read -r target; read -r workdir; } < <(python3 "$(dirname "$0")/read-shortcut.py" "$entry")
+fi
+unix_target=$(winepath -u "${target:-C:\\none}" 2> /dev/null)
+unix_workdir=$(winepath -u "${workdir:-C:\\none}" 2> /dev/null)
+check "the entry's target is the installed program ($target)" \
+  [ "$unix_target" -ef "$dir/duva-configurador.exe" ]
+public="$drive/users/Public/Documents/Configurador DUVA"
+check "its working folder is made in the public Documents folder ($workdir)" \
+  [ "$unix_workdir" -ef "$public" ]
 
 network=no
 if [ -n "${DUVA_NS_MODULES:-}" ] && [ -x "${DUVA_SIM:-}" ]; then
@@ -70,10 +84,9 @@ keys() { xdotool key --delay 150 "$@"; }
 # Whether the datagram on a log line holds server port 6000 (17 70).
 new_server_port() { [ -n "$1" ] && [ "$(byte_of 18 "$1") $(byte_of 19 "$1")" = "17 70" ]; }
 
-# The installed program, started as the Start-menu entry starts it, on the windows platform.
-# It runs until it is ended.
-wine "C:\\Program Files\\Configurador DUVA\\duva-configurador.exe" \
-  > "$WINEPREFIX/program.log" 2>&1 &
+# The installed program, started as the Start-menu entry starts it (its target, in its working
+# folder), on the windows platform. It runs until it is ended.
+(cd "$unix_workdir" && exec wine "$target") > "$WINEPREFIX/program.log" 2>&1 &
 program=$!
 bound=no
 for _ in $(seq 300); do
@@ -133,6 +146,7 @@ wait 2> /dev/null
 wine "$dir/Uninstall.exe" /S
 wineserver -w
 check "the installation's folder is gone" [ ! -e "$dir" ]
+check "and so is the empty working folder" [ ! -e "$public" ]
 after=$(files)
 left=$(comm -13 <(echo "$before") <(echo "$after"))
 check "no file of the installation is left on drive C:" [ -z "$left" ]

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # wine-prefix.sh [DIR]: prepares the Wine prefix that every Windows test starts from (a copy of
 # it), once: Windows 10, and the free faces with the same metrics standing in for the fonts the
-# window asks for, so that texts measure as on Windows. A second run finds it ready.
+# window asks for (Calibri, Arial, Microsoft Sans Serif), so that texts measure as on Windows. A second run finds it ready.
 #   DIR  default $DUVA_WINE_TEMPLATE, or ${XDG_CACHE_HOME:-$HOME/.cache}/duva/wine-template
 set -euo pipefail
 template=${1:-${DUVA_WINE_TEMPLATE:-${XDG_CACHE_HOME:-$HOME/.cache}/duva/wine-template}}
@@ -20,7 +20,8 @@ unset DISPLAY
 wineboot --init > /dev/null 2>&1
 # What "winecfg /v win10" sets.
 wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win10 /f > /dev/null 2>&1
-for font in Calibri=Carlito "Arial=Liberation Sans" "MS Sans Serif=Liberation Sans"; do
+# The window asks Windows for Microsoft Sans Serif where it was designed with MS Sans Serif.
+for font in Calibri=Carlito "Arial=Liberation Sans" "Microsoft Sans Serif=Liberation Sans"; do
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${font%%=*}" /t REG_SZ \
     /d "${font#*=}" /f > /dev/null 2>&1
 done

@@ -1,0 +1,8 @@
+#include "app/console.h"
+
+namespace duva
+{
+
+void useParentConsole() {}
+
+} // namespace duva
