@@ -132,4 +132,21 @@ std::optional<ModuleRecord> recordFromJson(const QJsonValue& value, QString* err
     return record;
 }
 
+QByteArray writeRequestHolding(const ModuleRecord& record)
+{
+    QByteArray request = record.bytes();
+    request[offset::opcode] = char(writeOpcode);
+    request.append(char(requestTrailer));
+    return request;
+}
+
+ModuleRecord withFields(const ModuleRecord& record, const QMap<int, QByteArray>& fields)
+{
+    QByteArray bytes = record.bytes();
+    for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+        bytes.replace(it.key(), int(it.value().size()), it.value());
+    bytes.truncate(recordSize); // a field's bytes never reach past the record
+    return *ModuleRecord::fromBytes(bytes);
+}
+
 } // namespace duva::fleet

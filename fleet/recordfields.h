@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <optional>
 
@@ -46,5 +47,14 @@ QJsonObject recordToJson(const ModuleRecord& record);
 // The record that recordToJson wrote; no value (error says why) when "bytes" is not 64 bytes
 // in hex.
 std::optional<ModuleRecord> recordFromJson(const QJsonValue& value, QString* error);
+
+// The 65-byte write that gives a module exactly this record, byte for byte: the record's own
+// bytes with the write opcode and the trailer, so that flag and text bytes that the fields'
+// forms would tidy up are written as they are.
+QByteArray writeRequestHolding(const ModuleRecord& record);
+
+// The record with these fields' bytes (by offset) in place of its own: a plan row's fields,
+// every field that the row leaves out keeping the module's value.
+ModuleRecord withFields(const ModuleRecord& record, const QMap<int, QByteArray>& fields);
 
 } // namespace duva::fleet

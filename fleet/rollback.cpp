@@ -85,14 +85,6 @@ QString numberText(int n)
 
 } // namespace
 
-QByteArray writeRequestRestoring(const ModuleRecord& record)
-{
-    QByteArray request = record.bytes();
-    request[offset::opcode] = char(writeOpcode);
-    request.append(char(requestTrailer));
-    return request;
-}
-
 RollbackPlan planRollback(const QList<RecordEntry>& entries, const QList<ModuleRecord>& found)
 {
     // Follows each module through the record: the serial number it carries now, and the
@@ -148,7 +140,7 @@ RollbackPlan planRollback(const QList<RecordEntry>& entries, const QList<ModuleR
         }
         finals[holders.first()] = restored;
         written[holders.first()] = true;
-        plan.writes << RollbackWrite{entry, current, restored, writeRequestRestoring(restored)};
+        plan.writes << RollbackWrite{entry, current, restored, writeRequestHolding(restored)};
     }
     reasons << clashes<quint32>(finals, written, addressOf, QStringLiteral("address"), dotted,
                                 serialName);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fleet/recordfields.h"
 #include "fleet/writerecord.h"
 #include "protocol/datagrams.h"
 
@@ -9,11 +10,6 @@
 
 namespace duva::fleet
 {
-
-// The 65-byte write that gives a module exactly this record again, byte for byte: the
-// record's own bytes with the write opcode and the trailer, so that flag and text bytes that
-// the fields' forms would tidy up go back as they were.
-QByteArray writeRequestRestoring(const ModuleRecord& record);
 
 // One module to put back as a record found it before its first write.
 struct RollbackWrite {
