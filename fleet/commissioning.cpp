@@ -297,4 +297,49 @@ void CommissioningEngine::finishIfDone(qint64 nowMs)
     tell(e);
 }
 
+std::optional<RecordEntry> commissionEntry(const CommissionEvent& event,
+                                           const QList<CommissionRow>& rows,
+                                           const RecordContext& context, const QDateTime& time)
+{
+    using K = CommissionEvent::Kind;
+    if (event.kind != K::Confirmed && event.kind != K::NotConfirmed && event.kind != K::NoRow)
+        return std::nullopt;
+    RecordEntry e;
+    e.time = time;
+    e.context = context;
+    e.planRow = event.row >= 0 && event.row < rows.size() ? rows.at(event.row).planRow : 0;
+    e.serialNumber = event.serialNumber;
+    e.before = event.before;
+    e.writesSent = event.writesSent;
+    if (event.kind == K::NoRow) {
+        e.status = EntryStatus::Skipped;
+        e.reason = QStringLiteral("no row of the plan is left for this module");
+        return e;
+    }
+    e.after = ModuleRecord::fromBytes(event.request.left(recordSize));
+    e.status = event.kind == K::Confirmed ? EntryStatus::Confirmed : EntryStatus::NotConfirmed;
+    if (event.kind == K::NotConfirmed)
+        e.reason = QStringLiteral("no reply showed the record written within the settle period");
+    return e;
+}
+
+std::map<int, QList<int>> confirmedRows(const QList<RecordEntry>& entries,
+                                        const QList<CommissionRow>& rows)
+{
+    std::map<int, QList<int>> done;
+    for (const RecordEntry& e : entries) {
+        if (e.status != EntryStatus::Confirmed || e.context.command != QLatin1String("commission"))
+            continue;
+        for (int i = 0; i < rows.size(); ++i) {
+            if (rows.at(i).planRow != e.planRow)
+                continue;
+            QList<int>& serials = done[i];
+            serials << e.serialNumber;
+            if (e.after)
+                serials << e.after->serialNumber();
+        }
+    }
+    return done;
+}
+
 } // namespace duva::fleet

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fleet/writerecord.h"
 #include "protocol/datagrams.h"
 
 #include <QByteArray>
@@ -130,5 +131,18 @@ private:
     QList<int> m_saidSeveral;        // the last Several said, so that it is said once
     QSet<int> m_saidNoRow;
 };
+
+// The record's entry for what an event says of a module: Confirmed and NotConfirmed give one
+// each (the module's record before, the record written, the writes sent), NoRow a skipped
+// one; any other event none.
+std::optional<RecordEntry> commissionEntry(const CommissionEvent& event,
+                                           const QList<CommissionRow>& rows,
+                                           const RecordContext& context, const QDateTime& time);
+
+// The rows (by index) that a record's entries show confirmed for a commissioning with these
+// rows, matched by plan row, each with its module's serial numbers as found and as written:
+// what CommissioningEngine::resume() takes.
+std::map<int, QList<int>> confirmedRows(const QList<RecordEntry>& entries,
+                                        const QList<CommissionRow>& rows);
 
 } // namespace duva::fleet

@@ -248,12 +248,30 @@ private slots:
         }
     }
 
-    void resumesWhereTheRecordStopped()
+    // A first run stops after one module; its record's entries let a second run go on with
+    // the rows left.
+    void resumesFromTheRecord()
     {
         const QList<CommissionRow> rows = {row(2, "10.77.0.11"), row(3, "10.77.0.12"),
                                            row(4, "10.77.0.13")};
-        // 1031 got row 0 in the first run; it is plugged in again, alone, and left alone.
-        const Run r = run(rows, {{1031, {{0, 2000}}}, {1032, {{3000, 1'000'000}}}}, {{0, {1031}}});
+        const RecordContext context{"ana", "bancada", "eth0", "1.74", "commission"};
+        QList<RecordEntry> record;
+        const auto keep = [&](const CommissionEvent& e) {
+            if (const auto entry = commissionEntry(e, rows, context, QDateTime()))
+                record << *entry;
+            return true;
+        };
+        run(rows, {{1031, {{0, 1'000'000}}}}, {}, 3000, keep); // stopped (Ctrl+C) at 3 s
+        QCOMPARE(record.size(), 1);
+        QCOMPARE(record[0].planRow, 2);
+        QCOMPARE(record[0].status, EntryStatus::Confirmed);
+        QCOMPARE(record[0].after->ipAddressText(), QStringLiteral("10.77.0.11"));
+
+        // 1031 is plugged in again, alone: left alone.
+        const auto done = confirmedRows(record, rows);
+        QCOMPARE(done.size(), size_t(1));
+        QCOMPARE(done.at(0), (QList<int>{1031, 1031}));
+        const Run r = run(rows, {{1031, {{0, 2000}}}, {1032, {{3000, 1'000'000}}}}, done);
         QCOMPARE(r.events, (QStringList{"write 1032 row 1 #1", "confirmed 1032 row 1"}));
         QVERIFY(!r.finished); // row 2 waits for a module
 
