@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QSysInfo>
 
@@ -321,6 +322,18 @@ bool WriteRecordFile::open()
         return false;
     }
     m_format = *format;
+    if (!m_lock) {
+        auto lock = std::make_unique<QLockFile>(m_path + QStringLiteral(".lock"));
+        // Held as long as the run lasts; a lock left by a program that died is taken over.
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock()) {
+            m_error = lock->error() == QLockFile::LockFailedError
+                          ? QStringLiteral("%1: another run is writing this record").arg(m_path)
+                          : QStringLiteral("%1: cannot make %1.lock").arg(m_path);
+            return false;
+        }
+        m_lock = std::move(lock);
+    }
     m_jsonEntries = QJsonArray();
     m_csvText.clear();
     m_count = 0;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class QLockFile;
 class QSaveFile;
 
 namespace duva::fleet
@@ -80,9 +81,11 @@ public:
     explicit WriteRecordFile(QString path, MakeFile makeFile = {});
     ~WriteRecordFile();
 
-    // Takes in what the file holds already, so that this run appends to it. False (error()
-    // says why) when the suffix is neither .json nor .csv, or when the file exists and is
-    // not a record: it is never overwritten then.
+    // Takes in what the file holds already, so that this run appends to it, and holds it
+    // (a lock file beside it, PATH.lock) until this object goes. False (error() says why)
+    // when the suffix is neither .json nor .csv, when another run holds the file (each would
+    // overwrite the other's entries), or when the file exists and is not a record: it is
+    // never overwritten then.
     bool open();
     // Puts the entries on disk, after every earlier one, before it returns. False (error()
     // says why) when they could not be written: the file keeps what it held, and so does
@@ -97,6 +100,7 @@ public:
 private:
     QString m_path;
     MakeFile m_makeFile;
+    std::unique_ptr<QLockFile> m_lock;
     RecordFormat m_format = RecordFormat::Json;
     // The file as it stands: the JSON entries kept as read (keys a later version added
     // survive), or the CSV text.

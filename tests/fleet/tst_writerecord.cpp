@@ -192,6 +192,23 @@ private slots:
         }
     }
 
+    // Two runs at once would each overwrite the other's entries: the second is refused
+    // until the first ends.
+    void oneRunAtATime()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("r.json");
+        auto first = std::make_unique<WriteRecordFile>(path);
+        QVERIFY(first->open());
+        QVERIFY(first->append(sampleEntries().at(0)));
+        WriteRecordFile second(path);
+        QVERIFY(!second.open());
+        QVERIFY2(second.error().contains("another run"), qPrintable(second.error()));
+        first.reset();
+        QVERIFY2(second.open(), qPrintable(second.error()));
+        QCOMPARE(second.entryCount(), 1);
+    }
+
     // A file that is not a record is left alone: never overwritten.
     void otherFilesAreNeverOverwritten_data()
     {
@@ -260,7 +277,9 @@ private slots:
                  qPrintable(file.error()));
         QCOMPARE(contentOf(path), before);
         compareEntries(readRecord(path).entries, {entries.at(0)});
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{name}); // no leftovers
+        // No leftovers: the record, and the lock that this run holds.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+                 (QStringList{name, name + ".lock"}));
         QCOMPARE(file.entryCount(), 1);
 
         failing = false; // room again: the next entry follows the first, whole
