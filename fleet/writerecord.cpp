@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
@@ -224,12 +225,25 @@ RecordContents parseCsv(const QByteArray& text)
     return contents;
 }
 
-QByteArray jsonText(const QJsonArray& entries)
+// One entry as it stands in the document's list: indented JSON, each entry serialized once,
+// so that an append rewrites the file without serializing every earlier entry again.
+QByteArray entryText(const QJsonObject& entry)
 {
-    const QJsonObject top{{QStringLiteral("format"), formatName},
-                          {QStringLiteral("version"), formatVersion},
-                          {QStringLiteral("entries"), entries}};
-    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+    QList<QByteArray> lines = QJsonDocument(entry).toJson(QJsonDocument::Indented).split('\n');
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray& line : lines)
+        line.prepend("        ");
+    return lines.join('\n');
+}
+
+// The document around the entries' texts, each from entryText().
+QByteArray jsonText(const QList<QByteArray>& entries)
+{
+    return "{\n    \"format\": \"" + formatName.toUtf8() +
+           "\",\n    \"version\": " + QByteArray::number(formatVersion) +
+           ",\n    \"entries\": [\n" + entries.join(",\n") + (entries.isEmpty() ? "" : "\n") +
+           "    ]\n}\n";
 }
 
 } // namespace
@@ -275,10 +289,10 @@ std::optional<RecordFormat> recordFormatOf(const QString& path)
 QByteArray recordText(const QList<RecordEntry>& entries, RecordFormat format)
 {
     if (format == RecordFormat::Json) {
-        QJsonArray array;
+        QList<QByteArray> texts;
         for (const RecordEntry& e : entries)
-            array.append(entryJson(e));
-        return jsonText(array);
+            texts << entryText(entryJson(e));
+        return jsonText(texts);
     }
     QByteArray text = csvRecordLine(csvHeader()).toUtf8();
     for (const RecordEntry& e : entries)
@@ -334,7 +348,7 @@ bool WriteRecordFile::open()
         }
         m_lock = std::move(lock);
     }
-    m_jsonEntries = QJsonArray();
+    m_jsonEntries.clear();
     m_csvText.clear();
     m_count = 0;
     QFile file(m_path);
@@ -352,13 +366,17 @@ bool WriteRecordFile::open()
                 return false;
             }
             m_count = contents.entries.size();
-            if (m_format == RecordFormat::Json)
-                m_jsonEntries = QJsonDocument::fromJson(text)
-                                    .object()
-                                    .value(QStringLiteral("entries"))
-                                    .toArray();
-            else
+            if (m_format == RecordFormat::Json) {
+                // As read, so that keys a later version wrote survive.
+                const QJsonArray read = QJsonDocument::fromJson(text)
+                                            .object()
+                                            .value(QStringLiteral("entries"))
+                                            .toArray();
+                for (const QJsonValue& entry : read)
+                    m_jsonEntries << entryText(entry.toObject());
+            } else {
                 m_csvText = text.endsWith('\n') ? text : text + "\r\n";
+            }
         }
     }
     m_open = true;
@@ -372,11 +390,11 @@ bool WriteRecordFile::append(const QList<RecordEntry>& entries)
         m_error = QStringLiteral("%1: the record is not open").arg(m_path);
         return false;
     }
-    QJsonArray jsonEntries = m_jsonEntries;
+    QList<QByteArray> jsonEntries = m_jsonEntries;
     QByteArray csvText = m_csvText.isEmpty() ? csvRecordLine(csvHeader()).toUtf8() : m_csvText;
     for (const RecordEntry& e : entries) {
         if (m_format == RecordFormat::Json)
-            jsonEntries.append(entryJson(e));
+            jsonEntries << entryText(entryJson(e));
         else
             csvText += csvRow(e);
     }

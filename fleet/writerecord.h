@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QJsonArray>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -102,9 +101,9 @@ private:
     MakeFile m_makeFile;
     std::unique_ptr<QLockFile> m_lock;
     RecordFormat m_format = RecordFormat::Json;
-    // The file as it stands: the JSON entries kept as read (keys a later version added
-    // survive), or the CSV text.
-    QJsonArray m_jsonEntries;
+    // The file as it stands: each JSON entry's text (keys a later version added survive), or
+    // the CSV text.
+    QList<QByteArray> m_jsonEntries;
     QByteArray m_csvText;
     int m_count = 0;
     bool m_open = false;
