@@ -55,17 +55,28 @@ std::optional<qint64> CommissioningEngine::wakeAt() const
         return std::nullopt;
     std::optional<qint64> at;
     if (!m_searching)
-        at = m_nextSearchMs;
+        at = nextSearchMs();
     if (m_current)
         at = std::min(at.value_or(m_current->deadlineMs), m_current->deadlineMs);
     return at;
+}
+
+qint64 CommissioningEngine::nextSearchMs() const
+{
+    // While a write is being confirmed, every half second from the write on; while waiting,
+    // once a second at most.
+    if (m_current) {
+        const qint64 written = m_current->deadlineMs - m_timing.settleMs;
+        return std::max(m_lastSearchMs, written) + m_timing.confirmSearchMs;
+    }
+    return m_lastSearchMs + m_timing.waitSearchMs;
 }
 
 void CommissioningEngine::searchNow(qint64 nowMs)
 {
     m_searching = true;
     m_round.clear();
-    m_nextSearchMs = nowMs + (m_current ? m_timing.confirmSearchMs : m_timing.waitSearchMs);
+    m_lastSearchMs = nowMs;
     if (m_seams.search)
         m_seams.search();
 }
@@ -76,7 +87,7 @@ void CommissioningEngine::onTimer(qint64 nowMs)
         return;
     if (m_current && nowMs >= m_current->deadlineMs)
         settleExpired(nowMs);
-    if (!m_finished && !m_stopped && !m_searching && nowMs >= m_nextSearchMs)
+    if (!m_finished && !m_stopped && !m_searching && nowMs >= nextSearchMs())
         searchNow(nowMs);
 }
 
@@ -119,8 +130,6 @@ void CommissioningEngine::confirm(qint64 nowMs, const Attempt& attempt)
 {
     m_rowDone[attempt.row] = true;
     m_commissioned << attempt.serial << attempt.newSerial;
-    // Back to waiting: searches at the waiting pace again.
-    m_nextSearchMs = std::max(m_nextSearchMs, nowMs + m_timing.confirmSearchMs);
     CommissionEvent e;
     e.kind = CommissionEvent::Kind::Confirmed;
     e.serialNumber = attempt.serial;
@@ -194,7 +203,6 @@ void CommissioningEngine::write(qint64 nowMs, Attempt attempt)
     ++attempt.writesSent;
     attempt.deadlineMs = nowMs + m_timing.settleMs;
     m_current = attempt;
-    m_nextSearchMs = nowMs + m_timing.confirmSearchMs;
     if (m_seams.sendWrite)
         m_seams.sendWrite(m_address, attempt.request);
     CommissionEvent e;

@@ -99,6 +99,7 @@ private:
         qint64 deadlineMs = 0;
     };
 
+    qint64 nextSearchMs() const;
     void searchNow(qint64 nowMs);
     void confirm(qint64 nowMs, const Attempt& attempt);
     void giveUp(qint64 nowMs, const Attempt& attempt);
@@ -125,7 +126,7 @@ private:
     bool m_finished = false;
     bool m_stopped = false;
     bool m_searching = false;
-    qint64 m_nextSearchMs = 0;
+    qint64 m_lastSearchMs = 0;       // when the last search was sent
     QList<ModuleRecord> m_round;     // replies to the search under way
     QList<ModuleRecord> m_lastRound; // the last whole search's replies
     QList<int> m_saidSeveral;        // the last Several said, so that it is said once

@@ -92,6 +92,10 @@ Run run(const QList<CommissionRow>& rows, QList<Bench> bench,
 
     CommissionSeams seams;
     seams.search = [&] {
+        // While waiting (no write outstanding), once a second at most.
+        if (!engine->writeOutstanding() && !result.searches.isEmpty() &&
+            now - result.searches.last() < 1000)
+            result.events << QStringLiteral("search too soon");
         result.searches << now;
         for (const Bench& b : std::as_const(bench)) {
             if (present(b)) {
