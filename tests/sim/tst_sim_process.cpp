@@ -134,6 +134,31 @@ private slots:
         QCOMPARE(ModuleRecord::fromBytes(answers[1])->ipAddressText(), QString("192.0.2.21"));
     }
 
+    // Bench mode on its own clock: the next module is plugged in the set time after the one
+    // before was written away, with no datagram to wake the simulator.
+    void benchPlugsInTheNextModuleOnTime()
+    {
+        Sim sim({"--bench", "--count", "2", "--first-ip", "127.0.0.10", "--bench-gap-ms", "300"});
+        LoopbackSocket socket;
+        socket.send(SearchRequest::build(), "127.0.0.1", sim.searchPort);
+        QCOMPARE(answersTo(socket, 2, 500).size(), 1);
+
+        QElapsedTimer clock;
+        clock.start();
+        socket.send(duva::test::writeRequestTo("127.0.0.20"), "127.0.0.10", sim.searchPort);
+        QVERIFY(sim.waitForLines(QRegularExpression("note bench: module 2 .* plugged in")));
+        QVERIFY2(clock.elapsed() >= 250 && clock.elapsed() < 1500,
+                 qPrintable(QString::number(clock.elapsed())));
+        socket.send(SearchRequest::build(), "127.0.0.1", sim.searchPort);
+        const QList<QByteArray> answers = answersTo(socket, 2);
+        QCOMPARE(answers.size(), 2);
+        QStringList addresses;
+        for (const QByteArray& a : answers)
+            addresses << ModuleRecord::fromBytes(a)->ipAddressText();
+        addresses.sort();
+        QCOMPARE(addresses, (QStringList{"127.0.0.10", "127.0.0.20"}));
+    }
+
     void stopsCleanlyOnSigterm()
     {
         Sim sim({});

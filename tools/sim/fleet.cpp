@@ -29,7 +29,8 @@ QString moduleText(int module, const QByteArray& record)
 
 Fleet::Fleet(std::vector<QByteArray> records, Faults faults)
     : m_initial(records), m_records(std::move(records)), m_muted(m_records.size(), false),
-      m_ignoredAWrite(m_records.size(), false), m_faults(faults), m_random(faults.seed)
+      m_ignoredAWrite(m_records.size(), false), m_connected(m_records.size(), true),
+      m_faults(faults), m_random(faults.seed)
 {
     chooseModulesIgnoringASearch();
 }
@@ -56,7 +57,7 @@ std::vector<int> Fleet::modulesAt(quint32 address) const
 {
     std::vector<int> found;
     for (int i = 0; i < size(); ++i) {
-        if (addressOf(m_records[i]) == address)
+        if (m_connected[i] && addressOf(m_records[i]) == address)
             found.push_back(i);
     }
     return found;
@@ -99,9 +100,10 @@ Outcome Fleet::search(quint32 destination)
     // (or anything else) reaches them all.
     std::vector<int> modules = modulesAt(destination);
     if (modules.empty()) {
-        modules.resize(m_records.size());
-        for (int i = 0; i < size(); ++i)
-            modules[i] = i;
+        for (int i = 0; i < size(); ++i) {
+            if (m_connected[i])
+                modules.push_back(i);
+        }
     }
     outcome.notes << QStringLiteral("search: %1 module(s) answer").arg(modules.size());
     for (int module : modules) {

@@ -62,6 +62,10 @@ public:
     Outcome handle(const QByteArray& datagram, Channel channel, quint32 destination);
 
     int size() const { return static_cast<int>(m_records.size()); }
+    // A module that is not connected hears nothing and answers nothing (bench mode plugs
+    // modules in one at a time); every module is connected at first.
+    void setConnected(int module, bool connected) { m_connected.at(module) = connected; }
+    bool connected(int module) const { return m_connected.at(module); }
     const QByteArray& record(int module) const { return m_records.at(module); }
 
     // Bytes 0-3 of a record as an address in host order.
@@ -80,6 +84,7 @@ private:
     std::vector<bool> m_muted;
     std::vector<bool> m_ignoresNextSearch;
     std::vector<bool> m_ignoredAWrite;
+    std::vector<bool> m_connected;
     Faults m_faults;
     std::mt19937 m_random;
 };

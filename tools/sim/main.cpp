@@ -118,7 +118,8 @@ class Simulator
 {
 public:
     explicit Simulator(const Config& config)
-        : m_config(config), m_fleet(initialRecords(config), config.faults)
+        : m_config(config), m_fleet(initialRecords(config), config.faults),
+          m_bench(m_fleet, config.bench)
     {
     }
 
@@ -129,9 +130,17 @@ private:
     void send(const Pending& pending);
     void sendDue();
     int pollTimeout() const;
+    void advanceBench();
+    qint64 benchMs() const
+    {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_started)
+            .count();
+    }
 
     Config m_config;
     Fleet m_fleet;
+    Bench m_bench; // used in bench mode only
+    Clock::time_point m_started = Clock::now();
     std::multimap<Clock::time_point, Pending> m_queue; // equal times keep their order
 };
 
@@ -175,6 +184,10 @@ int Simulator::run()
                 qPrintable(addressText(m_config.firstIp)), qPrintable(addressText(last)),
                 m_config.faults.seed);
     std::fflush(stdout);
+    if (m_config.bench.enabled) {
+        for (const QString& note : m_bench.start(benchMs()))
+            logLine(QStringLiteral("note ") + note);
+    }
 
     for (;;) {
         pollfd fds[3] = {
@@ -196,16 +209,31 @@ int Simulator::run()
             if (fds[2].revents & POLLIN)
                 receive(resetFd.get(), Channel::Reset, resetPort);
         }
+        advanceBench();
         sendDue();
     }
 }
 
+void Simulator::advanceBench()
+{
+    if (!m_config.bench.enabled)
+        return;
+    for (const QString& note : m_bench.advance(benchMs()))
+        logLine(QStringLiteral("note ") + note);
+}
+
 int Simulator::pollTimeout() const
 {
-    if (m_queue.empty())
+    std::optional<Clock::time_point> due;
+    if (!m_queue.empty())
+        due = m_queue.begin()->first;
+    if (const auto change = m_config.bench.enabled ? m_bench.nextChangeMs() : std::nullopt) {
+        const auto at = m_started + std::chrono::milliseconds(*change);
+        due = due ? std::min(*due, at) : at;
+    }
+    if (!due)
         return -1;
-    const auto wait =
-        std::chrono::ceil<std::chrono::milliseconds>(m_queue.begin()->first - Clock::now());
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - Clock::now());
     return int(std::max<long long>(0, wait.count()));
 }
 
@@ -248,7 +276,9 @@ void Simulator::receive(int fd, Channel channel, int localPort)
                     .arg(message.msg_flags & MSG_TRUNC ? QStringLiteral(" (truncated)") : QString(),
                          hexBytes(datagram)));
 
-        const Outcome outcome = m_fleet.handle(datagram, channel, destination);
+        const Outcome outcome = m_config.bench.enabled
+                                    ? m_bench.handle(datagram, channel, destination, benchMs())
+                                    : m_fleet.handle(datagram, channel, destination);
         for (const QString& note : outcome.notes) {
             if (!m_config.quiet)
                 logLine(QStringLiteral("note ") + note);

@@ -189,6 +189,25 @@ const std::vector<Option>& options()
                     c.faults.seed = quint32(n);
                     c.seedGiven = true;
                 })},
+        {"--bench", "",
+         "bench mode, for commissioning: every module at the first address (as --same-ip), "
+         "plugged in one at a time; a module that took a write moving it away stays connected "
+         "at its new address",
+         [](const QString&, Config& c) {
+             c.bench.enabled = c.sameIp = true;
+             return QString();
+         }},
+        {"--bench-gap-ms", "N",
+         "bench mode: the next module is plugged in N ms after the one before moved away "
+         "(default 1000)",
+         number(0, 600000, [](Config& c, long long n) { c.bench.gapMs = int(n); })},
+        {"--bench-pair", "K",
+         "bench mode: the K-th module plugged in comes together with the next one, which is "
+         "unplugged again after --bench-pair-leave-ms and comes back as the next module "
+         "(default 0: never)",
+         number(0, 254, [](Config& c, long long n) { c.bench.pairAt = int(n); })},
+        {"--bench-pair-leave-ms", "N", "bench mode: see --bench-pair (default 3000)",
+         number(0, 600000, [](Config& c, long long n) { c.bench.pairLeaveMs = int(n); })},
         {"--listen-address", "A.B.C.D",
          "listen on this local address only (default 0.0.0.0: every interface)",
          address([](Config& c, quint32 a) { c.listenAddress = a; })},
@@ -307,6 +326,16 @@ ParseResult parseArguments(const QStringList& arguments)
         return {std::nullopt, QStringLiteral("--serial %1 with --count %2: the serial numbers "
                                              "must stay below 16777216")
                                   .arg(config.serial)
+                                  .arg(config.count)};
+    }
+    for (const char* name : {"bench-gap-ms", "bench-pair", "bench-pair-leave-ms"}) {
+        if (parser.isSet(QLatin1String(name)) && !config.bench.enabled)
+            return {std::nullopt, QStringLiteral("--%1 needs --bench").arg(QLatin1String(name))};
+    }
+    if (config.bench.pairAt >= config.count) {
+        return {std::nullopt, QStringLiteral("--bench-pair %1 with --count %2: a pair needs a "
+                                             "module after the %1th")
+                                  .arg(config.bench.pairAt)
                                   .arg(config.count)};
     }
     if (config.searchPort != 0 && config.searchPort == config.resetPort)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/sim/bench.h"
 #include "tools/sim/fleet.h"
 
 #include <QByteArray>
@@ -32,6 +33,7 @@ struct Config {
 
     Faults faults;
     bool seedGiven = false;
+    BenchConfig bench; // --bench: modules plugged in one at a time at the first address
 
     quint32 listenAddress = 0; // every interface
     bool sharePort = false;    // other simulators may listen on the same ports
