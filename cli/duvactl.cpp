@@ -1,5 +1,7 @@
 #include "cli/duvactl.h"
 
+#include <QCoreApplication>
+
 #include "buildinfo.h"
 #include "cli/exitstatus.h"
 #include "cli/fields.h"
@@ -25,6 +27,15 @@
 
 namespace duva::cli
 {
+
+namespace
+{
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Duvactl)
+};
+} // namespace
 
 namespace
 {
@@ -85,9 +96,9 @@ std::optional<Failure> Run::open(bool forReset)
     m_endpoint->setLocalPort(replyPort);
     if (!m_endpoint->isBound())
         return Failure{ExitStatus::PortHeld,
-                       QStringLiteral("UDP port %1 is held by another program (is the "
-                                      "configurator window open?); replies could not reach "
-                                      "duvactl, so nothing was sent")
+                       Texts::tr("UDP port %1 is held by another program (is the "
+                                 "configurator window open?); replies could not reach "
+                                 "duvactl, so nothing was sent")
                            .arg(replyPort)};
     m_search = std::make_unique<Search>(*m_endpoint, *t.targets, m_o.timing);
     return std::nullopt;
@@ -106,7 +117,7 @@ ExitStatus Run::run()
             return apply();
         return reset();
     } catch (const Exception& e) {
-        return fail(ExitStatus::SendFailed, QStringLiteral("sending failed: %1").arg(e.message()));
+        return fail(ExitStatus::SendFailed, Texts::tr("sending failed: %1").arg(e.message()));
     }
 }
 
@@ -119,7 +130,7 @@ std::optional<Failure> parseFilter(const QString& text, Filter& filter)
     const QString name = text.left(equals);
     const QString value = text.mid(equals + 1);
     if (equals <= 0)
-        return Failure{ExitStatus::Usage, QStringLiteral("--filter %1: not FIELD=VALUE").arg(text)};
+        return Failure{ExitStatus::Usage, Texts::tr("--filter %1: not FIELD=VALUE").arg(text)};
     if (name == fromColumn) {
         filter = [value](const FoundModule& m) { return m.from == value; };
         return std::nullopt;
@@ -131,13 +142,13 @@ std::optional<Failure> parseFilter(const QString& text, Filter& filter)
     const Field* field = findField(name);
     if (!field)
         return Failure{ExitStatus::InvalidValue,
-                       QStringLiteral("--filter %1: unknown field '%2' (the fields are %3, %4, "
-                                      "%5)")
+                       Texts::tr("--filter %1: unknown field '%2' (the fields are %3, %4, "
+                                 "%5)")
                            .arg(text, name, fieldNames(), fromColumn, repliesColumn)};
     const QString bad = checkValue(*field, value);
     if (!bad.isEmpty())
         return Failure{ExitStatus::InvalidValue,
-                       QStringLiteral("--filter %1, field %2: %3").arg(text, name, bad)};
+                       Texts::tr("--filter %1, field %2: %3").arg(text, name, bad)};
     // The value as the module would show it: 1 matches true, for instance.
     filter = [field, value](const FoundModule& m) {
         RecordValues v = RecordValues::fromRecord(m.record);
@@ -152,7 +163,7 @@ ExitStatus Run::search()
 {
     if (!m_o.arguments.isEmpty())
         return fail(ExitStatus::Usage,
-                    QStringLiteral("search takes no arguments ('%1')").arg(m_o.arguments.first()));
+                    Texts::tr("search takes no arguments ('%1')").arg(m_o.arguments.first()));
     QList<Filter> filters;
     for (const QString& text : m_o.filters) {
         Filter f;
@@ -183,10 +194,10 @@ ExitStatus Run::search()
     m_out.flush();
     if (!anyAnswered)
         return fail(ExitStatus::NotFound,
-                    QStringLiteral("no module answered (searched %1)")
+                    Texts::tr("no module answered (searched %1)")
                         .arg(m_search->targets().describe().join(QStringLiteral(", "))));
     if (found.isEmpty())
-        return fail(ExitStatus::NotFound, QStringLiteral("no module that answered matches"));
+        return fail(ExitStatus::NotFound, Texts::tr("no module that answered matches"));
     return ExitStatus::Ok;
 }
 
@@ -199,14 +210,13 @@ std::optional<Failure> Run::selector(PlanRow& row)
         return std::nullopt;
     }
     if (m_o.arguments.isEmpty())
-        return Failure{
-            ExitStatus::Usage,
-            QStringLiteral("%1 needs the module's ADDRESS or --serial N").arg(m_o.command)};
+        return Failure{ExitStatus::Usage,
+                       Texts::tr("%1 needs the module's ADDRESS or --serial N").arg(m_o.command)};
     const QString address = m_o.arguments.takeFirst();
     if (!parseAddress(address))
         return Failure{ExitStatus::InvalidValue,
-                       QStringLiteral("'%1' is not an IPv4 address: four numbers from 0 to 255 "
-                                      "joined by dots")
+                       Texts::tr("'%1' is not an IPv4 address: four numbers from 0 to 255 "
+                                 "joined by dots")
                            .arg(address)};
     row.ipAddress = address;
     row.where = address;
@@ -220,7 +230,7 @@ ExitStatus Run::show()
         return fail(*failure);
     if (!m_o.arguments.isEmpty())
         return fail(ExitStatus::Usage,
-                    QStringLiteral("show takes one module ('%1')").arg(m_o.arguments.first()));
+                    Texts::tr("show takes one module ('%1')").arg(m_o.arguments.first()));
     if (const auto failure = open())
         return fail(*failure);
     QList<FoundModule> found = m_search->run();
@@ -231,9 +241,9 @@ ExitStatus Run::show()
     sortByAddress(found);
     if (found.isEmpty())
         return fail(ExitStatus::NotFound,
-                    QStringLiteral("no module %1 answered")
+                    Texts::tr("no module %1 answered")
                         .arg(row.serialNumber
-                                 ? QStringLiteral("with serial number %1").arg(*row.serialNumber)
+                                 ? Texts::tr("with serial number %1").arg(*row.serialNumber)
                                  : QStringLiteral("at %1").arg(row.ipAddress)));
     if (m_o.format == Format::Json)
         m_out << (found.size() == 1
@@ -250,10 +260,10 @@ ExitStatus Run::show()
         for (const FoundModule& m : found)
             serials << QString::number(moduleIdentity(m.record));
         return fail(ExitStatus::SharedAddress,
-                    QStringLiteral("%1 modules answer %2 (serial numbers %3)")
+                    Texts::tr("%1 modules answer %2 (serial numbers %3)")
                         .arg(found.size())
                         .arg(row.serialNumber
-                                 ? QStringLiteral("with serial number %1").arg(*row.serialNumber)
+                                 ? Texts::tr("with serial number %1").arg(*row.serialNumber)
                                  : QStringLiteral("at %1").arg(row.ipAddress),
                              serials.join(QStringLiteral(", "))));
     }
@@ -266,7 +276,7 @@ ExitStatus Run::set()
     if (const auto failure = selector(row))
         return fail(*failure);
     if (m_o.arguments.isEmpty())
-        return fail(ExitStatus::Usage, QStringLiteral("set needs at least one FIELD=VALUE"));
+        return fail(ExitStatus::Usage, Texts::tr("set needs at least one FIELD=VALUE"));
     for (const QString& argument : m_o.arguments) {
         const ParsedChange parsed = parseAssignment(argument);
         if (!parsed.change)
@@ -279,26 +289,30 @@ ExitStatus Run::set()
 ExitStatus Run::apply()
 {
     if (m_o.arguments.size() != 1)
-        return fail(ExitStatus::Usage, QStringLiteral("apply takes one plan file, PLAN.csv or "
-                                                      "PLAN.json"));
+        return fail(ExitStatus::Usage, Texts::tr("apply takes one plan file, PLAN.csv or "
+                                                 "PLAN.json"));
     const QString path = m_o.arguments.first();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(ExitStatus::InvalidValue,
-                    QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
+                    Texts::tr("%1: cannot read: %2").arg(path, file.errorString()));
     const Plan plan = readPlan(file.readAll(), planFormatOf(path));
     if (!plan.error.isEmpty())
         return fail(ExitStatus::InvalidValue, QStringLiteral("%1: %2").arg(path, plan.error));
     if (plan.rows.isEmpty())
-        return fail(ExitStatus::InvalidValue, QStringLiteral("%1: names no module").arg(path));
+        return fail(ExitStatus::InvalidValue, Texts::tr("%1: names no module").arg(path));
     return write(plan.rows);
 }
 
-QString statusText(bool confirmed, const PlannedWrite& w)
+// A write's state, in English as JSON gives it; Texts::tr() gives it in the user's language.
+const char* statusText(bool confirmed, bool dryRun, const PlannedWrite& w)
 {
     if (w.request.isEmpty())
-        return QStringLiteral("unchanged");
-    return confirmed ? QStringLiteral("confirmed") : QStringLiteral("not confirmed");
+        return QT_TRANSLATE_NOOP("Duvactl", "unchanged");
+    if (dryRun)
+        return QT_TRANSLATE_NOOP("Duvactl", "not sent (dry run)");
+    return confirmed ? QT_TRANSLATE_NOOP("Duvactl", "confirmed")
+                     : QT_TRANSLATE_NOOP("Duvactl", "not confirmed");
 }
 
 ExitStatus Run::write(const QList<PlanRow>& rows)
@@ -308,24 +322,26 @@ ExitStatus Run::write(const QList<PlanRow>& rows)
     const QList<FoundModule> found = m_search->run();
     if (found.isEmpty())
         return fail(ExitStatus::NotFound,
-                    QStringLiteral("no module answered (searched %1); nothing was written")
+                    Texts::tr("no module answered (searched %1); nothing was written")
                         .arg(m_search->targets().describe().join(QStringLiteral(", "))));
     const Resolution resolution = resolvePlan(rows, found);
     if (resolution.status != ExitStatus::Ok)
-        return fail(resolution.status, resolution.error + QStringLiteral("\nnothing was written"));
+        return fail(resolution.status, resolution.error + Texts::tr("\nnothing was written"));
     const QList<PlannedWrite>& writes = resolution.writes;
 
     const bool text = m_o.format != Format::Json;
     if (text) {
         for (const PlannedWrite& w : writes) {
-            m_out << "Module " << w.serialNumber << " at " << w.currentAddress;
+            m_out << Texts::tr("Module %1 at %2").arg(w.serialNumber).arg(w.currentAddress);
             if (rows.size() > 1)
                 m_out << " (" << w.row.where << ")";
-            m_out << (w.request.isEmpty() ? ": no change\n" : ":\n");
+            m_out << (w.request.isEmpty() ? Texts::tr(": no change") : QStringLiteral(":")) << '\n';
             for (const QString& change : w.changes)
                 m_out << "  " << change << '\n';
             if (m_o.dryRun && !w.request.isEmpty())
-                m_out << "  WriteRequest to " << w.currentAddress << ':' << modulePort << ":\n    "
+                m_out << "  "
+                      << Texts::tr("WriteRequest to %1:%2:").arg(w.currentAddress).arg(modulePort)
+                      << "\n    "
                       << hexRows(w.request).replace(QLatin1Char('\n'), QLatin1String("\n    "))
                       << '\n';
         }
@@ -356,8 +372,13 @@ ExitStatus Run::write(const QList<PlanRow>& rows)
             }
         }
         if (text) {
-            m_out << "Sent " << pending.size() << (pending.size() == 1 ? " write" : " writes")
-                  << "; waiting " << m_o.settleMs << " ms for the modules to settle.\n";
+            m_out << (pending.size() == 1
+                          ? Texts::tr("Sent 1 write; waiting %1 ms for the modules to settle.")
+                                .arg(m_o.settleMs)
+                          : Texts::tr("Sent %1 writes; waiting %2 ms for the modules to settle.")
+                                .arg(pending.size())
+                                .arg(m_o.settleMs))
+                  << '\n';
             m_out.flush();
         }
         m_search->pause(m_o.settleMs);
@@ -384,21 +405,27 @@ ExitStatus Run::write(const QList<PlanRow>& rows)
 
     bool allConfirmed = true;
     QJsonArray results;
-    QList<QStringList> table{{"where", "serialNumber", "address", "newAddress", "status"}};
+    QList<QStringList> table{{Texts::tr("where"), Texts::tr("serialNumber"), Texts::tr("address"),
+                              Texts::tr("newAddress"), Texts::tr("status")}};
     for (int i = 0; i < writes.size(); ++i) {
         const PlannedWrite& w = writes[i];
-        QString status = m_o.dryRun && !w.request.isEmpty() ? QStringLiteral("not sent (dry run)")
-                                                            : statusText(confirmed[i], w);
-        QString why;
+        const char* state = statusText(confirmed[i], m_o.dryRun, w);
+        // The JSON in English, the same in every language; the table in the user's.
+        const QString status = QString::fromLatin1(state);
+        QString why, whyText;
         if (!m_o.dryRun && !w.request.isEmpty() && !confirmed[i]) {
             allConfirmed = false;
-            why = answered[i] ? QStringLiteral("it answers with other values of %1")
-                                    .arg(differing[i].join(QStringLiteral(", ")))
+            const QString fields = differing[i].join(QStringLiteral(", "));
+            why = answered[i] ? QStringLiteral("it answers with other values of %1").arg(fields)
                               : QStringLiteral("it did not answer");
+            whyText = answered[i] ? Texts::tr("it answers with other values of %1").arg(fields)
+                                  : Texts::tr("it did not answer");
         }
-        table << QStringList{w.row.where, QString::number(w.serialNumber), w.currentAddress,
-                             w.newAddress, why.isEmpty() ? status : status + ": " + why};
-        QJsonObject r{{"where", w.row.where},
+        const QString statusCell = Texts::tr(state);
+        table << QStringList{
+            w.row.where, QString::number(w.serialNumber), w.currentAddress, w.newAddress,
+            why.isEmpty() ? statusCell : statusCell + QStringLiteral(": ") + whyText};
+        QJsonObject r{{"where", w.row.whereForScripts()},
                       {"serialNumber", w.serialNumber},
                       {"address", w.currentAddress},
                       {"newAddress", w.newAddress},
@@ -417,8 +444,8 @@ ExitStatus Run::write(const QList<PlanRow>& rows)
     m_out.flush();
     if (!allConfirmed)
         return fail(ExitStatus::NotConfirmed,
-                    QStringLiteral("not every write was confirmed: no reply carried exactly "
-                                   "the record written"));
+                    Texts::tr("not every write was confirmed: no reply carried exactly "
+                              "the record written"));
     return ExitStatus::Ok;
 }
 
@@ -426,24 +453,24 @@ ExitStatus Run::reset()
 {
     if (!m_o.arguments.isEmpty())
         return fail(ExitStatus::Usage,
-                    QStringLiteral("reset takes no arguments ('%1')").arg(m_o.arguments.first()));
+                    Texts::tr("reset takes no arguments ('%1')").arg(m_o.arguments.first()));
     const TargetsResult t = chooseResetNetworks(runningIPv4Interfaces(), m_o.where);
     if (!t.targets)
         return fail(t.status, t.error);
     const QString what =
-        QStringLiteral("the reset datagram (65 zero bytes) to UDP port %1 at %2, 256 datagrams "
-                       "for each /16, 1 ms apart; every module in those networks takes it")
+        Texts::tr("the reset datagram (65 zero bytes) to UDP port %1 at %2, 256 datagrams "
+                  "for each /16, 1 ms apart; every module in those networks takes it")
             .arg(resetPort)
-            .arg(t.targets->describe().join(QStringLiteral(" and ")));
+            .arg(t.targets->describe().join(Texts::tr(" and ")));
     if (!m_o.yes)
         return fail(ExitStatus::Usage,
-                    QStringLiteral("reset would broadcast %1. Give --yes to send it.").arg(what));
+                    Texts::tr("reset would broadcast %1. Give --yes to send it.").arg(what));
     if (const auto failure = open(true))
         return fail(*failure);
     const QByteArray datagram = ResetDatagram::build();
     for (const auto& [a, b] : t.targets->series)
         sendToEveryNetworkOfPrefix(*m_endpoint, a, b, resetPort, datagram);
-    m_out << "Sent " << what << ".\n";
+    m_out << Texts::tr("Sent %1.").arg(what) << '\n';
     m_out.flush();
     return ExitStatus::Ok;
 }
@@ -454,9 +481,13 @@ QString duvactlHelp()
 {
     QCommandLineParser parser;
     describe(parser);
-    // Named as installed, whatever path it was started by (help2man reads this line).
-    return parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
-                                     QStringLiteral("Usage: duvactl"));
+    // Named as installed, whatever path it was started by.
+    const QString usage = QCoreApplication::translate("QCommandLineParser", "Usage: %1");
+    const QString before =
+        QRegularExpression::escape(usage.left(usage.indexOf(QLatin1String("%1"))));
+    return parser.helpText().replace(
+        QRegularExpression(QLatin1Char('^') + before + QStringLiteral("\\S+")),
+        usage.arg(QStringLiteral("duvactl")));
 }
 
 int runDuvactl(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -465,7 +496,8 @@ int runDuvactl(const QStringList& arguments, QTextStream& out, QTextStream& err)
     bool help = false;
     bool version = false;
     if (const auto failure = readOptions(arguments, options, help, version)) {
-        err << "duvactl: " << failure->message << "\nTry 'duvactl --help'.\n";
+        err << "duvactl: " << failure->message << '\n'
+            << Texts::tr("Try 'duvactl --help'.") << '\n';
         err.flush();
         return int(failure->status);
     }

@@ -17,7 +17,7 @@ enum class ExitStatus : int {
     SendFailed = 9,       // the system refused to send a datagram
 };
 
-// The table for --help and the man page.
+// The table for --help (in English; its translation is under the context "ExitStatus").
 const char* exitStatusHelp();
 
 } // namespace duva::cli

@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include <QCoreApplication>
+
 #include "cli/fields.h"
 
 #include <QCommandLineParser>
@@ -9,8 +11,18 @@ namespace duva::cli
 
 namespace
 {
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Options)
+};
+} // namespace
 
-const char* description =
+namespace
+{
+
+const char* description = QT_TRANSLATE_NOOP(
+    "Options",
     "Finds, shows and configures DUVA Ethernet modules from the command line.\n"
     "\n"
     "Commands:\n"
@@ -39,41 +51,48 @@ const char* description =
     "\n"
     "A search goes to the broadcast address of every running IPv4 interface but loopback,\n"
     "with replies on UDP port 5001. It ends a quiet period after the last reply, or at the\n"
-    "total wait; with no reply at all it asks again, three requests in all.\n";
+    "total wait; with no reply at all it asks again, three requests in all.\n");
 
 } // namespace
 
 void describe(QCommandLineParser& parser)
 {
-    parser.setApplicationDescription(QString::fromLatin1(description) + QLatin1Char('\n') +
-                                     QString::fromLatin1(exitStatusHelp()));
+    parser.setApplicationDescription(Texts::tr(description) + QLatin1Char('\n') +
+                                     QCoreApplication::translate("ExitStatus", exitStatusHelp()));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOption({{"h", "help"}, "Show this text and exit."});
-    parser.addOption({{"v", "version"}, "Show the program's version and exit."});
-    parser.addOption({"json", "Print JSON."});
-    parser.addOption({"csv", "Print comma-separated values (a plan for apply)."});
-    parser.addOption({"filter",
-                      "search: list only the modules whose FIELD shows VALUE (repeatable; all "
-                      "must match).",
-                      "FIELD=VALUE"});
-    parser.addOption({"interface", "Search (or reset) through this interface only.", "NAME"});
-    parser.addOption({"network", "Search A.B.C.255 only, through an interface in A.B.C.", "A.B.C"});
-    parser.addOption({"extended",
-                      "Also broadcast to the 256 /24 networks of each /16, 1 ms apart, as the "
-                      "window's extended range."});
-    parser.addOption({"serial", "show, set: the module with this serial number.", "N"});
-    parser.addOption({"settle-ms", "set, apply: wait after writing (default 6000).", "MS"});
+    parser.addOption({{"h", "help"}, Texts::tr("Show this text and exit.")});
+    parser.addOption({{"v", "version"}, Texts::tr("Show the program's version and exit.")});
+    parser.addOption({"json", Texts::tr("Print JSON.")});
+    parser.addOption({"csv", Texts::tr("Print comma-separated values (a plan for apply).")});
     parser.addOption(
-        {"quiet-ms", "A search ends this long after the last reply (default 500).", "MS"});
-    parser.addOption({"timeout-ms",
-                      "A search ends this long after its request at the latest "
-                      "(default 3000).",
+        {"filter",
+         Texts::tr("search: list only the modules whose FIELD shows VALUE (repeatable; all "
+                   "must match)."),
+         Texts::tr("FIELD=VALUE")});
+    parser.addOption({"interface", Texts::tr("Search (or reset) through this interface only."),
+                      Texts::tr("NAME")});
+    parser.addOption(
+        {"network", Texts::tr("Search A.B.C.255 only, through an interface in A.B.C."), "A.B.C"});
+    parser.addOption(
+        {"extended",
+         Texts::tr("Also broadcast to the 256 /24 networks of each /16, 1 ms apart, as the "
+                   "window's extended range.")});
+    parser.addOption({"serial", Texts::tr("show, set: the module with this serial number."), "N"});
+    parser.addOption(
+        {"settle-ms", Texts::tr("set, apply: wait after writing (default 6000)."), "MS"});
+    parser.addOption({"quiet-ms",
+                      Texts::tr("A search ends this long after the last reply (default 500)."),
                       "MS"});
-    parser.addOption({"dry-run", "set, apply: search and print the writes (with their 65 "
-                                 "bytes) instead of sending them."});
-    parser.addOption({"yes", "reset: really send the reset broadcast."});
-    parser.addPositionalArgument("command", "search, show, set, apply or reset (see above).",
-                                 "command [arguments...]");
+    parser.addOption({"timeout-ms",
+                      Texts::tr("A search ends this long after its request at the latest "
+                                "(default 3000)."),
+                      "MS"});
+    parser.addOption({"dry-run", Texts::tr("set, apply: search and print the writes (with their 65 "
+                                           "bytes) instead of sending them.")});
+    parser.addOption({"yes", Texts::tr("reset: really send the reset broadcast.")});
+    parser.addPositionalArgument(Texts::tr("command"),
+                                 Texts::tr("search, show, set, apply or reset (see above)."),
+                                 Texts::tr("command [arguments...]"));
 }
 
 std::optional<Failure> readOptions(const QStringList& arguments, Options& o, bool& help,
@@ -90,18 +109,18 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
 
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
-        return Failure{ExitStatus::Usage, QStringLiteral("no command given (search, show, set, "
-                                                         "apply or reset)")};
+        return Failure{ExitStatus::Usage, Texts::tr("no command given (search, show, set, "
+                                                    "apply or reset)")};
     o.command = positional.first();
     o.arguments = positional.mid(1);
     static const QStringList commands = {"search", "show", "set", "apply", "reset"};
     if (!commands.contains(o.command))
-        return Failure{ExitStatus::Usage,
-                       QStringLiteral("unknown command '%1' (search, show, set, apply or reset)")
-                           .arg(o.command)};
+        return Failure{
+            ExitStatus::Usage,
+            Texts::tr("unknown command '%1' (search, show, set, apply or reset)").arg(o.command)};
 
     if (parser.isSet("json") && parser.isSet("csv"))
-        return Failure{ExitStatus::Usage, QStringLiteral("--json and --csv exclude each other")};
+        return Failure{ExitStatus::Usage, Texts::tr("--json and --csv exclude each other")};
     o.format = parser.isSet("json")  ? Format::Json
                : parser.isSet("csv") ? Format::Csv
                                      : Format::Table;
@@ -119,8 +138,8 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
         const QString value = parser.value(name);
         const auto n = parseWhole(value, low, high);
         if (!n)
-            return Failure{ExitStatus::Usage, QStringLiteral("--%1: '%2' is not a whole number "
-                                                             "from %3 to %4")
+            return Failure{ExitStatus::Usage, Texts::tr("--%1: '%2' is not a whole number "
+                                                        "from %3 to %4")
                                                   .arg(QString::fromLatin1(name), value)
                                                   .arg(low)
                                                   .arg(high)};
@@ -140,8 +159,9 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
 
     const auto only = [&](const char* option, QStringList allowed) -> std::optional<Failure> {
         if (parser.isSet(option) && !allowed.contains(o.command))
-            return Failure{ExitStatus::Usage, QStringLiteral("--%1 does not apply to %2")
-                                                  .arg(QString::fromLatin1(option), o.command)};
+            return Failure{
+                ExitStatus::Usage,
+                Texts::tr("--%1 does not apply to %2").arg(QString::fromLatin1(option), o.command)};
         return std::nullopt;
     };
     for (const auto& failure :

@@ -1,5 +1,7 @@
 #include "cli/plan.h"
 
+#include <QCoreApplication>
+
 #include "cli/csv.h"
 #include "cli/fields.h"
 
@@ -16,6 +18,15 @@ namespace duva::cli
 
 namespace
 {
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Plan)
+};
+} // namespace
+
+namespace
+{
 
 const QString serialColumn = QStringLiteral("serialNumber");
 const QString addressColumn = QStringLiteral("ipAddress");
@@ -27,8 +38,7 @@ bool isIgnoredColumn(const QString& name)
 
 QString unknownFieldText(const QString& where, const QString& name)
 {
-    return QStringLiteral("%1: unknown field '%2' (the fields are %3)")
-        .arg(where, name, fieldNames());
+    return Texts::tr("%1: unknown field '%2' (the fields are %3)").arg(where, name, fieldNames());
 }
 
 // One row's cells by column name, in column order; empty cells left out.
@@ -44,7 +54,7 @@ QString makeRow(const QString& where, const Cells& cells, PlanRow& row)
             return unknownFieldText(where, name);
         const QString bad = checkValue(*field, value);
         if (!bad.isEmpty())
-            return QStringLiteral("%1, column %2: %3").arg(where, name, bad);
+            return Texts::tr("%1, column %2: %3").arg(where, name, bad);
         if (name == serialColumn)
             row.serialNumber = int(*parseWhole(value, 0, 0xFFFFFF));
         else
@@ -59,8 +69,8 @@ QString makeRow(const QString& where, const Cells& cells, PlanRow& row)
             }
         }
         if (row.ipAddress.isEmpty())
-            return QStringLiteral("%1: names no module: give its serialNumber or its "
-                                  "ipAddress")
+            return Texts::tr("%1: names no module: give its serialNumber or its "
+                             "ipAddress")
                 .arg(where);
     }
     return QString();
@@ -70,11 +80,10 @@ QString checkDistinct(const QList<PlanRow>& rows)
 {
     QMap<QString, QString> seen; // "serial number 1031" -> where
     for (const PlanRow& row : rows) {
-        const QString key = row.serialNumber
-                                ? QStringLiteral("serial number %1").arg(*row.serialNumber)
-                                : QStringLiteral("address %1").arg(row.ipAddress);
+        const QString key = row.serialNumber ? Texts::tr("serial number %1").arg(*row.serialNumber)
+                                             : Texts::tr("address %1").arg(row.ipAddress);
         if (seen.contains(key))
-            return QStringLiteral("%1 and %2 both name the module with %3")
+            return Texts::tr("%1 and %2 both name the module with %3")
                 .arg(seen.value(key), row.where, key);
         seen.insert(key, row.where);
     }
@@ -87,7 +96,7 @@ Plan readCsvPlan(const QByteArray& bytes)
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
     if (utf8.hasError()) {
-        plan.error = QStringLiteral("the file is not UTF-8 text");
+        plan.error = Texts::tr("the file is not UTF-8 text");
         return plan;
     }
     if (text.startsWith(QChar(0xFEFF)))
@@ -98,37 +107,37 @@ Plan readCsvPlan(const QByteArray& bytes)
         return plan;
     }
     if (table.rows.isEmpty() || table.rows.first().isEmpty()) {
-        plan.error = QStringLiteral("row 1: no header naming the columns (%1)").arg(fieldNames());
+        plan.error = Texts::tr("row 1: no header naming the columns (%1)").arg(fieldNames());
         return plan;
     }
     const QStringList header = table.rows.first();
     for (int c = 0; c < header.size(); ++c) {
         const QString& name = header[c];
         if (!isIgnoredColumn(name) && !findField(name)) {
-            plan.error = unknownFieldText(QStringLiteral("row 1, column %1").arg(c + 1), name);
+            plan.error = unknownFieldText(Texts::tr("row 1, column %1").arg(c + 1), name);
             return plan;
         }
         if (header.indexOf(name) != c) {
-            plan.error = QStringLiteral("row 1: column %1 appears twice").arg(name);
+            plan.error = Texts::tr("row 1: column %1 appears twice").arg(name);
             return plan;
         }
     }
     if (!header.contains(serialColumn) && !header.contains(addressColumn)) {
-        plan.error = QStringLiteral("row 1: no column serialNumber or ipAddress to pick "
-                                    "the modules by");
+        plan.error = Texts::tr("row 1: no column serialNumber or ipAddress to pick "
+                               "the modules by");
         return plan;
     }
     for (int r = 1; r < table.rows.size(); ++r) {
         const QStringList& cells = table.rows[r];
         if (cells.isEmpty())
             continue; // a blank line
-        const QString where = QStringLiteral("row %1").arg(r + 1);
+        const QString where = Texts::tr("row %1").arg(r + 1);
         Cells given;
         for (int c = 0; c < cells.size(); ++c) {
             if (c >= header.size()) {
                 if (!cells[c].isEmpty()) {
-                    plan.error = QStringLiteral("%1, column %2: '%3' lies beyond the last "
-                                                "column of the header")
+                    plan.error = Texts::tr("%1, column %2: '%3' lies beyond the last "
+                                           "column of the header")
                                      .arg(where)
                                      .arg(c + 1)
                                      .arg(cells[c]);
@@ -140,6 +149,7 @@ Plan readCsvPlan(const QByteArray& bytes)
                 given.append({header[c], cells[c]});
         }
         PlanRow row;
+        row.whereInEnglish = QStringLiteral("row %1").arg(r + 1);
         plan.error = makeRow(where, given, row);
         if (!plan.error.isEmpty())
             return plan;
@@ -177,21 +187,21 @@ Plan readJsonPlan(const QByteArray& bytes)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        plan.error = QStringLiteral("not JSON: %1 at character %2")
+        plan.error = Texts::tr("not JSON: %1 at character %2")
                          .arg(parseError.errorString())
                          .arg(parseError.offset);
         return plan;
     }
     if (!document.isArray()) {
-        plan.error = QStringLiteral("not a JSON array of modules, as `duvactl search --json` "
-                                    "writes");
+        plan.error = Texts::tr("not a JSON array of modules, as `duvactl search --json` "
+                               "writes");
         return plan;
     }
     const QJsonArray entries = document.array();
     for (int i = 0; i < entries.size(); ++i) {
-        const QString where = QStringLiteral("entry %1").arg(i + 1);
+        const QString where = Texts::tr("entry %1").arg(i + 1);
         if (!entries[i].isObject()) {
-            plan.error = QStringLiteral("%1: not an object of field names and values").arg(where);
+            plan.error = Texts::tr("%1: not an object of field names and values").arg(where);
             return plan;
         }
         const QJsonObject object = entries[i].toObject();
@@ -210,7 +220,7 @@ Plan readJsonPlan(const QByteArray& bytes)
             const auto text = jsonText(object.value(field.name), bad);
             if (bad) {
                 plan.error =
-                    QStringLiteral("%1, column %2: %3 is not a value")
+                    Texts::tr("%1, column %2: %3 is not a value")
                         .arg(where, field.name,
                              QString::fromUtf8(QJsonDocument(QJsonArray{object.value(field.name)})
                                                    .toJson(QJsonDocument::Compact))
@@ -224,6 +234,7 @@ Plan readJsonPlan(const QByteArray& bytes)
                 given.append({field.name, *text});
         }
         PlanRow row;
+        row.whereInEnglish = QStringLiteral("entry %1").arg(i + 1);
         plan.error = makeRow(where, given, row);
         if (!plan.error.isEmpty())
             return plan;
@@ -254,18 +265,17 @@ ParsedChange parseAssignment(const QString& argument)
 {
     const int equals = argument.indexOf(QLatin1Char('='));
     if (equals <= 0)
-        return {
-            std::nullopt,
-            QStringLiteral("%1: not FIELD=VALUE (the fields are %2)").arg(argument, fieldNames())};
+        return {std::nullopt,
+                Texts::tr("%1: not FIELD=VALUE (the fields are %2)").arg(argument, fieldNames())};
     const QString name = argument.left(equals);
     const QString value = argument.mid(equals + 1);
-    const QString where = QStringLiteral("argument %1").arg(argument);
+    const QString where = Texts::tr("argument %1").arg(argument);
     const Field* field = findField(name);
     if (!field)
         return {std::nullopt, unknownFieldText(where, name)};
     const QString bad = checkValue(*field, value);
     if (!bad.isEmpty())
-        return {std::nullopt, QStringLiteral("%1, field %2: %3").arg(where, name, bad)};
+        return {std::nullopt, Texts::tr("%1, field %2: %3").arg(where, name, bad)};
     return {Change{name, value}, QString()};
 }
 
