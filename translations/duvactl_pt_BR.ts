@@ -5,188 +5,188 @@
     <name>Csv</name>
     <message>
         <source>row %1: a quote in the middle of a cell (a quoted cell is quoted whole, and a quote inside doubled)</source>
-        <translation type="vanished">linha %1: aspas no meio de uma célula (uma célula entre aspas fica inteira entre aspas, e as aspas dentro dela são dobradas)</translation>
+        <translation>linha %1: aspas no meio de uma célula (uma célula entre aspas fica inteira entre aspas, e as aspas dentro dela são dobradas)</translation>
     </message>
     <message>
         <source>row %1: a quoted cell is not closed</source>
-        <translation type="vanished">linha %1: uma célula aberta com aspas não foi fechada</translation>
+        <translation>linha %1: uma célula aberta com aspas não foi fechada</translation>
     </message>
 </context>
 <context>
     <name>Duvactl</name>
     <message>
         <source>UDP port %1 is held by another program (is the configurator window open?); replies could not reach duvactl, so nothing was sent</source>
-        <translation type="vanished">a porta UDP %1 deste computador está em uso por outro programa (a janela do configurador está aberta?); as respostas dos módulos não chegariam ao duvactl, por isso nada foi enviado</translation>
+        <translation>a porta UDP %1 deste computador está em uso por outro programa (a janela do configurador está aberta?); as respostas dos módulos não chegariam ao duvactl, por isso nada foi enviado</translation>
     </message>
     <message>
         <source>sending failed: %1</source>
-        <translation type="vanished">o envio falhou: %1</translation>
+        <translation>o envio falhou: %1</translation>
     </message>
     <message>
         <source>--filter %1: not FIELD=VALUE</source>
-        <translation type="vanished">--filter %1: não é CAMPO=VALOR</translation>
+        <translation>--filter %1: não é CAMPO=VALOR</translation>
     </message>
     <message>
         <source>--filter %1: unknown field &apos;%2&apos; (the fields are %3, %4, %5)</source>
-        <translation type="vanished">--filter %1: campo desconhecido &apos;%2&apos; (os campos são %3, %4, %5)</translation>
+        <translation>--filter %1: campo desconhecido &apos;%2&apos; (os campos são %3, %4, %5)</translation>
     </message>
     <message>
         <source>--filter %1, field %2: %3</source>
-        <translation type="vanished">--filter %1, campo %2: %3</translation>
+        <translation>--filter %1, campo %2: %3</translation>
     </message>
     <message>
         <source>search takes no arguments (&apos;%1&apos;)</source>
-        <translation type="vanished">search não recebe argumentos (&apos;%1&apos;)</translation>
+        <translation>search não recebe argumentos (&apos;%1&apos;)</translation>
     </message>
     <message>
         <source>no module answered (searched %1)</source>
-        <translation type="vanished">nenhum módulo respondeu (procurados em %1)</translation>
+        <translation>nenhum módulo respondeu (procurados em %1)</translation>
     </message>
     <message>
         <source>no module that answered matches</source>
-        <translation type="vanished">nenhum dos módulos que responderam atende ao filtro</translation>
+        <translation>nenhum dos módulos que responderam atende ao filtro</translation>
     </message>
     <message>
         <source>%1 needs the module&apos;s ADDRESS or --serial N</source>
-        <translation type="vanished">%1 precisa do ENDEREÇO do módulo ou de --serial N</translation>
+        <translation>%1 precisa do ENDEREÇO do módulo ou de --serial N</translation>
     </message>
     <message>
         <source>&apos;%1&apos; is not an IPv4 address: four numbers from 0 to 255 joined by dots</source>
-        <translation type="vanished">&apos;%1&apos; não é um endereço IPv4: quatro números de 0 a 255 separados por pontos</translation>
+        <translation>&apos;%1&apos; não é um endereço IPv4: quatro números de 0 a 255 separados por pontos</translation>
     </message>
     <message>
         <source>show takes one module (&apos;%1&apos;)</source>
-        <translation type="vanished">show recebe um só módulo (&apos;%1&apos;)</translation>
+        <translation>show recebe um só módulo (&apos;%1&apos;)</translation>
     </message>
     <message>
         <source>no module %1 answered</source>
-        <translation type="vanished">nenhum módulo %1 respondeu</translation>
+        <translation>nenhum módulo %1 respondeu</translation>
     </message>
     <message>
         <source>with serial number %1</source>
-        <translation type="vanished">com número de série %1</translation>
+        <translation>com número de série %1</translation>
     </message>
     <message>
         <source>%1 modules answer %2 (serial numbers %3)</source>
-        <translation type="vanished">%1 módulos respondem %2 (números de série %3)</translation>
+        <translation>%1 módulos respondem %2 (números de série %3)</translation>
     </message>
     <message>
         <source>set needs at least one FIELD=VALUE</source>
-        <translation type="vanished">set precisa de pelo menos um CAMPO=VALOR</translation>
+        <translation>set precisa de pelo menos um CAMPO=VALOR</translation>
     </message>
     <message>
         <source>apply takes one plan file, PLAN.csv or PLAN.json</source>
-        <translation type="vanished">apply recebe um arquivo de plano, PLANO.csv ou PLANO.json</translation>
+        <translation>apply recebe um arquivo de plano, PLANO.csv ou PLANO.json</translation>
     </message>
     <message>
         <source>%1: cannot read: %2</source>
-        <translation type="vanished">%1: não foi possível ler: %2</translation>
+        <translation>%1: não foi possível ler: %2</translation>
     </message>
     <message>
         <source>%1: names no module</source>
-        <translation type="vanished">%1: não indica nenhum módulo</translation>
+        <translation>%1: não indica nenhum módulo</translation>
     </message>
     <message>
         <source>unchanged</source>
-        <translation type="vanished">sem mudança</translation>
+        <translation>sem mudança</translation>
     </message>
     <message>
         <source>not sent (dry run)</source>
-        <translation type="vanished">não enviado (simulação)</translation>
+        <translation>não enviado (simulação)</translation>
     </message>
     <message>
         <source>confirmed</source>
-        <translation type="vanished">confirmado</translation>
+        <translation>confirmado</translation>
     </message>
     <message>
         <source>not confirmed</source>
-        <translation type="vanished">não confirmado</translation>
+        <translation>não confirmado</translation>
     </message>
     <message>
         <source>no module answered (searched %1); nothing was written</source>
-        <translation type="vanished">nenhum módulo respondeu (procurados em %1); nada foi gravado</translation>
+        <translation>nenhum módulo respondeu (procurados em %1); nada foi gravado</translation>
     </message>
     <message>
         <source>
 nothing was written</source>
-        <translation type="vanished">
+        <translation>
 nada foi gravado</translation>
     </message>
     <message>
         <source>Module %1 at %2</source>
-        <translation type="vanished">Módulo %1 em %2</translation>
+        <translation>Módulo %1 em %2</translation>
     </message>
     <message>
         <source>: no change</source>
-        <translation type="vanished">: sem mudança</translation>
+        <translation>: sem mudança</translation>
     </message>
     <message>
         <source>WriteRequest to %1:%2:</source>
-        <translation type="vanished">WriteRequest para %1:%2:</translation>
+        <translation>WriteRequest para %1:%2:</translation>
     </message>
     <message>
         <source>Sent 1 write; waiting %1 ms for the modules to settle.</source>
-        <translation type="vanished">Enviada 1 gravação; aguardando %1 ms para que o módulo se estabilize.</translation>
+        <translation>Enviada 1 gravação; aguardando %1 ms para que o módulo se estabilize.</translation>
     </message>
     <message>
         <source>Sent %1 writes; waiting %2 ms for the modules to settle.</source>
-        <translation type="vanished">Enviadas %1 gravações; aguardando %2 ms para que os módulos se estabilizem.</translation>
+        <translation>Enviadas %1 gravações; aguardando %2 ms para que os módulos se estabilizem.</translation>
     </message>
     <message>
         <source>where</source>
-        <translation type="vanished">onde</translation>
+        <translation>onde</translation>
     </message>
     <message>
         <source>serialNumber</source>
-        <translation type="vanished">nº de série</translation>
+        <translation>nº de série</translation>
     </message>
     <message>
         <source>address</source>
-        <translation type="vanished">endereço</translation>
+        <translation>endereço</translation>
     </message>
     <message>
         <source>newAddress</source>
-        <translation type="vanished">novo endereço</translation>
+        <translation>novo endereço</translation>
     </message>
     <message>
         <source>status</source>
-        <translation type="vanished">estado</translation>
+        <translation>estado</translation>
     </message>
     <message>
         <source>it answers with other values of %1</source>
-        <translation type="vanished">responde com outros valores de %1</translation>
+        <translation>responde com outros valores de %1</translation>
     </message>
     <message>
         <source>it did not answer</source>
-        <translation type="vanished">não respondeu</translation>
+        <translation>não respondeu</translation>
     </message>
     <message>
         <source>not every write was confirmed: no reply carried exactly the record written</source>
-        <translation type="vanished">nem toda gravação foi confirmada: nenhuma resposta trouxe exatamente o registro gravado</translation>
+        <translation>nem toda gravação foi confirmada: nenhuma resposta trouxe exatamente o registro gravado</translation>
     </message>
     <message>
         <source>reset takes no arguments (&apos;%1&apos;)</source>
-        <translation type="vanished">reset não recebe argumentos (&apos;%1&apos;)</translation>
+        <translation>reset não recebe argumentos (&apos;%1&apos;)</translation>
     </message>
     <message>
         <source>the reset datagram (65 zero bytes) to UDP port %1 at %2, 256 datagrams for each /16, 1 ms apart; every module in those networks takes it</source>
-        <translation type="vanished">o datagrama de reset (65 bytes zero) para a porta UDP %1 em %2, 256 datagramas para cada /16, com 1 ms de intervalo; todo módulo dessas redes o recebe</translation>
+        <translation>o datagrama de reset (65 bytes zero) para a porta UDP %1 em %2, 256 datagramas para cada /16, com 1 ms de intervalo; todo módulo dessas redes o recebe</translation>
     </message>
     <message>
         <source> and </source>
-        <translation type="vanished"> e </translation>
+        <translation> e </translation>
     </message>
     <message>
         <source>reset would broadcast %1. Give --yes to send it.</source>
-        <translation type="vanished">reset enviaria em broadcast %1. Use --yes para enviá-lo.</translation>
+        <translation>reset enviaria em broadcast %1. Use --yes para enviá-lo.</translation>
     </message>
     <message>
         <source>Sent %1.</source>
-        <translation type="vanished">Enviado %1.</translation>
+        <translation>Enviado %1.</translation>
     </message>
     <message>
         <source>Try &apos;duvactl --help&apos;.</source>
-        <translation type="vanished">Experimente &apos;duvactl --help&apos;.</translation>
+        <translation>Experimente &apos;duvactl --help&apos;.</translation>
     </message>
 </context>
 <context>
@@ -206,7 +206,7 @@ nada foi gravado</translation>
   8  no IPv4 network to search
   9  the system refused to send a datagram
 </source>
-        <translation type="vanished">Código de saída:
+        <translation>Código de saída:
   0  feito: todo módulo listado, encontrado ou confirmado
   1  não confirmado: uma gravação foi enviada, mas nenhuma resposta trouxe
      exatamente o que foi gravado
@@ -228,43 +228,43 @@ nada foi gravado</translation>
     <name>Fields</name>
     <message>
         <source>is not an IPv4 address: four numbers from 0 to 255 joined by dots</source>
-        <translation type="vanished">não é um endereço IPv4: quatro números de 0 a 255 separados por pontos</translation>
+        <translation>não é um endereço IPv4: quatro números de 0 a 255 separados por pontos</translation>
     </message>
     <message>
         <source>is not %1: a whole number from 0 to %2</source>
-        <translation type="vanished">não é %1: um número inteiro de 0 a %2</translation>
+        <translation>não é %1: um número inteiro de 0 a %2</translation>
     </message>
     <message>
         <source>is not a boolean: 0, 1, true or false</source>
-        <translation type="vanished">não é um valor lógico: 0, 1, true ou false</translation>
+        <translation>não é um valor lógico: 0, 1, true ou false</translation>
     </message>
     <message>
         <source>is not exactly %1 characters long</source>
-        <translation type="vanished">não tem exatamente %1 caracteres</translation>
+        <translation>não tem exatamente %1 caracteres</translation>
     </message>
     <message>
         <source>is longer than %1 characters</source>
-        <translation type="vanished">tem mais de %1 caracteres</translation>
+        <translation>tem mais de %1 caracteres</translation>
     </message>
     <message>
         <source>has a character that the modules cannot store (they take Windows Latin-1, cp1252, text only)</source>
-        <translation type="vanished">tem um caractere que os módulos não conseguem guardar (eles aceitam apenas texto Windows Latin-1, cp1252)</translation>
+        <translation>tem um caractere que os módulos não conseguem guardar (eles aceitam apenas texto Windows Latin-1, cp1252)</translation>
     </message>
     <message>
         <source>a port</source>
-        <translation type="vanished">uma porta</translation>
+        <translation>uma porta</translation>
     </message>
     <message>
         <source>is neither client nor server</source>
-        <translation type="vanished">não é client nem server</translation>
+        <translation>não é client nem server</translation>
     </message>
     <message>
         <source>a time value</source>
-        <translation type="vanished">um tempo</translation>
+        <translation>um tempo</translation>
     </message>
     <message>
         <source>a serial number</source>
-        <translation type="vanished">um número de série</translation>
+        <translation>um número de série</translation>
     </message>
 </context>
 <context>
@@ -300,7 +300,7 @@ A search goes to the broadcast address of every running IPv4 interface but loopb
 with replies on UDP port 5001. It ends a quiet period after the last reply, or at the
 total wait; with no reply at all it asks again, three requests in all.
 </source>
-        <translation type="vanished">Procura, mostra e configura módulos Ethernet DUVA pela linha de comando.
+        <translation>Procura, mostra e configura módulos Ethernet DUVA pela linha de comando.
 
 Comandos:
   search                      lista todo módulo que responde a uma procura
@@ -337,310 +337,310 @@ ela pergunta de novo, três pedidos ao todo.
     </message>
     <message>
         <source>Show this text and exit.</source>
-        <translation type="vanished">Mostra este texto e sai.</translation>
+        <translation>Mostra este texto e sai.</translation>
     </message>
     <message>
         <source>Show the program&apos;s version and exit.</source>
-        <translation type="vanished">Mostra a versão do programa e sai.</translation>
+        <translation>Mostra a versão do programa e sai.</translation>
     </message>
     <message>
         <source>Print JSON.</source>
-        <translation type="vanished">Escreve JSON.</translation>
+        <translation>Escreve JSON.</translation>
     </message>
     <message>
         <source>Print comma-separated values (a plan for apply).</source>
-        <translation type="vanished">Escreve valores separados por vírgulas (um plano para apply).</translation>
+        <translation>Escreve valores separados por vírgulas (um plano para apply).</translation>
     </message>
     <message>
         <source>search: list only the modules whose FIELD shows VALUE (repeatable; all must match).</source>
-        <translation type="vanished">search: lista só os módulos cujo CAMPO mostra VALOR (pode repetir; todos precisam coincidir).</translation>
+        <translation>search: lista só os módulos cujo CAMPO mostra VALOR (pode repetir; todos precisam coincidir).</translation>
     </message>
     <message>
         <source>FIELD=VALUE</source>
-        <translation type="vanished">CAMPO=VALOR</translation>
+        <translation>CAMPO=VALOR</translation>
     </message>
     <message>
         <source>Search (or reset) through this interface only.</source>
-        <translation type="vanished">Procura (ou reseta) só por esta interface.</translation>
+        <translation>Procura (ou reseta) só por esta interface.</translation>
     </message>
     <message>
         <source>NAME</source>
-        <translation type="vanished">NOME</translation>
+        <translation>NOME</translation>
     </message>
     <message>
         <source>Search A.B.C.255 only, through an interface in A.B.C.</source>
-        <translation type="vanished">Procura só em A.B.C.255, por uma interface em A.B.C.</translation>
+        <translation>Procura só em A.B.C.255, por uma interface em A.B.C.</translation>
     </message>
     <message>
         <source>Also broadcast to the 256 /24 networks of each /16, 1 ms apart, as the window&apos;s extended range.</source>
-        <translation type="vanished">Envia também às 256 redes /24 de cada /16, com 1 ms de intervalo, como o &quot;Alcance extendido&quot; da janela.</translation>
+        <translation>Envia também às 256 redes /24 de cada /16, com 1 ms de intervalo, como o &quot;Alcance extendido&quot; da janela.</translation>
     </message>
     <message>
         <source>show, set: the module with this serial number.</source>
-        <translation type="vanished">show, set: o módulo com este número de série.</translation>
+        <translation>show, set: o módulo com este número de série.</translation>
     </message>
     <message>
         <source>set, apply: wait after writing (default 6000).</source>
-        <translation type="vanished">set, apply: espera depois de gravar (padrão 6000).</translation>
+        <translation>set, apply: espera depois de gravar (padrão 6000).</translation>
     </message>
     <message>
         <source>A search ends this long after the last reply (default 500).</source>
-        <translation type="vanished">Uma procura termina este tempo depois da última resposta (padrão 500).</translation>
+        <translation>Uma procura termina este tempo depois da última resposta (padrão 500).</translation>
     </message>
     <message>
         <source>A search ends this long after its request at the latest (default 3000).</source>
-        <translation type="vanished">Uma procura termina no máximo este tempo depois do seu pedido (padrão 3000).</translation>
+        <translation>Uma procura termina no máximo este tempo depois do seu pedido (padrão 3000).</translation>
     </message>
     <message>
         <source>set, apply: search and print the writes (with their 65 bytes) instead of sending them.</source>
-        <translation type="vanished">set, apply: procura e mostra as gravações (com seus 65 bytes) em vez de enviá-las.</translation>
+        <translation>set, apply: procura e mostra as gravações (com seus 65 bytes) em vez de enviá-las.</translation>
     </message>
     <message>
         <source>reset: really send the reset broadcast.</source>
-        <translation type="vanished">reset: envia de fato o broadcast de reset.</translation>
+        <translation>reset: envia de fato o broadcast de reset.</translation>
     </message>
     <message>
         <source>command</source>
-        <translation type="vanished">comando</translation>
+        <translation>comando</translation>
     </message>
     <message>
         <source>search, show, set, apply or reset (see above).</source>
-        <translation type="vanished">search, show, set, apply ou reset (veja acima).</translation>
+        <translation>search, show, set, apply ou reset (veja acima).</translation>
     </message>
     <message>
         <source>command [arguments...]</source>
-        <translation type="vanished">comando [argumentos...]</translation>
+        <translation>comando [argumentos...]</translation>
     </message>
     <message>
         <source>no command given (search, show, set, apply or reset)</source>
-        <translation type="vanished">nenhum comando dado (search, show, set, apply ou reset)</translation>
+        <translation>nenhum comando dado (search, show, set, apply ou reset)</translation>
     </message>
     <message>
         <source>unknown command &apos;%1&apos; (search, show, set, apply or reset)</source>
-        <translation type="vanished">comando desconhecido &apos;%1&apos; (search, show, set, apply ou reset)</translation>
+        <translation>comando desconhecido &apos;%1&apos; (search, show, set, apply ou reset)</translation>
     </message>
     <message>
         <source>--json and --csv exclude each other</source>
-        <translation type="vanished">--json e --csv não podem ser usados juntos</translation>
+        <translation>--json e --csv não podem ser usados juntos</translation>
     </message>
     <message>
         <source>--%1: &apos;%2&apos; is not a whole number from %3 to %4</source>
-        <translation type="vanished">--%1: &apos;%2&apos; não é um número inteiro de %3 a %4</translation>
+        <translation>--%1: &apos;%2&apos; não é um número inteiro de %3 a %4</translation>
     </message>
     <message>
         <source>--%1 does not apply to %2</source>
-        <translation type="vanished">--%1 não se aplica a %2</translation>
+        <translation>--%1 não se aplica a %2</translation>
     </message>
 </context>
 <context>
     <name>Output</name>
     <message>
         <source>neither</source>
-        <translation type="vanished">nenhum</translation>
+        <translation>nenhum</translation>
     </message>
 </context>
 <context>
     <name>Plan</name>
     <message>
         <source>%1: unknown field &apos;%2&apos; (the fields are %3)</source>
-        <translation type="vanished">%1: campo desconhecido &apos;%2&apos; (os campos são %3)</translation>
+        <translation>%1: campo desconhecido &apos;%2&apos; (os campos são %3)</translation>
     </message>
     <message>
         <source>%1, column %2: %3</source>
-        <translation type="vanished">%1, coluna %2: %3</translation>
+        <translation>%1, coluna %2: %3</translation>
     </message>
     <message>
         <source>%1: names no module: give its serialNumber or its ipAddress</source>
-        <translation type="vanished">%1: não indica nenhum módulo: dê o serialNumber ou o ipAddress dele</translation>
+        <translation>%1: não indica nenhum módulo: dê o serialNumber ou o ipAddress dele</translation>
     </message>
     <message>
         <source>serial number %1</source>
-        <translation type="vanished">número de série %1</translation>
+        <translation>número de série %1</translation>
     </message>
     <message>
         <source>address %1</source>
-        <translation type="vanished">endereço %1</translation>
+        <translation>endereço %1</translation>
     </message>
     <message>
         <source>%1 and %2 both name the module with %3</source>
-        <translation type="vanished">%1 e %2 indicam ambas o módulo com %3</translation>
+        <translation>%1 e %2 indicam ambas o módulo com %3</translation>
     </message>
     <message>
         <source>the file is not UTF-8 text</source>
-        <translation type="vanished">o arquivo não é texto UTF-8</translation>
+        <translation>o arquivo não é texto UTF-8</translation>
     </message>
     <message>
         <source>row 1: no header naming the columns (%1)</source>
-        <translation type="vanished">linha 1: sem cabeçalho com os nomes das colunas (%1)</translation>
+        <translation>linha 1: sem cabeçalho com os nomes das colunas (%1)</translation>
     </message>
     <message>
         <source>row 1, column %1</source>
-        <translation type="vanished">linha 1, coluna %1</translation>
+        <translation>linha 1, coluna %1</translation>
     </message>
     <message>
         <source>row 1: column %1 appears twice</source>
-        <translation type="vanished">linha 1: a coluna %1 aparece duas vezes</translation>
+        <translation>linha 1: a coluna %1 aparece duas vezes</translation>
     </message>
     <message>
         <source>row 1: no column serialNumber or ipAddress to pick the modules by</source>
-        <translation type="vanished">linha 1: nenhuma coluna serialNumber ou ipAddress para escolher os módulos</translation>
+        <translation>linha 1: nenhuma coluna serialNumber ou ipAddress para escolher os módulos</translation>
     </message>
     <message>
         <source>row %1</source>
-        <translation type="vanished">linha %1</translation>
+        <translation>linha %1</translation>
     </message>
     <message>
         <source>%1, column %2: &apos;%3&apos; lies beyond the last column of the header</source>
-        <translation type="vanished">%1, coluna %2: &apos;%3&apos; está além da última coluna do cabeçalho</translation>
+        <translation>%1, coluna %2: &apos;%3&apos; está além da última coluna do cabeçalho</translation>
     </message>
     <message>
         <source>not JSON: %1 at character %2</source>
-        <translation type="vanished">não é JSON: %1 no caractere %2</translation>
+        <translation>não é JSON: %1 no caractere %2</translation>
     </message>
     <message>
         <source>not a JSON array of modules, as `duvactl search --json` writes</source>
-        <translation type="vanished">não é uma lista JSON de módulos, como a que `duvactl search --json` escreve</translation>
+        <translation>não é uma lista JSON de módulos, como a que `duvactl search --json` escreve</translation>
     </message>
     <message>
         <source>entry %1</source>
-        <translation type="vanished">item %1</translation>
+        <translation>item %1</translation>
     </message>
     <message>
         <source>%1: not an object of field names and values</source>
-        <translation type="vanished">%1: não é um objeto de nomes de campos e valores</translation>
+        <translation>%1: não é um objeto de nomes de campos e valores</translation>
     </message>
     <message>
         <source>%1, column %2: %3 is not a value</source>
-        <translation type="vanished">%1, coluna %2: %3 não é um valor</translation>
+        <translation>%1, coluna %2: %3 não é um valor</translation>
     </message>
     <message>
         <source>%1: not FIELD=VALUE (the fields are %2)</source>
-        <translation type="vanished">%1: não é CAMPO=VALOR (os campos são %2)</translation>
+        <translation>%1: não é CAMPO=VALOR (os campos são %2)</translation>
     </message>
     <message>
         <source>argument %1</source>
-        <translation type="vanished">argumento %1</translation>
+        <translation>argumento %1</translation>
     </message>
     <message>
         <source>%1, field %2: %3</source>
-        <translation type="vanished">%1, campo %2: %3</translation>
+        <translation>%1, campo %2: %3</translation>
     </message>
 </context>
 <context>
     <name>QCommandLineParser</name>
     <message>
         <source>Usage: %1</source>
-        <translation type="vanished">Uso: %1</translation>
+        <translation>Uso: %1</translation>
     </message>
     <message>
         <source>[options]</source>
-        <translation type="vanished">[opções]</translation>
+        <translation>[opções]</translation>
     </message>
     <message>
         <source>Options:</source>
-        <translation type="vanished">Opções:</translation>
+        <translation>Opções:</translation>
     </message>
     <message>
         <source>Arguments:</source>
-        <translation type="vanished">Argumentos:</translation>
+        <translation>Argumentos:</translation>
     </message>
     <message>
         <source>Unknown option &apos;%1&apos;.</source>
-        <translation type="vanished">Opção desconhecida &apos;%1&apos;.</translation>
+        <translation>Opção desconhecida &apos;%1&apos;.</translation>
     </message>
     <message>
         <source>Unknown options: %1.</source>
-        <translation type="vanished">Opções desconhecidas: %1.</translation>
+        <translation>Opções desconhecidas: %1.</translation>
     </message>
     <message>
         <source>Missing value after &apos;%1&apos;.</source>
-        <translation type="vanished">Falta um valor depois de &apos;%1&apos;.</translation>
+        <translation>Falta um valor depois de &apos;%1&apos;.</translation>
     </message>
     <message>
         <source>Unexpected value after &apos;%1&apos;.</source>
-        <translation type="vanished">Valor inesperado depois de &apos;%1&apos;.</translation>
+        <translation>Valor inesperado depois de &apos;%1&apos;.</translation>
     </message>
 </context>
 <context>
     <name>Resolve</name>
     <message>
         <source>serial number %1</source>
-        <translation type="vanished">número de série %1</translation>
+        <translation>número de série %1</translation>
     </message>
     <message>
         <source>address %1</source>
-        <translation type="vanished">endereço %1</translation>
+        <translation>endereço %1</translation>
     </message>
     <message>
         <source>field</source>
-        <translation type="vanished">campo</translation>
+        <translation>campo</translation>
     </message>
     <message>
         <source>column</source>
-        <translation type="vanished">coluna</translation>
+        <translation>coluna</translation>
     </message>
     <message>
         <source>%1: no module with %2 answered</source>
-        <translation type="vanished">%1: nenhum módulo com %2 respondeu</translation>
+        <translation>%1: nenhum módulo com %2 respondeu</translation>
     </message>
     <message>
         <source>%1: %2 modules answer with %3 (serial numbers %4); a write to one of them would reach any</source>
-        <translation type="vanished">%1: %2 módulos respondem com %3 (números de série %4); uma gravação para um deles chegaria a qualquer um</translation>
+        <translation>%1: %2 módulos respondem com %3 (números de série %4); uma gravação para um deles chegaria a qualquer um</translation>
     </message>
     <message>
         <source>%1 and %2 both name the module with serial number %3</source>
-        <translation type="vanished">%1 e %2 indicam ambas o módulo com número de série %3</translation>
+        <translation>%1 e %2 indicam ambas o módulo com número de série %3</translation>
     </message>
     <message>
         <source>%1: %2 modules answer at %3 (serial numbers %4); a write to that address would reach either of them</source>
-        <translation type="vanished">%1: %2 módulos respondem em %3 (números de série %4); uma gravação para esse endereço chegaria a qualquer um deles</translation>
+        <translation>%1: %2 módulos respondem em %3 (números de série %4); uma gravação para esse endereço chegaria a qualquer um deles</translation>
     </message>
     <message>
         <source>%1: the module with serial number %2 holds the address %3, which no write can reach</source>
-        <translation type="vanished">%1: o módulo com número de série %2 está no endereço %3, que nenhuma gravação alcança</translation>
+        <translation>%1: o módulo com número de série %2 está no endereço %3, que nenhuma gravação alcança</translation>
     </message>
     <message>
         <source>%1, %2 serverHost: client mode needs a server host, and serverHost is empty</source>
-        <translation type="vanished">%1, %2 serverHost: o modo cliente precisa de um servidor, e serverHost está vazio</translation>
+        <translation>%1, %2 serverHost: o modo cliente precisa de um servidor, e serverHost está vazio</translation>
     </message>
     <message>
         <source>%1, %2 ipAddress: &apos;%3&apos;</source>
-        <translation type="vanished">%1, %2 ipAddress: &apos;%3&apos;</translation>
+        <translation>%1, %2 ipAddress: &apos;%3&apos;</translation>
     </message>
     <message>
         <source>%1 is also the new address of the module with serial number %2 (%3)</source>
-        <translation type="vanished">%1 também é o novo endereço do módulo com número de série %2 (%3)</translation>
+        <translation>%1 também é o novo endereço do módulo com número de série %2 (%3)</translation>
     </message>
     <message>
         <source>%1 is the address of another module that answered (serial number %2)</source>
-        <translation type="vanished">%1 é o endereço de outro módulo que respondeu (número de série %2)</translation>
+        <translation>%1 é o endereço de outro módulo que respondeu (número de série %2)</translation>
     </message>
 </context>
 <context>
     <name>Targets</name>
     <message>
         <source>--network %1: not three numbers from 0 to 255 joined by dots, such as 192.168.0</source>
-        <translation type="vanished">--network %1: não são três números de 0 a 255 separados por pontos, como 192.168.0</translation>
+        <translation>--network %1: não são três números de 0 a 255 separados por pontos, como 192.168.0</translation>
     </message>
     <message>
         <source>no IPv4 network: no interface but loopback is up and running with an IPv4 address</source>
-        <translation type="vanished">nenhuma rede IPv4: nenhuma interface além da de loopback está ativa com um endereço IPv4</translation>
+        <translation>nenhuma rede IPv4: nenhuma interface além da de loopback está ativa com um endereço IPv4</translation>
     </message>
     <message>
         <source>named %1</source>
-        <translation type="vanished">chamada %1</translation>
+        <translation>chamada %1</translation>
     </message>
     <message>
         <source>in %1</source>
-        <translation type="vanished">em %1</translation>
+        <translation>em %1</translation>
     </message>
     <message>
         <source>no IPv4 network: no running interface %1 (running: %2)</source>
-        <translation type="vanished">nenhuma rede IPv4: nenhuma interface ativa %1 (ativas: %2)</translation>
+        <translation>nenhuma rede IPv4: nenhuma interface ativa %1 (ativas: %2)</translation>
     </message>
     <message>
         <source> and </source>
-        <translation type="vanished"> e </translation>
+        <translation> e </translation>
     </message>
 </context>
 </TS>
