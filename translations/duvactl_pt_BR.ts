@@ -40,7 +40,7 @@
     </message>
     <message>
         <source>no module answered (searched %1)</source>
-        <translation>nenhum módulo respondeu (procurados em %1)</translation>
+        <translation>nenhum módulo respondeu (redes procuradas: %1)</translation>
     </message>
     <message>
         <source>no module that answered matches</source>
@@ -104,7 +104,7 @@
     </message>
     <message>
         <source>no module answered (searched %1); nothing was written</source>
-        <translation>nenhum módulo respondeu (procurados em %1); nada foi gravado</translation>
+        <translation>nenhum módulo respondeu (redes procuradas: %1); nada foi gravado</translation>
     </message>
     <message>
         <source>
