@@ -19,11 +19,12 @@ struct Change {
 struct PlanRow {
     QString where; // "row 3" (a CSV file's row, the header being row 1) or "entry 2" (JSON),
                    // in the user's language
-    QString whereInEnglish; // the same for JSON output, alike in every language; empty: where
     std::optional<int> serialNumber;
     QString ipAddress; // picks the module when it has no serial number
     QList<Change> changes;
     QString fieldWord = QStringLiteral("column"); // how messages name a field: "column", "field"
+    // where, for JSON output, alike in every language; empty: where
+    QString whereInEnglish = QString();
 
     QString whereForScripts() const { return whereInEnglish.isEmpty() ? where : whereInEnglish; }
 };

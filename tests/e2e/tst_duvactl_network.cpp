@@ -368,7 +368,7 @@ private slots:
         QVERIFY(duva::test::writeFile(plan, "serialNumber,serverPort\n1031,5002\n1032,5009\n"));
         arguments.replaceInStrings("PLAN", plan);
         QList<Result> results;
-        for (const QString& locale : {"C", "pt_BR.UTF-8"}) {
+        for (const QString& locale : QStringList{"C", "pt_BR.UTF-8"}) {
             // A fresh fleet for each, as a write changes it.
             std::unique_ptr<SimProcess> sim;
             if (!simOptions.isEmpty()) {
