@@ -1,7 +1,18 @@
 #include "cli/csv.h"
 
+#include <QCoreApplication>
+
 namespace duva::cli
 {
+
+namespace
+{
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Csv)
+};
+} // namespace
 
 QString csvLine(const QStringList& cells, QChar separator)
 {
@@ -90,8 +101,8 @@ CsvTable readCsv(const QString& text)
         } else if (wasQuoted && isBlank(c)) {
             // after the closing quote
         } else if (wasQuoted || c == QLatin1Char('"')) {
-            table.error = QStringLiteral("row %1: a quote in the middle of a cell (a quoted cell "
-                                         "is quoted whole, and a quote inside doubled)")
+            table.error = Texts::tr("row %1: a quote in the middle of a cell (a quoted cell "
+                                    "is quoted whole, and a quote inside doubled)")
                               .arg(table.rows.size() + 1);
             return table;
         } else {
@@ -99,8 +110,7 @@ CsvTable readCsv(const QString& text)
         }
     }
     if (quoted) {
-        table.error =
-            QStringLiteral("row %1: a quoted cell is not closed").arg(table.rows.size() + 1);
+        table.error = Texts::tr("row %1: a quoted cell is not closed").arg(table.rows.size() + 1);
         return table;
     }
     if (!cell.isEmpty() || !row.isEmpty() || wasQuoted)

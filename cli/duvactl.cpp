@@ -33,6 +33,15 @@ namespace duva::cli
 
 namespace
 {
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Duvactl)
+};
+} // namespace
+
+namespace
+{
 
 constexpr int replyPort = 5001;
 // Room for the replies of a thousand modules answering at once, and more.
@@ -103,7 +112,7 @@ std::optional<Failure> Run::open(bool forReset)
     m_endpoint->setLocalPort(replyPort);
     if (!m_endpoint->isBound())
         return Failure{ExitStatus::PortHeld,
-                       QStringLiteral("UDP port %1 is held by another program (is the "
+                       Texts::tr("UDP port %1 is held by another program (is the "
                                       "configurator window open?); replies could not reach "
                                       "duvactl, so nothing was sent")
                            .arg(replyPort)};
@@ -116,7 +125,7 @@ std::optional<Failure> Run::open(bool forReset)
 QList<FoundModule> Run::searchFor(const Search::Wanted& wanted, bool untilWanted)
 {
     const SearchTiming& t = m_search->timing();
-    const Countdown c(m_err, countdown(), QStringLiteral("searching"), t.attempts * t.totalMs);
+    const Countdown c(m_err, countdown(), Texts::tr("searching"), t.attempts * t.totalMs);
     QList<FoundModule> found = m_search->run(wanted, untilWanted);
     if (m_search->dropped().value_or(0) > 0)
         warn(dropWarning(*m_search->dropped(), m_endpoint->receiveBufferGranted()));
@@ -136,7 +145,7 @@ ExitStatus Run::run()
             return apply();
         return reset();
     } catch (const Exception& e) {
-        return fail(ExitStatus::SendFailed, QStringLiteral("sending failed: %1").arg(e.message()));
+        return fail(ExitStatus::SendFailed, Texts::tr("sending failed: %1").arg(e.message()));
     }
 }
 
@@ -149,7 +158,7 @@ std::optional<Failure> parseFilter(const QString& text, Filter& filter)
     const QString name = text.left(equals);
     const QString value = text.mid(equals + 1);
     if (equals <= 0)
-        return Failure{ExitStatus::Usage, QStringLiteral("--filter %1: not FIELD=VALUE").arg(text)};
+        return Failure{ExitStatus::Usage, Texts::tr("--filter %1: not FIELD=VALUE").arg(text)};
     if (name == fromColumn) {
         filter = [value](const FoundModule& m) { return m.from == value; };
         return std::nullopt;
@@ -161,13 +170,13 @@ std::optional<Failure> parseFilter(const QString& text, Filter& filter)
     const Field* field = findField(name);
     if (!field)
         return Failure{ExitStatus::InvalidValue,
-                       QStringLiteral("--filter %1: unknown field '%2' (the fields are %3, %4, "
+                       Texts::tr("--filter %1: unknown field '%2' (the fields are %3, %4, "
                                       "%5)")
                            .arg(text, name, fieldNames(), fromColumn, repliesColumn)};
     const QString bad = checkValue(*field, value);
     if (!bad.isEmpty())
         return Failure{ExitStatus::InvalidValue,
-                       QStringLiteral("--filter %1, field %2: %3").arg(text, name, bad)};
+                       Texts::tr("--filter %1, field %2: %3").arg(text, name, bad)};
     // The value as the module would show it: 1 matches true, for instance.
     filter = [field, value](const FoundModule& m) {
         RecordValues v = RecordValues::fromRecord(m.record);
@@ -182,7 +191,7 @@ ExitStatus Run::search()
 {
     if (!m_o.arguments.isEmpty())
         return fail(ExitStatus::Usage,
-                    QStringLiteral("search takes no arguments ('%1')").arg(m_o.arguments.first()));
+                    Texts::tr("search takes no arguments ('%1')").arg(m_o.arguments.first()));
     QList<Filter> filters;
     for (const QString& text : m_o.filters) {
         Filter f;
@@ -225,7 +234,7 @@ ExitStatus Run::search()
             return ExitStatus::NotFound;
     }
     if (found.isEmpty())
-        return fail(ExitStatus::NotFound, QStringLiteral("no module that answered matches"));
+        return fail(ExitStatus::NotFound, Texts::tr("no module that answered matches"));
     return ExitStatus::Ok;
 }
 
@@ -240,11 +249,11 @@ std::optional<Failure> Run::selector(PlanRow& row)
     if (m_o.arguments.isEmpty())
         return Failure{
             ExitStatus::Usage,
-            QStringLiteral("%1 needs the module's ADDRESS or --serial N").arg(m_o.command)};
+            Texts::tr("%1 needs the module's ADDRESS or --serial N").arg(m_o.command)};
     const QString address = m_o.arguments.takeFirst();
     if (!parseAddress(address))
         return Failure{ExitStatus::InvalidValue,
-                       QStringLiteral("'%1' is not an IPv4 address: four numbers from 0 to 255 "
+                       Texts::tr("'%1' is not an IPv4 address: four numbers from 0 to 255 "
                                       "joined by dots")
                            .arg(address)};
     row.ipAddress = address;
@@ -259,7 +268,7 @@ ExitStatus Run::show()
         return fail(*failure);
     if (!m_o.arguments.isEmpty())
         return fail(ExitStatus::Usage,
-                    QStringLiteral("show takes one module ('%1')").arg(m_o.arguments.first()));
+                    Texts::tr("show takes one module ('%1')").arg(m_o.arguments.first()));
     if (const auto failure = open())
         return fail(*failure);
     QList<FoundModule> found = searchFor(everyModuleOf({row}));
@@ -270,10 +279,10 @@ ExitStatus Run::show()
     sortByAddress(found);
     if (found.isEmpty())
         return fail(ExitStatus::NotFound,
-                    QStringLiteral("no module %1 answered")
+                    Texts::tr("no module %1 answered")
                         .arg(row.serialNumber
-                                 ? QStringLiteral("with serial number %1").arg(*row.serialNumber)
-                                 : QStringLiteral("at %1").arg(row.ipAddress)));
+                                 ? Texts::tr("with serial number %1").arg(*row.serialNumber)
+                                 : Texts::tr("at %1").arg(row.ipAddress)));
     if (m_o.format == Format::Json)
         m_out << (found.size() == 1
                       ? QString::fromUtf8(QJsonDocument(moduleJson(found.first())).toJson())
@@ -289,11 +298,11 @@ ExitStatus Run::show()
         for (const FoundModule& m : found)
             serials << QString::number(moduleIdentity(m.record));
         return fail(ExitStatus::SharedAddress,
-                    QStringLiteral("%1 modules answer %2 (serial numbers %3)")
+                    Texts::tr("%1 modules answer %2 (serial numbers %3)")
                         .arg(found.size())
                         .arg(row.serialNumber
-                                 ? QStringLiteral("with serial number %1").arg(*row.serialNumber)
-                                 : QStringLiteral("at %1").arg(row.ipAddress),
+                                 ? Texts::tr("with serial number %1").arg(*row.serialNumber)
+                                 : Texts::tr("at %1").arg(row.ipAddress),
                              serials.join(QStringLiteral(", "))));
     }
     return ExitStatus::Ok;
@@ -305,7 +314,7 @@ ExitStatus Run::set()
     if (const auto failure = selector(row))
         return fail(*failure);
     if (m_o.arguments.isEmpty())
-        return fail(ExitStatus::Usage, QStringLiteral("set needs at least one FIELD=VALUE"));
+        return fail(ExitStatus::Usage, Texts::tr("set needs at least one FIELD=VALUE"));
     QStringList errors; // every bad argument at once
     for (const QString& argument : m_o.arguments) {
         const ParsedChange parsed = parseAssignment(argument);
@@ -322,18 +331,18 @@ ExitStatus Run::set()
 ExitStatus Run::apply()
 {
     if (m_o.arguments.size() != 1)
-        return fail(ExitStatus::Usage, QStringLiteral("apply takes one plan file, PLAN.csv or "
+        return fail(ExitStatus::Usage, Texts::tr("apply takes one plan file, PLAN.csv or "
                                                       "PLAN.json"));
     const QString path = m_o.arguments.first();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(ExitStatus::InvalidValue,
-                    QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
+                    Texts::tr("%1: cannot read: %2").arg(path, file.errorString()));
     const Plan plan = readPlan(file.readAll(), planFormatOf(path));
     if (!plan.error.isEmpty())
-        return fail(ExitStatus::InvalidValue, QStringLiteral("%1: %2").arg(path, plan.error));
+        return fail(ExitStatus::InvalidValue, Texts::tr("%1: %2").arg(path, plan.error));
     if (plan.rows.isEmpty())
-        return fail(ExitStatus::InvalidValue, QStringLiteral("%1: names no module").arg(path));
+        return fail(ExitStatus::InvalidValue, Texts::tr("%1: names no module").arg(path));
     return write(plan.rows);
 }
 
@@ -344,37 +353,37 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
     const QList<FoundModule> found = searchFor(everyModuleOf(planRows));
     if (found.isEmpty())
         return fail(ExitStatus::NotFound, nothingAnsweredText(m_search->targets(), m_interfaces) +
-                                              QStringLiteral("\nnothing was written"));
+                                              Texts::tr("\nnothing was written"));
     QStringList missing;
     const QList<PlanRow> rows =
         m_o.skipMissing ? rowsThatAnswered(planRows, found, missing) : planRows;
     if (rows.isEmpty())
         return fail(ExitStatus::NotFound,
-                    missing.join(QLatin1Char('\n')) + QStringLiteral("\nnothing was written"));
+                    missing.join(QLatin1Char('\n')) + Texts::tr("\nnothing was written"));
     ValueChecks checks;
     checks.force = m_o.force;
     for (const NetworkInterface& i : runningIPv4Interfaces())
         checks.ownAddresses << i.address;
     const Resolution resolution = resolvePlan(rows, found, checks);
     if (resolution.status != ExitStatus::Ok)
-        return fail(resolution.status, resolution.error + QStringLiteral("\nnothing was written"));
+        return fail(resolution.status, resolution.error + Texts::tr("\nnothing was written"));
     const QList<PlannedWrite>& writes = resolution.writes;
     const PlannedOrder order = planOrder(writes, found, m_o.via);
     if (!order.error.isEmpty())
         return fail(ExitStatus::AddressCollision,
-                    order.error + QStringLiteral("\nnothing was written"));
+                    order.error + Texts::tr("\nnothing was written"));
 
     const bool text = m_o.format != Format::Json;
     if (text) {
         for (const PlannedWrite& w : writes) {
-            m_out << "Module " << w.serialNumber << " at " << w.currentAddress;
+            m_out << Texts::tr("Module %1 at %2").arg(w.serialNumber).arg(w.currentAddress);
             if (planRows.size() > 1)
                 m_out << " (" << w.row.where << ")";
-            m_out << (w.request.isEmpty() ? ": no change\n" : ":\n");
+            m_out << (w.request.isEmpty() ? Texts::tr(": no change") : QStringLiteral(":")) << '\n';
             for (const QString& change : w.changes)
                 m_out << "  " << change << '\n';
             if (m_o.dryRun && !w.request.isEmpty())
-                m_out << "  WriteRequest to " << w.currentAddress << ':' << modulePort << ":\n    "
+                m_out << "  " << Texts::tr("WriteRequest to %1:%2:").arg(w.currentAddress).arg(modulePort) << "\n    "
                       << hexRows(w.request).replace(QLatin1Char('\n'), QLatin1String("\n    "))
                       << '\n';
         }
@@ -398,33 +407,42 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
     bool allConfirmed = true;
     QStringList wentOut, unconfirmed;
     QJsonArray json;
-    QList<QStringList> table{{"where", "serialNumber", "address", "newAddress", "status"}};
+    QList<QStringList> table{{Texts::tr("where"), Texts::tr("serialNumber"), Texts::tr("address"),
+                              Texts::tr("newAddress"), Texts::tr("status")}};
     for (int i = 0; i < writes.size(); ++i) {
         const PlannedWrite& w = writes[i];
         const WriteResult& r = results[i];
         const bool sends = !w.request.isEmpty();
-        QString status = !sends        ? QStringLiteral("unchanged")
-                         : m_o.dryRun  ? QStringLiteral("not sent (dry run)")
-                         : r.confirmed ? QStringLiteral("confirmed")
-                         : !r.sent     ? QStringLiteral("not sent")
-                                       : QStringLiteral("not confirmed");
-        QString why;
+        // The JSON in English, the same in every language; the table in the user's.
+        const char* state = !sends        ? QT_TRANSLATE_NOOP("Duvactl", "unchanged")
+                            : m_o.dryRun  ? QT_TRANSLATE_NOOP("Duvactl", "not sent (dry run)")
+                            : r.confirmed ? QT_TRANSLATE_NOOP("Duvactl", "confirmed")
+                            : !r.sent     ? QT_TRANSLATE_NOOP("Duvactl", "not sent")
+                                          : QT_TRANSLATE_NOOP("Duvactl", "not confirmed");
+        const QString status = QString::fromLatin1(state);
+        QString why, whyText;
         if (!m_o.dryRun && sends && !r.confirmed) {
             allConfirmed = false;
+            const QString fields = r.differing.join(QStringLiteral(", "));
             why = !r.why.isEmpty() ? r.why
                   : interrupted    ? QStringLiteral("interrupted")
-                  : r.answered     ? QStringLiteral("it answers with other values of %1")
-                                     .arg(r.differing.join(QStringLiteral(", ")))
-                               : QStringLiteral("it did not answer");
+                  : r.answered     ? QStringLiteral("it answers with other values of %1").arg(fields)
+                                   : QStringLiteral("it did not answer");
+            whyText = !r.why.isEmpty() ? r.why
+                      : interrupted    ? Texts::tr("interrupted")
+                      : r.answered     ? Texts::tr("it answers with other values of %1").arg(fields)
+                                       : Texts::tr("it did not answer");
         }
         if (r.sent) {
             wentOut << QString::number(w.serialNumber);
             if (!r.confirmed)
                 unconfirmed << QString::number(w.serialNumber);
         }
+        const QString statusCell = Texts::tr(state);
         table << QStringList{w.row.where, QString::number(w.serialNumber), w.currentAddress,
-                             w.newAddress, why.isEmpty() ? status : status + ": " + why};
-        QJsonObject o{{"where", w.row.where},
+                             w.newAddress,
+                             why.isEmpty() ? statusCell : statusCell + QStringLiteral(": ") + whyText};
+        QJsonObject o{{"where", w.row.whereForScripts()},
                       {"serialNumber", w.serialNumber},
                       {"address", w.currentAddress},
                       {"newAddress", w.newAddress},
@@ -444,23 +462,23 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
     if (interrupted)
         return fail(
             ExitStatus::Interrupted,
-            QStringLiteral("interrupted: %1 of %2 writes went out (serial numbers %3); "
+            Texts::tr("interrupted: %1 of %2 writes went out (serial numbers %3); "
                            "not confirmed: %4")
                 .arg(wentOut.size())
                 .arg(std::count_if(writes.begin(), writes.end(),
                                    [](const PlannedWrite& w) { return !w.request.isEmpty(); }))
-                .arg(wentOut.isEmpty() ? QStringLiteral("none")
+                .arg(wentOut.isEmpty() ? Texts::tr("none")
                                        : wentOut.join(QStringLiteral(", ")),
-                     unconfirmed.isEmpty() ? QStringLiteral("none")
+                     unconfirmed.isEmpty() ? Texts::tr("none")
                                            : unconfirmed.join(QStringLiteral(", "))));
     if (!allConfirmed)
         return fail(ExitStatus::NotConfirmed,
-                    QStringLiteral("not every write was confirmed: no reply carried exactly "
+                    Texts::tr("not every write was confirmed: no reply carried exactly "
                                    "the record written"));
     if (!missing.isEmpty())
         return fail(ExitStatus::NotFound,
                     missing.join(QLatin1Char('\n')) +
-                        QStringLiteral("\nthese rows were not written; the others were"));
+                        Texts::tr("\nthese rows were not written; the others were"));
     return ExitStatus::Ok;
 }
 
@@ -468,24 +486,24 @@ ExitStatus Run::reset()
 {
     if (!m_o.arguments.isEmpty())
         return fail(ExitStatus::Usage,
-                    QStringLiteral("reset takes no arguments ('%1')").arg(m_o.arguments.first()));
+                    Texts::tr("reset takes no arguments ('%1')").arg(m_o.arguments.first()));
     const TargetsResult t = chooseResetNetworks(runningIPv4Interfaces(), m_o.where);
     if (!t.targets)
         return fail(t.status, t.error);
     const QString what =
-        QStringLiteral("the reset datagram (65 zero bytes) to UDP port %1 at %2, 256 datagrams "
+        Texts::tr("the reset datagram (65 zero bytes) to UDP port %1 at %2, 256 datagrams "
                        "for each /16, 1 ms apart; every module in those networks takes it")
             .arg(resetPort)
             .arg(t.targets->describe().join(QStringLiteral(" and ")));
     if (!m_o.yes)
         return fail(ExitStatus::Usage,
-                    QStringLiteral("reset would broadcast %1. Give --yes to send it.").arg(what));
+                    Texts::tr("reset would broadcast %1. Give --yes to send it.").arg(what));
     if (const auto failure = open(true))
         return fail(*failure);
     const QByteArray datagram = ResetDatagram::build();
     for (const auto& [a, b] : t.targets->series)
         sendToEveryNetworkOfPrefix(*m_endpoint, a, b, resetPort, datagram);
-    m_out << "Sent " << what << ".\n";
+    m_out << Texts::tr("Sent %1.").arg(what) << '\n';
     m_out.flush();
     return ExitStatus::Ok;
 }
@@ -496,9 +514,13 @@ QString duvactlHelp()
 {
     QCommandLineParser parser;
     describe(parser);
-    // Named as installed, whatever path it was started by (help2man reads this line).
-    return parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
-                                     QStringLiteral("Usage: duvactl"));
+    // Named as installed, whatever path it was started by.
+    const QString usage = QCoreApplication::translate("QCommandLineParser", "Usage: %1");
+    const QString before =
+        QRegularExpression::escape(usage.left(usage.indexOf(QLatin1String("%1"))));
+    return parser.helpText().replace(
+        QRegularExpression(QLatin1Char('^') + before + QStringLiteral("\\S+")),
+        usage.arg(QStringLiteral("duvactl")));
 }
 
 int runDuvactl(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -507,7 +529,8 @@ int runDuvactl(const QStringList& arguments, QTextStream& out, QTextStream& err)
     bool help = false;
     bool version = false;
     if (const auto failure = readOptions(arguments, options, help, version)) {
-        err << "duvactl: " << failure->message << "\nTry 'duvactl --help'.\n";
+        err << "duvactl: " << failure->message << '\n'
+            << Texts::tr("Try 'duvactl --help'.") << '\n';
         err.flush();
         return int(failure->status);
     }

@@ -1,28 +1,32 @@
 #include "cli/exitstatus.h"
 
+#include <QtGlobal>
+
 namespace duva::cli
 {
 
 const char* exitStatusHelp()
 {
-    return "Exit status:\n"
-           "  0  done: every module listed, found, or confirmed\n"
-           "  1  not confirmed: a write went out, but no reply carried exactly what was\n"
-           "     written\n"
-           "  2  bad command line, or reset without --yes\n"
-           "  3  bad values or unknown fields (each named by row, column and value), values\n"
-           "     that would cut a module off (see --force), or a plan that cannot be read;\n"
-           "     nothing was sent\n"
-           "  4  two modules would end up with one address; nothing was sent\n"
-           "  5  two modules answer at the address to be written to; nothing was sent\n"
-           "  6  no module answered, fewer than --expect did, or a module named did not;\n"
-           "     nothing was written (with apply --skip-missing the modules that answered\n"
-           "     were written)\n"
-           "  7  UDP port 5001 is held by another program (is the configurator window open?)\n"
-           "  8  no IPv4 network to search\n"
-           "  9  the system refused to send a datagram\n"
-           "130  interrupted (Ctrl+C) while writing: the writes that went out and those\n"
-           "     not confirmed are listed\n";
+    return QT_TRANSLATE_NOOP(
+        "ExitStatus",
+        "Exit status:\n"
+        "  0  done: every module listed, found, or confirmed\n"
+        "  1  not confirmed: a write went out, but no reply carried exactly what was\n"
+        "     written\n"
+        "  2  bad command line, or reset without --yes\n"
+        "  3  bad values or unknown fields (each named by row, column and value), values\n"
+        "     that would cut a module off (see --force), or a plan that cannot be read;\n"
+        "     nothing was sent\n"
+        "  4  two modules would end up with one address; nothing was sent\n"
+        "  5  two modules answer at the address to be written to; nothing was sent\n"
+        "  6  no module answered, fewer than --expect did, or a module named did not;\n"
+        "     nothing was written (with apply --skip-missing the modules that answered\n"
+        "     were written)\n"
+        "  7  UDP port 5001 is held by another program (is the configurator window open?)\n"
+        "  8  no IPv4 network to search\n"
+        "  9  the system refused to send a datagram\n"
+        "130  interrupted (Ctrl+C) while writing: the writes that went out and those\n"
+        "     not confirmed are listed\n");
 }
 
 } // namespace duva::cli

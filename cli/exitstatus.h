@@ -18,7 +18,7 @@ enum class ExitStatus : int {
     Interrupted = 130,    // Ctrl+C while writing: what went out is listed
 };
 
-// The table for --help and the man page.
+// The table for --help (in English; its translation is under the context "ExitStatus").
 const char* exitStatusHelp();
 
 } // namespace duva::cli

@@ -1,9 +1,20 @@
 #include "cli/fields.h"
 
+#include <QCoreApplication>
+
 #include "protocol/cp1252.h"
 
 namespace duva::cli
 {
+
+namespace
+{
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Fields)
+};
+} // namespace
 
 const QString fromColumn = QStringLiteral("from");
 const QString repliesColumn = QStringLiteral("replies");
@@ -29,8 +40,8 @@ Field address(const char* name, int at, Octets RecordValues::*member)
             [member](const QString& value, RecordValues& v) {
                 const auto a = parseAddress(value);
                 if (!a)
-                    return QStringLiteral("is not an IPv4 address: four numbers from 0 to 255 "
-                                          "joined by dots");
+                    return Texts::tr("is not an IPv4 address: four numbers from 0 to 255 "
+                                     "joined by dots");
                 v.*member = {quint8(*a >> 24), quint8(*a >> 16), quint8(*a >> 8), quint8(*a)};
                 return QString();
             }};
@@ -46,8 +57,8 @@ Field number(const char* name, int high, const char* what,
             [high, what, write](const QString& value, RecordValues& v) {
                 const auto n = parseWhole(value, 0, high);
                 if (!n)
-                    return QStringLiteral("is not %1: a whole number from 0 to %2")
-                        .arg(QString::fromLatin1(what))
+                    return Texts::tr("is not %1: a whole number from 0 to %2")
+                        .arg(Texts::tr(what))
                         .arg(high);
                 write(v, int(*n));
                 return QString();
@@ -82,8 +93,8 @@ Field flag(const char* name, std::function<bool(const ModuleRecord&)> read,
             [member](const QString& value, RecordValues& v) {
                 const auto on = parseBoolean(value);
                 if (!on)
-                    return QStringLiteral("is not a boolean: 1, true, on, sim or verdadeiro; 0, "
-                                          "false, off, não or falso");
+                    return Texts::tr("is not a boolean: 1, true, on, sim or verdadeiro; 0, "
+                                     "false, off, não or falso");
                 v.*member = *on;
                 return QString();
             }};
@@ -93,13 +104,13 @@ Field flag(const char* name, std::function<bool(const ModuleRecord&)> read,
 QString storeText(const QString& value, int chars, bool exact, QByteArray& out)
 {
     if (exact ? value.size() != chars : value.size() > chars)
-        return exact ? QStringLiteral("is not exactly %1 characters long").arg(chars)
-                     : QStringLiteral("is longer than %1 characters").arg(chars);
+        return exact ? Texts::tr("is not exactly %1 characters long").arg(chars)
+                     : Texts::tr("is longer than %1 characters").arg(chars);
     bool ok = false;
     const QByteArray bytes = toCp1252(value, &ok);
     if (!ok)
-        return QStringLiteral("has a character that the modules cannot store (they take "
-                              "Windows Latin-1, cp1252, text only)");
+        return Texts::tr("has a character that the modules cannot store (they take "
+                         "Windows Latin-1, cp1252, text only)");
     out = bytes;
     return QString();
 }
@@ -122,10 +133,12 @@ const QList<Field>& fields()
         address("gateway", offset::gateway, &RecordValues::gateway),
         address("dnsServer", offset::dnsServer, &RecordValues::dnsServer),
         number(
-            "localPort", 65535, "a port", [](const ModuleRecord& r) { return r.localPort(); },
+            "localPort", 65535, QT_TRANSLATE_NOOP("Fields", "a port"),
+            [](const ModuleRecord& r) { return r.localPort(); },
             [](RecordValues& v, int n) { v.localPort = quint16(n); }),
         number(
-            "serverPort", 65535, "a port", [](const ModuleRecord& r) { return r.serverPort(); },
+            "serverPort", 65535, QT_TRANSLATE_NOOP("Fields", "a port"),
+            [](const ModuleRecord& r) { return r.serverPort(); },
             [](RecordValues& v, int n) { v.serverPort = quint16(n); }),
         flag("dhcp", &ModuleRecord::dhcp, &RecordValues::dhcp),
         flag("watchdog", &ModuleRecord::watchdog, &RecordValues::watchdog),
@@ -136,13 +149,13 @@ const QList<Field>& fields()
          },
          [](const QString& value, RecordValues& v) {
              if (value != QLatin1String("client") && value != QLatin1String("server"))
-                 return QStringLiteral("is neither client nor server");
+                 return Texts::tr("is neither client nor server");
              v.clientMode = value == QLatin1String("client");
              return QString();
          }},
         flag("autoDisconnect", &ModuleRecord::autoDisconnect, &RecordValues::autoDisconnect),
         number(
-            "autoDisconnectTime", 255, "a time value",
+            "autoDisconnectTime", 255, QT_TRANSLATE_NOOP("Fields", "a time value"),
             [](const ModuleRecord& r) { return r.autoDisconnectTime(); },
             [](RecordValues& v, int n) { v.autoDisconnectTime = quint8(n); }),
         {QStringLiteral("firmwareVersion"), &ModuleRecord::firmwareVersion,
@@ -151,7 +164,7 @@ const QList<Field>& fields()
              return storeText(value, 3, true, v.firmwareVersion);
          }},
         number(
-            "serialNumber", 0xFFFFFF, "a serial number",
+            "serialNumber", 0xFFFFFF, QT_TRANSLATE_NOOP("Fields", "a serial number"),
             [](const ModuleRecord& r) { return r.serialNumber(); },
             [](RecordValues& v, int n) { v.setSerialNumber(n); }),
         {QStringLiteral("serverHost"), &ModuleRecord::serverHost,

@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include <QCoreApplication>
+
 #include "cli/fields.h"
 
 #include <QCommandLineParser>
@@ -9,8 +11,18 @@ namespace duva::cli
 
 namespace
 {
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Options)
+};
+} // namespace
 
-const char* description =
+namespace
+{
+
+const char* description = QT_TRANSLATE_NOOP(
+    "Options",
     "Finds, shows and configures DUVA Ethernet modules from the command line.\n"
     "\n"
     "Commands:\n"
@@ -48,66 +60,66 @@ const char* description =
     "reply, or at the total wait. It asks again while nobody answered, while a round still\n"
     "brought new modules, or while a module that the command names is missing: three\n"
     "requests in all at most. Modules that share an address or a serial number, and replies\n"
-    "that this computer dropped, are warned about on standard error.\n";
+    "that this computer dropped, are warned about on standard error.\n");
 
 } // namespace
 
 void describe(QCommandLineParser& parser)
 {
-    parser.setApplicationDescription(QString::fromUtf8(description) + QLatin1Char('\n') +
-                                     QString::fromLatin1(exitStatusHelp()));
+    parser.setApplicationDescription(Texts::tr(description) + QLatin1Char('\n') +
+                                     QCoreApplication::translate("ExitStatus", exitStatusHelp()));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOption({{"h", "help"}, "Show this text and exit."});
-    parser.addOption({{"v", "version"}, "Show the program's version and exit."});
-    parser.addOption({"json", "Print JSON."});
-    parser.addOption({"csv", "Print comma-separated values (a plan for apply)."});
-    parser.addOption({"excel", "Print CSV for a spreadsheet in a Portuguese locale: ';' and a "
+    parser.addOption({{"h", "help"}, Texts::tr("Show this text and exit.")});
+    parser.addOption({{"v", "version"}, Texts::tr("Show the program's version and exit.")});
+    parser.addOption({"json", Texts::tr("Print JSON.")});
+    parser.addOption({"csv", Texts::tr("Print comma-separated values (a plan for apply).")});
+    parser.addOption({"excel", Texts::tr("Print CSV for a spreadsheet in a Portuguese locale: ';' and a "
                                "UTF-8 byte-order mark (Excel opens it as columns; apply reads "
-                               "it back, as it reads a plan that a spreadsheet saved)."});
-    parser.addOption({"filter",
-                      "search: list only the modules whose FIELD shows VALUE (repeatable; all "
-                      "must match).",
-                      "FIELD=VALUE"});
-    parser.addOption({"interface",
-                      "Search (or reset) through this interface only: its system name (eth0), "
-                      "or on Windows the name the Network Connections list shows (Ethernet, "
-                      "Wi-Fi).",
-                      "NAME"});
-    parser.addOption({"network", "Search A.B.C.255 only, through an interface in A.B.C.", "A.B.C"});
-    parser.addOption({"extended",
-                      "Also broadcast to the 256 /24 networks of each /16, 1 ms apart, as the "
-                      "window's extended range."});
-    parser.addOption({"serial", "show, set: the module with this serial number.", "N"});
-    parser.addOption({"settle-ms", "set, apply: wait after writing (default 6000).", "MS"});
+                               "it back, as it reads a plan that a spreadsheet saved).")});
     parser.addOption(
-        {"quiet-ms", "A search ends this long after the last reply (default 500).", "MS"});
-    parser.addOption({"timeout-ms",
-                      "A search ends this long after its request at the latest "
-                      "(default 3000).",
+        {"filter",
+         Texts::tr("search: list only the modules whose FIELD shows VALUE (repeatable; all "
+                   "must match)."),
+         Texts::tr("FIELD=VALUE")});
+    parser.addOption({"interface",
+                      Texts::tr("Search (or reset) through this interface only: its system name "
+                                "(eth0), or on Windows the name the Network Connections list "
+                                "shows (Ethernet, Wi-Fi)."),
+                      Texts::tr("NAME")});
+    parser.addOption(
+        {"network", Texts::tr("Search A.B.C.255 only, through an interface in A.B.C."), "A.B.C"});
+    parser.addOption(
+        {"extended",
+         Texts::tr("Also broadcast to the 256 /24 networks of each /16, 1 ms apart, as the "
+                   "window's extended range.")});
+    parser.addOption({"serial", Texts::tr("show, set: the module with this serial number."), "N"});
+    parser.addOption(
+        {"settle-ms", Texts::tr("set, apply: wait after writing (default 6000)."), "MS"});
+    parser.addOption({"quiet-ms",
+                      Texts::tr("A search ends this long after the last reply (default 500)."),
                       "MS"});
-    parser.addOption({"expect",
-                      "search: ask again until N modules have answered or the total wait "
+    parser.addOption({"expect", Texts::tr("search: ask again until N modules have answered or the total wait "
                       "(--timeout-ms, from the first request) ends, then say \"N of M\" on "
-                      "standard error; fewer than N gives exit status 6.",
+                      "standard error; fewer than N gives exit status 6."),
                       "N"});
-    parser.addOption({"dry-run", "set, apply: search and print the writes (with their 65 "
-                                 "bytes) instead of sending them."});
-    parser.addOption({"force", "set, apply: write values that would cut a module off all the "
+    parser.addOption({"dry-run", Texts::tr("set, apply: search and print the writes (with their 65 "
+                                 "bytes) instead of sending them.")});
+    parser.addOption({"force", Texts::tr("set, apply: write values that would cut a module off all the "
                                "same (an address that is its subnet's network or broadcast "
                                "address, this computer's or the module's gateway, a broken "
                                "mask, a gateway outside the subnet, a serial number that "
-                               "another module carries)."});
-    parser.addOption({"yes", "reset: really send the reset broadcast."});
-    parser.addOption({"via",
-                      "set, apply: a free address (no module may answer there) through which "
+                               "another module carries).")});
+    parser.addOption({"yes", Texts::tr("reset: really send the reset broadcast.")});
+    parser.addOption({"via", Texts::tr("set, apply: a free address (no module may answer there) through which "
                       "modules that swap addresses move, one module of each cycle first to "
                       "it and, once confirmed there, on to its new address; one for each "
-                      "cycle (repeatable).",
+                      "cycle (repeatable)."),
                       "A.B.C.D"});
-    parser.addOption({"skip-missing", "apply: write the modules that answered, list the rows "
-                                      "whose module did not, and end with status 6."});
-    parser.addPositionalArgument("command", "search, show, set, apply or reset (see above).",
-                                 "command [arguments...]");
+    parser.addOption({"skip-missing", Texts::tr("apply: write the modules that answered, list the rows "
+                                      "whose module did not, and end with status 6.")});
+    parser.addPositionalArgument(Texts::tr("command"),
+                                 Texts::tr("search, show, set, apply or reset (see above)."),
+                                 Texts::tr("command [arguments...]"));
 }
 
 std::optional<Failure> readOptions(const QStringList& arguments, Options& o, bool& help,
@@ -124,15 +136,15 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
 
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
-        return Failure{ExitStatus::Usage, QStringLiteral("no command given (search, show, set, "
-                                                         "apply or reset)")};
+        return Failure{ExitStatus::Usage, Texts::tr("no command given (search, show, set, "
+                                                    "apply or reset)")};
     o.command = positional.first();
     o.arguments = positional.mid(1);
     static const QStringList commands = {"search", "show", "set", "apply", "reset"};
     if (!commands.contains(o.command))
-        return Failure{ExitStatus::Usage,
-                       QStringLiteral("unknown command '%1' (search, show, set, apply or reset)")
-                           .arg(o.command)};
+        return Failure{
+            ExitStatus::Usage,
+            Texts::tr("unknown command '%1' (search, show, set, apply or reset)").arg(o.command)};
 
     QStringList formats;
     for (const char* format : {"json", "csv", "excel"}) {
@@ -142,7 +154,7 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
     if (formats.size() > 1)
         return Failure{
             ExitStatus::Usage,
-            QStringLiteral("%1 exclude each other").arg(formats.join(QStringLiteral(" and ")))};
+            Texts::tr("%1 exclude each other").arg(formats.join(Texts::tr(" and ")))};
     o.excel = parser.isSet("excel");
     o.format = parser.isSet("json")                           ? Format::Json
                : parser.isSet("csv") || parser.isSet("excel") ? Format::Csv
@@ -159,7 +171,7 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
         const auto address = parseAddress(via);
         if (!address)
             return Failure{ExitStatus::Usage,
-                           QStringLiteral("--via: '%1' is not an IPv4 address").arg(via)};
+                           Texts::tr("--via: '%1' is not an IPv4 address").arg(via)};
         o.via << *address;
     }
 
@@ -170,8 +182,8 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
         const QString value = parser.value(name);
         const auto n = parseWhole(value, low, high);
         if (!n)
-            return Failure{ExitStatus::Usage, QStringLiteral("--%1: '%2' is not a whole number "
-                                                             "from %3 to %4")
+            return Failure{ExitStatus::Usage, Texts::tr("--%1: '%2' is not a whole number "
+                                                        "from %3 to %4")
                                                   .arg(QString::fromLatin1(name), value)
                                                   .arg(low)
                                                   .arg(high)};
@@ -192,8 +204,9 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
 
     const auto only = [&](const char* option, QStringList allowed) -> std::optional<Failure> {
         if (parser.isSet(option) && !allowed.contains(o.command))
-            return Failure{ExitStatus::Usage, QStringLiteral("--%1 does not apply to %2")
-                                                  .arg(QString::fromLatin1(option), o.command)};
+            return Failure{
+                ExitStatus::Usage,
+                Texts::tr("--%1 does not apply to %2").arg(QString::fromLatin1(option), o.command)};
         return std::nullopt;
     };
     for (const auto& failure :

@@ -1,5 +1,7 @@
 #include "cli/output.h"
 
+#include <QCoreApplication>
+
 #include "cli/csv.h"
 #include "cli/fields.h"
 
@@ -8,6 +10,15 @@
 
 namespace duva::cli
 {
+
+namespace
+{
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Output)
+};
+} // namespace
 
 QStringList moduleColumns()
 {
@@ -23,7 +34,7 @@ QStringList moduleCells(const FoundModule& module, bool forTable)
     for (const Field& f : fields()) {
         QString text = f.text(module.record);
         if (forTable && f.name == QLatin1String("clientMode") && text.isEmpty())
-            text = QStringLiteral("neither");
+            text = Texts::tr("neither");
         cells << text;
     }
     return cells << module.from << QString::number(module.replies);

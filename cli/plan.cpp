@@ -1,5 +1,7 @@
 #include "cli/plan.h"
 
+#include <QCoreApplication>
+
 #include "cli/csv.h"
 #include "cli/fields.h"
 #include "cli/spreadsheet.h"
@@ -16,6 +18,15 @@ namespace duva::cli
 
 namespace
 {
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Plan)
+};
+} // namespace
+
+namespace
+{
 
 const QString serialColumn = QStringLiteral("serialNumber");
 const QString addressColumn = QStringLiteral("ipAddress");
@@ -27,7 +38,7 @@ bool isIgnoredColumn(const QString& name)
 
 QString unknownFieldText(const QString& where, const QString& name)
 {
-    return QStringLiteral("%1: unknown field '%2' (the fields are %3)")
+    return Texts::tr("%1: unknown field '%2' (the fields are %3)")
         .arg(where, name, fieldNames());
 }
 
@@ -46,7 +57,7 @@ QStringList makeRow(const QString& where, const Cells& cells, PlanRow& row)
             continue;
         }
         const QString bad = checkValue(*field, value);
-        const QString message = QStringLiteral("%1, column %2: %3").arg(where, name, bad);
+        const QString message = Texts::tr("%1, column %2: %3").arg(where, name, bad);
         if (bad.isEmpty() && name == serialColumn)
             row.serialNumber = int(*parseWhole(value, 0, 0xFFFFFF));
         else if (bad.isEmpty())
@@ -67,7 +78,7 @@ QStringList makeRow(const QString& where, const Cells& cells, PlanRow& row)
             }
         }
         if (row.ipAddress.isEmpty() && errors.isEmpty())
-            errors << QStringLiteral("%1: names no module: give its serialNumber or its "
+            errors << Texts::tr("%1: names no module: give its serialNumber or its "
                                      "ipAddress")
                           .arg(where);
     }
@@ -80,10 +91,10 @@ QStringList checkDistinct(const QList<PlanRow>& rows)
     QMap<QString, QString> seen; // "serial number 1031" -> where
     for (const PlanRow& row : rows) {
         const QString key = row.serialNumber
-                                ? QStringLiteral("serial number %1").arg(*row.serialNumber)
-                                : QStringLiteral("address %1").arg(row.ipAddress);
+                                ? Texts::tr("serial number %1").arg(*row.serialNumber)
+                                : Texts::tr("address %1").arg(row.ipAddress);
         if (seen.contains(key))
-            errors << QStringLiteral("%1 and %2 both name the module with %3")
+            errors << Texts::tr("%1 and %2 both name the module with %3")
                           .arg(seen.value(key), row.where, key);
         else
             seen.insert(key, row.where);
@@ -100,19 +111,19 @@ Plan readCsvPlan(const QByteArray& bytes, QStringList& errors)
         return plan;
     }
     if (table.rows.isEmpty() || table.rows.first().isEmpty()) {
-        errors << QStringLiteral("row 1: no header naming the columns (%1)").arg(fieldNames());
+        errors << Texts::tr("row 1: no header naming the columns (%1)").arg(fieldNames());
         return plan;
     }
     const QStringList header = table.rows.first();
     for (int c = 0; c < header.size(); ++c) {
         const QString& name = header[c];
         if (!isIgnoredColumn(name) && !findField(name))
-            errors << unknownFieldText(QStringLiteral("row 1, column %1").arg(c + 1), name);
+            errors << unknownFieldText(Texts::tr("row 1, column %1").arg(c + 1), name);
         else if (header.indexOf(name) != c)
-            errors << QStringLiteral("row 1: column %1 appears twice").arg(name);
+            errors << Texts::tr("row 1: column %1 appears twice").arg(name);
     }
     if (!header.contains(serialColumn) && !header.contains(addressColumn))
-        errors << QStringLiteral("row 1: no column serialNumber or ipAddress to pick the "
+        errors << Texts::tr("row 1: no column serialNumber or ipAddress to pick the "
                                  "modules by");
     if (!errors.isEmpty())
         return plan; // the rows cannot be read without their columns
@@ -120,12 +131,12 @@ Plan readCsvPlan(const QByteArray& bytes, QStringList& errors)
         const QStringList& cells = table.rows[r];
         if (cells.isEmpty() || cells.join(QString()).isEmpty())
             continue; // a blank line, or a spreadsheet's row of empty cells
-        const QString where = QStringLiteral("row %1").arg(r + 1);
+        const QString where = Texts::tr("row %1").arg(r + 1);
         Cells given;
         for (int c = 0; c < cells.size(); ++c) {
             if (c >= header.size()) {
                 if (!cells[c].isEmpty())
-                    errors << QStringLiteral("%1, column %2: '%3' lies beyond the last column "
+                    errors << Texts::tr("%1, column %2: '%3' lies beyond the last column "
                                              "of the header")
                                   .arg(where)
                                   .arg(c + 1)
@@ -136,6 +147,7 @@ Plan readCsvPlan(const QByteArray& bytes, QStringList& errors)
                 given.append({header[c], cells[c]});
         }
         PlanRow row;
+        row.whereInEnglish = QStringLiteral("row %1").arg(r + 1);
         errors << makeRow(where, given, row);
         plan.rows << row;
     }
@@ -171,21 +183,21 @@ Plan readJsonPlan(const QByteArray& bytes, QStringList& errors)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        errors << QStringLiteral("not JSON: %1 at character %2")
+        errors << Texts::tr("not JSON: %1 at character %2")
                       .arg(parseError.errorString())
                       .arg(parseError.offset);
         return plan;
     }
     if (!document.isArray()) {
-        errors << QStringLiteral("not a JSON array of modules, as `duvactl search --json` "
+        errors << Texts::tr("not a JSON array of modules, as `duvactl search --json` "
                                  "writes");
         return plan;
     }
     const QJsonArray entries = document.array();
     for (int i = 0; i < entries.size(); ++i) {
-        const QString where = QStringLiteral("entry %1").arg(i + 1);
+        const QString where = Texts::tr("entry %1").arg(i + 1);
         if (!entries[i].isObject()) {
-            errors << QStringLiteral("%1: not an object of field names and values").arg(where);
+            errors << Texts::tr("%1: not an object of field names and values").arg(where);
             continue;
         }
         const QJsonObject object = entries[i].toObject();
@@ -201,7 +213,7 @@ Plan readJsonPlan(const QByteArray& bytes, QStringList& errors)
             bool bad = false;
             const auto text = jsonText(object.value(field.name), bad);
             if (bad) {
-                errors << QStringLiteral("%1, column %2: %3 is not a value")
+                errors << Texts::tr("%1, column %2: %3 is not a value")
                               .arg(where, field.name,
                                    QString::fromUtf8(
                                        QJsonDocument(QJsonArray{object.value(field.name)})
@@ -216,6 +228,7 @@ Plan readJsonPlan(const QByteArray& bytes, QStringList& errors)
                 given.append({field.name, *text});
         }
         PlanRow row;
+        row.whereInEnglish = QStringLiteral("entry %1").arg(i + 1);
         errors << makeRow(where, given, row);
         plan.rows << row;
     }
@@ -250,16 +263,16 @@ ParsedChange parseAssignment(const QString& argument)
     if (equals <= 0)
         return {
             std::nullopt,
-            QStringLiteral("%1: not FIELD=VALUE (the fields are %2)").arg(argument, fieldNames())};
+            Texts::tr("%1: not FIELD=VALUE (the fields are %2)").arg(argument, fieldNames())};
     const QString name = argument.left(equals);
     const QString value = argument.mid(equals + 1);
-    const QString where = QStringLiteral("argument %1").arg(argument);
+    const QString where = Texts::tr("argument %1").arg(argument);
     const Field* field = findField(name);
     if (!field)
         return {std::nullopt, unknownFieldText(where, name)};
     const QString bad = checkValue(*field, value);
     if (!bad.isEmpty())
-        return {std::nullopt, QStringLiteral("%1, field %2: %3").arg(where, name, bad)};
+        return {std::nullopt, Texts::tr("%1, field %2: %3").arg(where, name, bad)};
     return {Change{name, value, QString()}, QString()};
 }
 

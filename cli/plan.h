@@ -21,11 +21,16 @@ struct Change {
 // One module of a plan: picked by its serial number or, without one, by its current address,
 // with the fields to change.
 struct PlanRow {
-    QString where; // "row 3" (a CSV file's row, the header being row 1) or "entry 2" (JSON)
+    QString where; // "row 3" (a CSV file's row, the header being row 1) or "entry 2" (JSON),
+                   // in the user's language
     std::optional<int> serialNumber;
     QString ipAddress; // picks the module when it has no serial number
     QList<Change> changes;
     QString fieldWord = QStringLiteral("column"); // how messages name a field: "column", "field"
+    // where, for JSON output, alike in every language; empty: where
+    QString whereInEnglish = QString();
+
+    QString whereForScripts() const { return whereInEnglish.isEmpty() ? where : whereInEnglish; }
 };
 
 struct Plan {

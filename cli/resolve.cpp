@@ -1,5 +1,7 @@
 #include "cli/resolve.h"
 
+#include <QCoreApplication>
+
 #include "cli/fields.h"
 #include "cli/spreadsheet.h"
 #include "fleet/valuechecks.h"
@@ -9,6 +11,15 @@
 
 namespace duva::cli
 {
+
+namespace
+{
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Resolve)
+};
+} // namespace
 
 namespace
 {
@@ -46,8 +57,14 @@ QList<int> modulesAt(const QString& address, const QList<FoundModule>& found)
 
 QString describeRow(const PlanRow& row)
 {
-    return row.serialNumber ? QStringLiteral("serial number %1").arg(*row.serialNumber)
-                            : QStringLiteral("address %1").arg(row.ipAddress);
+    return row.serialNumber ? Texts::tr("serial number %1").arg(*row.serialNumber)
+                            : Texts::tr("address %1").arg(row.ipAddress);
+}
+
+// How messages name a field of the row: a plan's "column", set's "field".
+QString fieldWord(const PlanRow& row)
+{
+    return row.fieldWord == QLatin1String("field") ? Texts::tr("field") : Texts::tr("column");
 }
 
 // Applies the changes that alter what the module shows.
@@ -123,13 +140,12 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
     for (const PlanRow& row : rows) {
         const QList<int> named = modulesNamed(row, found);
         if (named.isEmpty()) {
-            missing << QStringLiteral("%1: no module with %2 answered")
-                           .arg(row.where, describeRow(row));
+            missing << Texts::tr("%1: no module with %2 answered").arg(row.where, describeRow(row));
             continue;
         }
         if (named.size() > 1) {
-            shared << QStringLiteral("%1: %2 modules answer with %3 (serial numbers %4); a write "
-                                     "to one of them would reach any")
+            shared << Texts::tr("%1: %2 modules answer with %3 (serial numbers %4); a write "
+                                "to one of them would reach any")
                           .arg(row.where)
                           .arg(named.size())
                           .arg(describeRow(row), serialList(named, found));
@@ -137,7 +153,7 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
         }
         const int index = named.first();
         if (rowOfModule.contains(index)) {
-            invalid << QStringLiteral("%1 and %2 both name the module with serial number %3")
+            invalid << Texts::tr("%1 and %2 both name the module with serial number %3")
                            .arg(rowOfModule.value(index), row.where)
                            .arg(moduleIdentity(found[index].record));
             continue;
@@ -157,8 +173,8 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
         PlannedWrite w = apply(row, found[index]);
         const QList<int> sameAddress = modulesAt(w.currentAddress, found);
         if (!w.request.isEmpty() && sameAddress.size() > 1) {
-            shared << QStringLiteral("%1: %2 modules answer at %3 (serial numbers %4); a write "
-                                     "to that address would reach either of them")
+            shared << Texts::tr("%1: %2 modules answer at %3 (serial numbers %4); a write "
+                                "to that address would reach either of them")
                           .arg(row.where)
                           .arg(sameAddress.size())
                           .arg(w.currentAddress, serialList(sameAddress, found));
@@ -168,8 +184,8 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
         // look-up; a write that failed there would leave a plan half sent.
         const quint32 current = *parseAddress(w.currentAddress);
         if (!w.request.isEmpty() && (current >> 24 == 0 || current == 0xFFFFFFFF)) {
-            invalid << QStringLiteral("%1: the module with serial number %2 holds the address "
-                                      "%3, which no write can reach")
+            invalid << Texts::tr("%1: the module with serial number %2 holds the address "
+                                 "%3, which no write can reach")
                            .arg(row.where)
                            .arg(w.serialNumber)
                            .arg(w.currentAddress);
@@ -177,9 +193,9 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
         }
         const auto after = ModuleRecord::fromBytes(w.request.left(recordSize));
         if (after && after->clientMode() == true && after->serverHost().isEmpty()) {
-            invalid << QStringLiteral("%1, %2 serverHost: client mode needs a server host, "
-                                      "and serverHost is empty")
-                           .arg(row.where, row.fieldWord);
+            invalid << Texts::tr("%1, %2 serverHost: client mode needs a server host, "
+                                 "and serverHost is empty")
+                           .arg(row.where, fieldWord(row));
             continue;
         }
         result.writes << w;
@@ -207,15 +223,15 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
             if (other == moduleOfWrite[i] || finalAddress[other] != w.newAddress)
                 continue;
             const QString otherSerial = QString::number(moduleIdentity(found[other].record));
-            const QString cell = QStringLiteral("%1, %2 ipAddress: '%3'")
-                                     .arg(w.row.where, w.row.fieldWord, w.newAddress);
+            const QString cell = Texts::tr("%1, %2 ipAddress: '%3'")
+                                     .arg(w.row.where, fieldWord(w.row), w.newAddress);
             collisions << (rowOfModule.contains(other) &&
                                    found[other].record.ipAddressText() != w.newAddress
-                               ? QStringLiteral("%1 is also the new address of the module with "
-                                                "serial number %2 (%3)")
+                               ? Texts::tr("%1 is also the new address of the module with "
+                                           "serial number %2 (%3)")
                                      .arg(cell, otherSerial, rowOfModule.value(other))
-                               : QStringLiteral("%1 is the address of another module that "
-                                                "answered (serial number %2)")
+                               : Texts::tr("%1 is the address of another module that "
+                                           "answered (serial number %2)")
                                      .arg(cell, otherSerial));
         }
     }

@@ -1,9 +1,20 @@
 #include "cli/targets.h"
 
+#include <QCoreApplication>
+
 #include "cli/fields.h"
 
 namespace duva::cli
 {
+
+namespace
+{
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Targets)
+};
+} // namespace
 
 namespace
 {
@@ -33,8 +44,8 @@ Selection select(const QList<NetworkInterface>& all, const TargetChoice& choice)
         prefix = parseAddress(choice.network + QStringLiteral(".0"));
         if (!prefix || choice.network.count(QLatin1Char('.')) != 2) {
             s.failure = {std::nullopt, ExitStatus::Usage,
-                         QStringLiteral("--network %1: not three numbers from 0 to 255 joined "
-                                        "by dots, such as 192.168.0")
+                         Texts::tr("--network %1: not three numbers from 0 to 255 joined "
+                                   "by dots, such as 192.168.0")
                              .arg(choice.network)};
             return s;
         }
@@ -42,8 +53,8 @@ Selection select(const QList<NetworkInterface>& all, const TargetChoice& choice)
     }
     if (all.isEmpty()) {
         s.failure = {std::nullopt, ExitStatus::NoNetwork,
-                     QStringLiteral("no IPv4 network: no interface but loopback is up and "
-                                    "running with an IPv4 address")};
+                     Texts::tr("no IPv4 network: no interface but loopback is up and "
+                               "running with an IPv4 address")};
         return s;
     }
     for (const NetworkInterface& i : all) {
@@ -58,12 +69,12 @@ Selection select(const QList<NetworkInterface>& all, const TargetChoice& choice)
     if (s.interfaces.isEmpty()) {
         QStringList asked;
         if (!choice.interfaceName.isEmpty())
-            asked << QStringLiteral("named %1").arg(choice.interfaceName);
+            asked << Texts::tr("named %1").arg(choice.interfaceName);
         if (prefix)
-            asked << QStringLiteral("in %1").arg(choice.network);
+            asked << Texts::tr("in %1").arg(choice.network);
         s.failure = {std::nullopt, ExitStatus::NoNetwork,
-                     QStringLiteral("no IPv4 network: no running interface %1 (running: %2)")
-                         .arg(asked.join(QStringLiteral(" and ")), runningNames(all))};
+                     Texts::tr("no IPv4 network: no running interface %1 (running: %2)")
+                         .arg(asked.join(Texts::tr(" and ")), runningNames(all))};
     }
     return s;
 }

@@ -12,6 +12,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config help2man file
   qt6-base-dev libjpeg-dev libxcb1-dev
+  qt6-l10n-tools qt6-tools-dev
   fonts-crosextra-carlito fonts-liberation2
   iproute2 util-linux
 )

@@ -34,9 +34,16 @@ struct Result {
 // Short waits keep the test quick; the defaults are the window's.
 const QStringList quick{"--quiet-ms", "300", "--timeout-ms", "1500", "--settle-ms", "300"};
 
-Result duvactl(QStringList arguments, const QStringList& prefix = {})
+// duvactl in the locale given (LANG; the variables that would override it are cleared).
+Result duvactl(QStringList arguments, const QStringList& prefix = {},
+               const QString& locale = QStringLiteral("C"))
 {
     QProcess p;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert("LANG", locale);
+    p.setProcessEnvironment(environment);
     const QString program = qEnvironmentVariable("DUVACTL");
     if (prefix.isEmpty()) {
         p.start(program, arguments);
@@ -882,6 +889,114 @@ private slots:
         EXPECT_STATUS(r, 8);
         QCOMPARE(r.err, QString("duvactl: no IPv4 network: no interface but loopback is up and "
                                 "running with an IPv4 address\n"));
+    }
+
+    // A person reads the help, the refusals and the summary in the locale's language; a script
+    // reads the same JSON in every language.
+    void speaksTheLocaleLanguage_data()
+    {
+        QTest::addColumn<QStringList>("simOptions"); // empty: no simulator
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("english");    // in standard output and error, LANG=C
+        QTest::addColumn<QStringList>("portuguese"); // the same, LANG=pt_BR.UTF-8
+        QTest::addColumn<bool>("sameOutput");        // standard output byte for byte
+
+        QTest::newRow("help") << QStringList{} << QStringList{"--help"} << 0
+                              << QStringList{"Usage: duvactl [options] command [arguments...]\n",
+                                             "\nOptions:\n", "\nExit status:\n",
+                                             "\nArguments:\n  command  "}
+                              << QStringList{"Uso: duvactl [opções] comando [argumentos...]\n",
+                                             "\nOpções:\n", "\nCódigo de saída:\n",
+                                             "\nArgumentos:\n  comando  "}
+                              << false;
+        QTest::newRow("an unknown option")
+            << QStringList{} << QStringList{"search", "--colour"} << 2
+            << QStringList{"duvactl: Unknown option 'colour'.\nTry 'duvactl --help'.\n"}
+            << QStringList{"duvactl: Opção desconhecida 'colour'.\nExperimente 'duvactl --help'.\n"}
+            << true;
+        QTest::newRow("a value refused")
+            << QStringList{"--count", "1"} << QStringList{"set", "10.77.0.10", "serverPort=70000"}
+            << 3
+            << QStringList{"duvactl: argument serverPort=70000, field serverPort: '70000' is not "
+                           "a port: a whole number from 0 to 65535\n"}
+            << QStringList{"duvactl: argumento serverPort=70000, campo serverPort: '70000' não "
+                           "é uma porta: um número inteiro de 0 a 65535\n"}
+            << true;
+        QTest::newRow("a refusal after the search")
+            << QStringList{"--count", "2"}
+            << QStringList{"set", "10.77.0.10", "ipAddress=10.77.0.11"} << 4
+            << QStringList{"duvactl: 10.77.0.10, field ipAddress: '10.77.0.11' is the address of "
+                           "another module that answered (serial number 1032)\nnothing was "
+                           "written\n"}
+            << QStringList{"duvactl: 10.77.0.10, campo ipAddress: '10.77.0.11' é o endereço de "
+                           "outro módulo que respondeu (número de série 1032)\nnada foi "
+                           "gravado\n"}
+            << true;
+        QTest::newRow("a write not confirmed")
+            << QStringList{"--count", "2", "--mute-after-write"}
+            << QStringList{"set", "10.77.0.11", "watchdog=false"} << 1
+            << QStringList{"Module 1032 at 10.77.0.11:\n  watchdog: true -> false\n",
+                           "where       serialNumber  address     newAddress  status\n",
+                           "  not confirmed: it did not answer\n",
+                           "duvactl: not every write was confirmed: no reply carried exactly "
+                           "the record written\n"}
+            << QStringList{"Módulo 1032 em 10.77.0.11:\n  watchdog: true -> false\n",
+                           "onde        nº de série  endereço    novo endereço  estado\n",
+                           "  não confirmado: não respondeu\n",
+                           "duvactl: nem toda gravação foi confirmada: nenhuma resposta trouxe "
+                           "exatamente o registro gravado\n"}
+            << false;
+        QTest::newRow("a write not confirmed, as JSON")
+            << QStringList{"--count", "2", "--mute-after-write"}
+            << QStringList{"set", "10.77.0.11", "watchdog=false", "--json"} << 1
+            << QStringList{"\"status\": \"not confirmed\"", "\"reason\": \"it did not answer\""}
+            << QStringList{"\"status\": \"not confirmed\"", "\"reason\": \"it did not answer\"",
+                           "duvactl: nem toda gravação foi confirmada"}
+            << true;
+        QTest::newRow("a search as JSON")
+            << QStringList{"--count", "3"} << QStringList{"search", "--json"} << 0
+            << QStringList{"\"serialNumber\": 1033"} << QStringList{"\"serialNumber\": 1033"}
+            << true;
+        QTest::newRow("an apply as JSON")
+            << QStringList{"--count", "2"} << QStringList{"apply", "PLAN", "--json"} << 0
+            << QStringList{"\"where\": \"row 2\"", "\"where\": \"row 3\""}
+            << QStringList{"\"where\": \"row 2\"", "\"where\": \"row 3\""} << true;
+    }
+
+    void speaksTheLocaleLanguage()
+    {
+        QFETCH(QStringList, simOptions);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QStringList, english);
+        QFETCH(QStringList, portuguese);
+        QFETCH(bool, sameOutput);
+        QTemporaryDir dir;
+        const QString plan = dir.filePath("plan.csv");
+        QVERIFY(duva::test::writeFile(plan, "serialNumber,serverPort\n1031,5002\n1032,5009\n"));
+        arguments.replaceInStrings("PLAN", plan);
+        QList<Result> results;
+        for (const QString& locale : QStringList{"C", "pt_BR.UTF-8"}) {
+            // A fresh fleet for each, as a write changes it.
+            std::unique_ptr<SimProcess> sim;
+            if (!simOptions.isEmpty()) {
+                sim = std::make_unique<SimProcess>(simOptions);
+                QVERIFY2(sim->isReady(), qPrintable(sim->errorText()));
+            }
+            const QStringList timing =
+                arguments.first() == QLatin1String("search") ? quick.mid(0, 4) : quick;
+            results << duvactl(arguments + (simOptions.isEmpty() ? QStringList{} : timing), {},
+                               locale);
+            EXPECT_STATUS(results.last(), status);
+        }
+        for (int i = 0; i < 2; ++i) {
+            const QString said = results[i].out + results[i].err;
+            for (const QString& text : i == 0 ? english : portuguese)
+                QVERIFY2(said.contains(text), qPrintable(text + "\nnot in:\n" + said));
+        }
+        if (sameOutput)
+            QCOMPARE(results[1].out, results[0].out);
     }
 
     void resetNeedsYesAndRestoresTheFleet()

@@ -29,6 +29,7 @@ expected=(
     share/man/man1/duva-configurador.1.gz
     share/man/man1/duva-sim.1.gz
     share/man/man1/duvactl.1.gz
+    share/man/pt_BR/man1/duvactl.1.gz
     share/bash-completion/completions/duvactl
     "share/metainfo/$id.metainfo.xml"
 )
@@ -46,13 +47,20 @@ diff <(printf '%s\n' "${expected[@]/#/usr/}" etc/ufw/applications.d/duva-configu
 for program in duva-configurador duva-sim duvactl; do
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/$program" --version 2>&1)
     [ "$out" = "$program $version" ] || fail "$program --version said: $out"
-    out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/$program" --help 2>&1)
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LC_ALL=C "$prefix/bin/$program" --help 2>&1)
     grep -q "^Usage: $program \[options\]" <<< "$out" || fail "$program --help said: $out"
     zcat "$prefix/share/man/man1/$program.1.gz" | grep -q "^\.TH" || fail "$program.1.gz is no man page"
 done
 
 zcat "$prefix/share/man/man1/duvactl.1.gz" | grep -q "UDP port 5001 is held" ||
     fail "duvactl.1.gz does not list the exit statuses"
+# The manual in Portuguese, where man looks in a pt_BR locale, in UTF-8 as it declares.
+zcat "$prefix/share/man/pt_BR/man1/duvactl.1.gz" | grep -q "^\.SH CÓDIGO DE SAÍDA" ||
+    fail "duvactl's Portuguese manual has no exit statuses"
+for page in man1 pt_BR/man1; do
+    zcat "$prefix/share/man/$page/duvactl.1.gz" | grep -q "^\.TH DUVACTL 1 .*duvactl $version" ||
+        fail "share/man/$page/duvactl.1.gz does not name version $version"
+done
 bash -n "$prefix/share/bash-completion/completions/duvactl" || fail "the completion is no bash script"
 
 grep -qx "Icon=$id" "$prefix/share/applications/$id.desktop" || fail "the desktop entry's icon is not $id"
