@@ -98,6 +98,10 @@ void describe(QCommandLineParser& parser)
     parser.addOption({"quiet-ms",
                       Texts::tr("A search ends this long after the last reply (default 500)."),
                       "MS"});
+    parser.addOption({"timeout-ms",
+                      Texts::tr("A search ends this long after its request at the latest "
+                                "(default 3000)."),
+                      "MS"});
     parser.addOption({"expect", Texts::tr("search: ask again until N modules have answered or the total wait "
                       "(--timeout-ms, from the first request) ends, then say \"N of M\" on "
                       "standard error; fewer than N gives exit status 6."),
