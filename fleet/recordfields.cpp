@@ -17,8 +17,8 @@ QString dotted(const ModuleRecord& r, int at)
         .arg(r.byte(at + 3));
 }
 
-RecordFieldSpec spec(const char* name, int offset, int size, FieldKind kind, qint64 high = 0,
-                     bool exact = false)
+FieldDescription describe(const char* name, int offset, int size, FieldKind kind, qint64 high = 0,
+                          bool exact = false)
 {
     return {QString::fromLatin1(name), offset, size, kind, high, exact};
 }
@@ -53,28 +53,28 @@ bool flagAt(const ModuleRecord& r, int at)
 
 } // namespace
 
-const QList<RecordFieldSpec>& recordFieldSpecs()
+const QList<FieldDescription>& fieldDescriptions()
 {
-    static const QList<RecordFieldSpec> table = {
-        spec("ipAddress", offset::ipAddress, 4, FieldKind::Address),
-        spec("subnetMask", offset::subnetMask, 4, FieldKind::Address),
-        spec("gateway", offset::gateway, 4, FieldKind::Address),
-        spec("dnsServer", offset::dnsServer, 4, FieldKind::Address),
-        spec("localPort", offset::localPort, 2, FieldKind::Number, 65535),
-        spec("serverPort", offset::serverPort, 2, FieldKind::Number, 65535),
-        spec("dhcp", offset::dhcp, 1, FieldKind::Flag),
-        spec("watchdog", offset::watchdog, 1, FieldKind::Flag),
-        spec("clientMode", offset::clientMode, 1, FieldKind::Mode),
-        spec("autoDisconnect", offset::autoDisconnect, 1, FieldKind::Flag),
-        spec("autoDisconnectTime", offset::autoDisconnectTime, 1, FieldKind::Number, 255),
-        spec("firmwareVersion", offset::firmwareVersion, 3, FieldKind::Text, 3, true),
-        spec("serialNumber", offset::serialBytes, 3, FieldKind::Number, 0xFFFFFF),
-        spec("serverHost", offset::serverHost, serverHostSize, FieldKind::Text, serverHostSize),
+    static const QList<FieldDescription> table = {
+        describe("ipAddress", offset::ipAddress, 4, FieldKind::Address),
+        describe("subnetMask", offset::subnetMask, 4, FieldKind::Address),
+        describe("gateway", offset::gateway, 4, FieldKind::Address),
+        describe("dnsServer", offset::dnsServer, 4, FieldKind::Address),
+        describe("localPort", offset::localPort, 2, FieldKind::Number, 65535),
+        describe("serverPort", offset::serverPort, 2, FieldKind::Number, 65535),
+        describe("dhcp", offset::dhcp, 1, FieldKind::Flag),
+        describe("watchdog", offset::watchdog, 1, FieldKind::Flag),
+        describe("clientMode", offset::clientMode, 1, FieldKind::Mode),
+        describe("autoDisconnect", offset::autoDisconnect, 1, FieldKind::Flag),
+        describe("autoDisconnectTime", offset::autoDisconnectTime, 1, FieldKind::Number, 255),
+        describe("firmwareVersion", offset::firmwareVersion, 3, FieldKind::Text, 3, true),
+        describe("serialNumber", offset::serialBytes, 3, FieldKind::Number, 0xFFFFFF),
+        describe("serverHost", offset::serverHost, serverHostSize, FieldKind::Text, serverHostSize),
     };
     return table;
 }
 
-QString RecordFieldSpec::text(const ModuleRecord& record) const
+QString FieldDescription::text(const ModuleRecord& record) const
 {
     switch (kind) {
     case FieldKind::Address:
@@ -93,7 +93,7 @@ QString RecordFieldSpec::text(const ModuleRecord& record) const
     return QString();
 }
 
-QJsonValue RecordFieldSpec::json(const ModuleRecord& record) const
+QJsonValue FieldDescription::json(const ModuleRecord& record) const
 {
     switch (kind) {
     case FieldKind::Number:
@@ -112,7 +112,7 @@ QJsonValue RecordFieldSpec::json(const ModuleRecord& record) const
 QJsonObject recordToJson(const ModuleRecord& record)
 {
     QJsonObject object;
-    for (const RecordFieldSpec& f : recordFieldSpecs())
+    for (const FieldDescription& f : fieldDescriptions())
         object.insert(f.name, f.json(record));
     object.insert(bytesKey, QString::fromLatin1(record.bytes().toHex()));
     return object;

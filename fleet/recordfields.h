@@ -23,7 +23,7 @@ enum class FieldKind {
 
 // One field of the 64-byte record: where it lies, what it holds, and its text and JSON forms.
 // The opcode byte is not part of a module's configuration and is not a field.
-struct RecordFieldSpec {
+struct FieldDescription {
     QString name;
     int offset = 0;
     int size = 0;
@@ -38,7 +38,7 @@ struct RecordFieldSpec {
 };
 
 // Every field, in the record's byte order.
-const QList<RecordFieldSpec>& recordFieldSpecs();
+const QList<FieldDescription>& fieldDescriptions();
 
 // A record as JSON: every field under its name, and "bytes", the 64 bytes in hex. The bytes
 // are what is read back, so that a record is restored byte for byte, including bytes that
