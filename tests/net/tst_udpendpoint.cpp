@@ -386,7 +386,10 @@ private slots:
         }
         QCoreApplication::processEvents();
         if (firstNotification >= 0) {
-            QCOMPARE(received.size(), firstNotification);
+            // Windows posts a new notification after each read, and one turn of the event
+            // loop may deliver several of them; each still reads one datagram.
+            if (onLinux || firstNotification == sent)
+                QCOMPARE(received.size(), firstNotification);
             QTRY_COMPARE(received.size(), sent);
             QCOMPARE(received, datagrams);
         } else {
