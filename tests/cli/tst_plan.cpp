@@ -140,7 +140,7 @@ private slots:
         QTest::newRow("set means what it says")
             << QByteArray("serverHost=123") << "serverHost: 0123 -> 123";
         QTest::newRow("numbers with zeros added")
-            << QByteArray("serialNumber,localPort,autoDisconnectTime\n1031,05002,000\n") << "";
+            << QByteArray("serialNumber,localPort,autoDisconnectTime\n1031,05002,017\n") << "";
     }
 
     void leadingZerosASpreadsheetDropped()
