@@ -113,8 +113,8 @@ std::optional<Failure> Run::open(bool forReset)
     if (!m_endpoint->isBound())
         return Failure{ExitStatus::PortHeld,
                        Texts::tr("UDP port %1 is held by another program (is the "
-                                      "configurator window open?); replies could not reach "
-                                      "duvactl, so nothing was sent")
+                                 "configurator window open?); replies could not reach "
+                                 "duvactl, so nothing was sent")
                            .arg(replyPort)};
     m_endpoint->readBursts(replyBuffer);
     m_search = std::make_unique<Search>(*m_endpoint, *t.targets, m_o.timing);
@@ -171,7 +171,7 @@ std::optional<Failure> parseFilter(const QString& text, Filter& filter)
     if (!field)
         return Failure{ExitStatus::InvalidValue,
                        Texts::tr("--filter %1: unknown field '%2' (the fields are %3, %4, "
-                                      "%5)")
+                                 "%5)")
                            .arg(text, name, fieldNames(), fromColumn, repliesColumn)};
     const QString bad = checkValue(*field, value);
     if (!bad.isEmpty())
@@ -247,14 +247,13 @@ std::optional<Failure> Run::selector(PlanRow& row)
         return std::nullopt;
     }
     if (m_o.arguments.isEmpty())
-        return Failure{
-            ExitStatus::Usage,
-            Texts::tr("%1 needs the module's ADDRESS or --serial N").arg(m_o.command)};
+        return Failure{ExitStatus::Usage,
+                       Texts::tr("%1 needs the module's ADDRESS or --serial N").arg(m_o.command)};
     const QString address = m_o.arguments.takeFirst();
     if (!parseAddress(address))
         return Failure{ExitStatus::InvalidValue,
                        Texts::tr("'%1' is not an IPv4 address: four numbers from 0 to 255 "
-                                      "joined by dots")
+                                 "joined by dots")
                            .arg(address)};
     row.ipAddress = address;
     row.where = address;
@@ -332,7 +331,7 @@ ExitStatus Run::apply()
 {
     if (m_o.arguments.size() != 1)
         return fail(ExitStatus::Usage, Texts::tr("apply takes one plan file, PLAN.csv or "
-                                                      "PLAN.json"));
+                                                 "PLAN.json"));
     const QString path = m_o.arguments.first();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -370,8 +369,7 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
     const QList<PlannedWrite>& writes = resolution.writes;
     const PlannedOrder order = planOrder(writes, found, m_o.via);
     if (!order.error.isEmpty())
-        return fail(ExitStatus::AddressCollision,
-                    order.error + Texts::tr("\nnothing was written"));
+        return fail(ExitStatus::AddressCollision, order.error + Texts::tr("\nnothing was written"));
 
     const bool text = m_o.format != Format::Json;
     if (text) {
@@ -383,7 +381,9 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
             for (const QString& change : w.changes)
                 m_out << "  " << change << '\n';
             if (m_o.dryRun && !w.request.isEmpty())
-                m_out << "  " << Texts::tr("WriteRequest to %1:%2:").arg(w.currentAddress).arg(modulePort) << "\n    "
+                m_out << "  "
+                      << Texts::tr("WriteRequest to %1:%2:").arg(w.currentAddress).arg(modulePort)
+                      << "\n    "
                       << hexRows(w.request).replace(QLatin1Char('\n'), QLatin1String("\n    "))
                       << '\n';
         }
@@ -426,12 +426,12 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
             const QString fields = r.differing.join(QStringLiteral(", "));
             why = !r.why.isEmpty() ? r.why
                   : interrupted    ? QStringLiteral("interrupted")
-                  : r.answered     ? QStringLiteral("it answers with other values of %1").arg(fields)
-                                   : QStringLiteral("it did not answer");
-            whyText = !r.why.isEmpty() ? r.why
-                      : interrupted    ? Texts::tr("interrupted")
-                      : r.answered     ? Texts::tr("it answers with other values of %1").arg(fields)
-                                       : Texts::tr("it did not answer");
+                  : r.answered ? QStringLiteral("it answers with other values of %1").arg(fields)
+                               : QStringLiteral("it did not answer");
+            whyText = !r.whyText.isEmpty() ? r.whyText
+                      : interrupted        ? Texts::tr("interrupted")
+                      : r.answered ? Texts::tr("it answers with other values of %1").arg(fields)
+                                   : Texts::tr("it did not answer");
         }
         if (r.sent) {
             wentOut << QString::number(w.serialNumber);
@@ -439,9 +439,9 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
                 unconfirmed << QString::number(w.serialNumber);
         }
         const QString statusCell = Texts::tr(state);
-        table << QStringList{w.row.where, QString::number(w.serialNumber), w.currentAddress,
-                             w.newAddress,
-                             why.isEmpty() ? statusCell : statusCell + QStringLiteral(": ") + whyText};
+        table << QStringList{
+            w.row.where, QString::number(w.serialNumber), w.currentAddress, w.newAddress,
+            why.isEmpty() ? statusCell : statusCell + QStringLiteral(": ") + whyText};
         QJsonObject o{{"where", w.row.whereForScripts()},
                       {"serialNumber", w.serialNumber},
                       {"address", w.currentAddress},
@@ -463,18 +463,17 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
         return fail(
             ExitStatus::Interrupted,
             Texts::tr("interrupted: %1 of %2 writes went out (serial numbers %3); "
-                           "not confirmed: %4")
+                      "not confirmed: %4")
                 .arg(wentOut.size())
                 .arg(std::count_if(writes.begin(), writes.end(),
                                    [](const PlannedWrite& w) { return !w.request.isEmpty(); }))
-                .arg(wentOut.isEmpty() ? Texts::tr("none")
-                                       : wentOut.join(QStringLiteral(", ")),
+                .arg(wentOut.isEmpty() ? Texts::tr("none") : wentOut.join(QStringLiteral(", ")),
                      unconfirmed.isEmpty() ? Texts::tr("none")
                                            : unconfirmed.join(QStringLiteral(", "))));
     if (!allConfirmed)
         return fail(ExitStatus::NotConfirmed,
                     Texts::tr("not every write was confirmed: no reply carried exactly "
-                                   "the record written"));
+                              "the record written"));
     if (!missing.isEmpty())
         return fail(ExitStatus::NotFound,
                     missing.join(QLatin1Char('\n')) +
@@ -492,7 +491,7 @@ ExitStatus Run::reset()
         return fail(t.status, t.error);
     const QString what =
         Texts::tr("the reset datagram (65 zero bytes) to UDP port %1 at %2, 256 datagrams "
-                       "for each /16, 1 ms apart; every module in those networks takes it")
+                  "for each /16, 1 ms apart; every module in those networks takes it")
             .arg(resetPort)
             .arg(t.targets->describe().join(QStringLiteral(" and ")));
     if (!m_o.yes)

@@ -2,8 +2,19 @@
 
 #include "protocol/confirmation.h"
 
+#include <QCoreApplication>
+
 namespace duva::cli
 {
+
+namespace
+{
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Missing)
+};
+} // namespace
 
 QList<PlanRow> rowsThatAnswered(const QList<PlanRow>& rows, const QList<FoundModule>& found,
                                 QStringList& missing)
@@ -17,11 +28,11 @@ QList<PlanRow> rowsThatAnswered(const QList<PlanRow>& rows, const QList<FoundMod
         if (present)
             answered << row;
         else
-            missing << QStringLiteral("%1: no module with %2 answered")
-                           .arg(row.where,
-                                row.serialNumber
-                                    ? QStringLiteral("serial number %1").arg(*row.serialNumber)
-                                    : QStringLiteral("address %1").arg(row.ipAddress));
+            missing << (row.serialNumber ? Texts::tr("%1: no module with serial number %2 answered")
+                                               .arg(row.where)
+                                               .arg(*row.serialNumber)
+                                         : Texts::tr("%1: no module with address %2 answered")
+                                               .arg(row.where, row.ipAddress));
     }
     return answered;
 }

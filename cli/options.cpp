@@ -73,9 +73,10 @@ void describe(QCommandLineParser& parser)
     parser.addOption({{"v", "version"}, Texts::tr("Show the program's version and exit.")});
     parser.addOption({"json", Texts::tr("Print JSON.")});
     parser.addOption({"csv", Texts::tr("Print comma-separated values (a plan for apply).")});
-    parser.addOption({"excel", Texts::tr("Print CSV for a spreadsheet in a Portuguese locale: ';' and a "
-                               "UTF-8 byte-order mark (Excel opens it as columns; apply reads "
-                               "it back, as it reads a plan that a spreadsheet saved).")});
+    parser.addOption(
+        {"excel", Texts::tr("Print CSV for a spreadsheet in a Portuguese locale: ';' and a "
+                            "UTF-8 byte-order mark (Excel opens it as columns; apply reads "
+                            "it back, as it reads a plan that a spreadsheet saved).")});
     parser.addOption(
         {"filter",
          Texts::tr("search: list only the modules whose FIELD shows VALUE (repeatable; all "
@@ -102,25 +103,31 @@ void describe(QCommandLineParser& parser)
                       Texts::tr("A search ends this long after its request at the latest "
                                 "(default 3000)."),
                       "MS"});
-    parser.addOption({"expect", Texts::tr("search: ask again until N modules have answered or the total wait "
-                      "(--timeout-ms, from the first request) ends, then say \"N of M\" on "
-                      "standard error; fewer than N gives exit status 6."),
-                      "N"});
+    parser.addOption(
+        {"expect",
+         Texts::tr("search: ask again until N modules have answered or the total wait "
+                   "(--timeout-ms, from the first request) ends, then say \"N of M\" on "
+                   "standard error; fewer than N gives exit status 6."),
+         "N"});
     parser.addOption({"dry-run", Texts::tr("set, apply: search and print the writes (with their 65 "
-                                 "bytes) instead of sending them.")});
-    parser.addOption({"force", Texts::tr("set, apply: write values that would cut a module off all the "
-                               "same (an address that is its subnet's network or broadcast "
-                               "address, this computer's or the module's gateway, a broken "
-                               "mask, a gateway outside the subnet, a serial number that "
-                               "another module carries).")});
+                                           "bytes) instead of sending them.")});
+    parser.addOption(
+        {"force", Texts::tr("set, apply: write values that would cut a module off all the "
+                            "same (an address that is its subnet's network or broadcast "
+                            "address, this computer's or the module's gateway, a broken "
+                            "mask, a gateway outside the subnet, a serial number that "
+                            "another module carries).")});
     parser.addOption({"yes", Texts::tr("reset: really send the reset broadcast.")});
-    parser.addOption({"via", Texts::tr("set, apply: a free address (no module may answer there) through which "
-                      "modules that swap addresses move, one module of each cycle first to "
-                      "it and, once confirmed there, on to its new address; one for each "
-                      "cycle (repeatable)."),
-                      "A.B.C.D"});
-    parser.addOption({"skip-missing", Texts::tr("apply: write the modules that answered, list the rows "
-                                      "whose module did not, and end with status 6.")});
+    parser.addOption(
+        {"via",
+         Texts::tr("set, apply: a free address (no module may answer there) through which "
+                   "modules that swap addresses move, one module of each cycle first to "
+                   "it and, once confirmed there, on to its new address; one for each "
+                   "cycle (repeatable)."),
+         "A.B.C.D"});
+    parser.addOption(
+        {"skip-missing", Texts::tr("apply: write the modules that answered, list the rows "
+                                   "whose module did not, and end with status 6.")});
     parser.addPositionalArgument(Texts::tr("command"),
                                  Texts::tr("search, show, set, apply or reset (see above)."),
                                  Texts::tr("command [arguments...]"));
@@ -156,9 +163,8 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
             formats << QStringLiteral("--%1").arg(QString::fromLatin1(format));
     }
     if (formats.size() > 1)
-        return Failure{
-            ExitStatus::Usage,
-            Texts::tr("%1 exclude each other").arg(formats.join(Texts::tr(" and ")))};
+        return Failure{ExitStatus::Usage,
+                       Texts::tr("%1 exclude each other").arg(formats.join(Texts::tr(" and ")))};
     o.excel = parser.isSet("excel");
     o.format = parser.isSet("json")                           ? Format::Json
                : parser.isSet("csv") || parser.isSet("excel") ? Format::Csv

@@ -9,10 +9,32 @@
 #include "protocol/confirmation.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QHash>
 
 namespace duva::cli
 {
+
+namespace
+{
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(OrderedWrites)
+};
+
+// Why a write is not confirmed: in English for scripts (the JSON's reason), and in the
+// user's language for the table.
+void giveReason(WriteResult& r, const char* text, const QStringList& arguments)
+{
+    r.why = QString::fromUtf8(text);
+    r.whyText = Texts::tr(text);
+    for (const QString& a : arguments) {
+        r.why = r.why.arg(a);
+        r.whyText = r.whyText.arg(a);
+    }
+}
+} // namespace
 
 QList<fleet::Move> movesOf(const QList<PlannedWrite>& writes)
 {
@@ -43,18 +65,18 @@ PlannedOrder planOrder(const QList<PlannedWrite>& writes, const QList<FoundModul
     for (int i = 0; i < via.size(); ++i) {
         const QString address = dottedAddress(via[i]);
         if (via.indexOf(via[i]) < i)
-            problems << QStringLiteral("--via %1 is given twice").arg(address);
+            problems << Texts::tr("--via %1 is given twice").arg(address);
         for (const FoundModule& m : found) {
             if (m.record.ipAddressText() == address || m.from == address)
-                problems << QStringLiteral("--via %1: the module with serial number %2 answers "
-                                           "there; a temporary address must be free")
+                problems << Texts::tr("--via %1: the module with serial number %2 answers "
+                                      "there; a temporary address must be free")
                                 .arg(address)
                                 .arg(moduleIdentity(m.record));
         }
         for (const PlannedWrite& w : writes) {
             if (!w.request.isEmpty() && w.newAddress == address)
-                problems << QStringLiteral("--via %1 is the new address of the module with "
-                                           "serial number %2 (%3)")
+                problems << Texts::tr("--via %1 is the new address of the module with "
+                                      "serial number %2 (%3)")
                                 .arg(address)
                                 .arg(w.serialNumber)
                                 .arg(w.row.where);
@@ -72,14 +94,14 @@ PlannedOrder planOrder(const QList<PlannedWrite>& writes, const QList<FoundModul
                 serials << QString::number(writes[i].serialNumber);
                 rows << writes[i].row.where;
             }
-            problems << QStringLiteral("the modules with serial numbers %1 (%2) move onto one "
-                                       "another's addresses in a cycle (%3): a write to one "
-                                       "would reach another that has just moved there")
+            problems << Texts::tr("the modules with serial numbers %1 (%2) move onto one "
+                                  "another's addresses in a cycle (%3): a write to one "
+                                  "would reach another that has just moved there")
                             .arg(serials.join(QStringLiteral(", ")),
                                  rows.join(QStringLiteral(", ")), describeCycle(cycle, writes));
         }
-        problems << QStringLiteral("give a free temporary address with --via A.B.C.D (%1 "
-                                   "needed, one for each cycle; %2 given)")
+        problems << Texts::tr("give a free temporary address with --via A.B.C.D (%1 "
+                              "needed, one for each cycle; %2 given)")
                         .arg(planned.order.cycles.size())
                         .arg(via.size());
         planned.error = problems.join(QLatin1Char('\n'));
@@ -94,18 +116,23 @@ QString describeOrder(const fleet::WriteOrder& order, const QList<PlannedWrite>&
                                     [](const fleet::Move& m) { return m.from != m.to; });
     if (moves.size() < 2 || !moving)
         return {};
-    QString text = QStringLiteral("Order of the writes (each module is written before another "
-                                  "moves onto its address):\n");
+    QString text = Texts::tr("Order of the writes (each module is written before another "
+                             "moves onto its address):") +
+                   QLatin1Char('\n');
     int n = 0;
     for (int round = 0; round < order.rounds.size(); ++round) {
         if (round > 0)
-            text += QStringLiteral("  then, once each is confirmed at its temporary address:\n");
+            text += QStringLiteral("  ") +
+                    Texts::tr("then, once each is confirmed at its temporary address:") +
+                    QLatin1Char('\n');
         for (const fleet::OrderedWrite& w : order.rounds[round]) {
-            text += QStringLiteral("  %1. %2 at %3 -> %4%5\n")
+            text += QStringLiteral("  ") +
+                    Texts::tr("%1. %2 at %3 -> %4%5")
                         .arg(++n)
                         .arg(writes[w.module].serialNumber)
                         .arg(dottedAddress(w.sendTo), dottedAddress(w.newAddress),
-                             w.parks ? QStringLiteral(" (temporary)") : QString());
+                             w.parks ? QLatin1Char(' ') + Texts::tr("(temporary)") : QString()) +
+                    QLatin1Char('\n');
         }
     }
     return text;
@@ -144,22 +171,25 @@ QList<fleet::OrderedWrite> OrderedWrites::send(const QList<fleet::OrderedWrite>&
         // known to have left it.
         const int holder = m_holding.value(w.newAddress, -1);
         if (knownFree && holder >= 0 && holder != w.module && !gone(holder)) {
-            m_results[w.module].why =
-                QStringLiteral("%1 %2: %3, which held %4, is not confirmed gone")
-                    .arg(w.fromVia ? QStringLiteral("left at the temporary address")
-                                   : QStringLiteral("not sent again from"),
-                         dottedAddress(w.sendTo))
-                    .arg((*m_writes)[holder].serialNumber)
-                    .arg(dottedAddress(w.newAddress));
+            giveReason(
+                m_results[w.module],
+                w.fromVia
+                    ? QT_TRANSLATE_NOOP("OrderedWrites", "left at the temporary address %1: %2, "
+                                                         "which held %3, is not confirmed gone")
+                    : QT_TRANSLATE_NOOP("OrderedWrites", "not sent again from %1: %2, which held "
+                                                         "%3, is not confirmed gone"),
+                {dottedAddress(w.sendTo), QString::number((*m_writes)[holder].serialNumber),
+                 dottedAddress(w.newAddress)});
             continue;
         }
         if (!fleet::maySend(w, m_sent)) {
             const auto other = std::find_if(m_sent.begin(), m_sent.end(), [&](const auto& s) {
                 return s.module != w.module && s.newAddress == w.sendTo;
             });
-            m_results[w.module].why = QStringLiteral("not sent again: %1 was given to %2")
-                                          .arg(dottedAddress(w.sendTo))
-                                          .arg((*m_writes)[other->module].newSerialNumber);
+            giveReason(m_results[w.module],
+                       QT_TRANSLATE_NOOP("OrderedWrites", "not sent again: %1 was given to %2"),
+                       {dottedAddress(w.sendTo),
+                        QString::number((*m_writes)[other->module].newSerialNumber)});
             continue;
         }
         if (!sent.isEmpty())
@@ -180,11 +210,26 @@ QList<fleet::OrderedWrite> OrderedWrites::send(const QList<fleet::OrderedWrite>&
 void OrderedWrites::settle(int count, bool again)
 {
     if (m_out) {
-        *m_out << "Sent " << count << (count == 1 ? " write" : " writes") << (again ? " again" : "")
-               << "; waiting " << m_settleMs << " ms for the modules to settle.\n";
+        const char* sent =
+            count == 1
+                ? (again
+                       ? QT_TRANSLATE_NOOP("OrderedWrites",
+                                           "Sent %1 write again; waiting %2 ms for the "
+                                           "modules to settle.")
+                       : QT_TRANSLATE_NOOP("OrderedWrites", "Sent %1 write; waiting %2 ms for the "
+                                                            "modules to settle."))
+                : (again
+                       ? QT_TRANSLATE_NOOP("OrderedWrites",
+                                           "Sent %1 writes again; waiting %2 ms for the "
+                                           "modules to settle.")
+                       : QT_TRANSLATE_NOOP("OrderedWrites", "Sent %1 writes; waiting %2 ms for the "
+                                                            "modules to settle."));
+        *m_out << QCoreApplication::translate("OrderedWrites", sent).arg(count).arg(m_settleMs)
+               << '\n';
         m_out->flush();
     }
-    const Countdown countdown(m_err, m_countdown, QStringLiteral("settling"), m_settleMs);
+    const Countdown countdown(m_err, m_countdown,
+                              QCoreApplication::translate("OrderedWrites", "settling"), m_settleMs);
     m_search.pause(m_settleMs);
 }
 
@@ -209,7 +254,8 @@ void OrderedWrites::confirm(const QList<fleet::OrderedWrite>& writes)
         return std::all_of(done.begin(), done.end(), [](bool d) { return d; });
     };
     const SearchTiming& timing = m_search.timing();
-    const Countdown countdown(m_err, m_countdown, QStringLiteral("confirming"),
+    const Countdown countdown(m_err, m_countdown,
+                              QCoreApplication::translate("OrderedWrites", "confirming"),
                               timing.attempts * timing.totalMs);
     for (int attempt = 0; attempt < timing.attempts && !m_interrupted; ++attempt) {
         if (check(m_search.once(check)))
@@ -240,10 +286,11 @@ QList<WriteResult> OrderedWrites::run(const QList<PlannedWrite>& writes,
         QList<fleet::OrderedWrite> due;
         for (const fleet::OrderedWrite& w : order.rounds[round]) {
             if (w.fromVia && !m_parked[w.module])
-                m_results[w.module].why =
-                    QStringLiteral("not confirmed at the temporary address %1, so not written "
-                                   "from there")
-                        .arg(dottedAddress(w.sendTo));
+                giveReason(m_results[w.module],
+                           QT_TRANSLATE_NOOP("OrderedWrites",
+                                             "not confirmed at the temporary address %1, so not "
+                                             "written from there"),
+                           {dottedAddress(w.sendTo)});
             else
                 due << w;
         }
@@ -275,7 +322,10 @@ QList<WriteResult> OrderedWrites::run(const QList<PlannedWrite>& writes,
     }
     for (int i = 0; i < writes.size(); ++i) {
         if (m_parked[i] && !m_results[i].confirmed && m_results[i].why.isEmpty())
-            m_results[i].why = QStringLiteral("it did not come from its temporary address");
+            giveReason(
+                m_results[i],
+                QT_TRANSLATE_NOOP("OrderedWrites", "it did not come from its temporary address"),
+                {});
     }
     return m_results;
 }

@@ -48,6 +48,7 @@ struct WriteResult {
     bool answered = false;  // a reply carried its serial number
     QStringList differing;  // the fields in which that reply differed
     QString why;            // why it is not confirmed, when more is known than "it did not answer"
+    QString whyText;        // the same, in the user's language
 };
 
 // Sends the writes in the given order, round by round: a round's writes 1 ms apart, then one

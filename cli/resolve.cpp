@@ -206,7 +206,7 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
         const QStringList refused = refusedValues(result.writes, moduleOfWrite, found, checks);
         invalid << refused;
         if (!refused.isEmpty())
-            invalid << QStringLiteral("(--force writes such values all the same)");
+            invalid << Texts::tr("(--force writes such values all the same)");
     }
 
     // Where every found module ends up.

@@ -2,6 +2,7 @@
 
 #include "protocol/confirmation.h"
 
+#include <QCoreApplication>
 #include <QMap>
 
 namespace duva::cli
@@ -9,6 +10,12 @@ namespace duva::cli
 
 namespace
 {
+
+// The texts a person reads, translated (translations/duvactl_*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(SearchReport)
+};
 
 // The /16 networks a.b that a series covers hold these interfaces' subnets too.
 bool searched(const SearchTargets& targets, const NetworkInterface& i)
@@ -45,8 +52,8 @@ QStringList duplicateWarnings(const QList<FoundModule>& modules)
         QStringList serials;
         for (const FoundModule* m : it.value())
             serials << QString::number(moduleIdentity(m->record));
-        warnings << QStringLiteral("warning: %1 modules share the address %2 (serial numbers "
-                                   "%3); a write to it reaches all of them")
+        warnings << Texts::tr("warning: %1 modules share the address %2 (serial numbers "
+                              "%3); a write to it reaches all of them")
                         .arg(it.value().size())
                         .arg(it.key(), serials.join(QStringLiteral(", ")));
     }
@@ -56,17 +63,17 @@ QStringList duplicateWarnings(const QList<FoundModule>& modules)
         QStringList addresses;
         for (const FoundModule* m : it.value())
             addresses << m->record.ipAddressText();
-        warnings << QStringLiteral("warning: %1 modules share the serial number %2 (at %3); "
-                                   "a plan cannot tell them apart")
+        warnings << Texts::tr("warning: %1 modules share the serial number %2 (at %3); "
+                              "a plan cannot tell them apart")
                         .arg(it.value().size())
                         .arg(it.key())
                         .arg(addresses.join(QStringLiteral(", ")));
     }
     for (const FoundModule& m : modules) {
         if (m.replies > 1)
-            warnings << QStringLiteral("warning: %1 identical replies to one request came from "
-                                       "%2 (serial number %3): one module answering more than "
-                                       "once, or several modules with one record")
+            warnings << Texts::tr("warning: %1 identical replies to one request came from "
+                                  "%2 (serial number %3): one module answering more than "
+                                  "once, or several modules with one record")
                             .arg(m.replies)
                             .arg(m.from)
                             .arg(moduleIdentity(m.record));
@@ -76,17 +83,20 @@ QStringList duplicateWarnings(const QList<FoundModule>& modules)
 
 QString dropWarning(qint64 dropped, int receiveBuffer)
 {
-    return QStringLiteral("warning: %1 %2 dropped by this computer: its receive buffer (%3 KiB) "
-                          "was full. Search again, or let it take more (Linux: sysctl "
-                          "net.core.rmem_max=4194304, or run as root)")
-        .arg(dropped)
-        .arg(dropped == 1 ? QStringLiteral("reply was") : QStringLiteral("replies were"))
-        .arg(receiveBuffer / 1024);
+    const QString text =
+        dropped == 1 ? Texts::tr("warning: %1 reply was dropped by this computer: its receive "
+                                 "buffer (%2 KiB) was full. Search again, or let it take more "
+                                 "(Linux: sysctl net.core.rmem_max=4194304, or run as root)")
+                     : Texts::tr("warning: %1 replies were dropped by this computer: its "
+                                 "receive buffer (%2 KiB) was full. Search again, or let it take "
+                                 "more (Linux: sysctl net.core.rmem_max=4194304, or run as "
+                                 "root)");
+    return text.arg(dropped).arg(receiveBuffer / 1024);
 }
 
 QString expectedText(int answered, int expected)
 {
-    return QStringLiteral("%1 of %2 expected modules answered").arg(answered).arg(expected);
+    return Texts::tr("%1 of %2 expected modules answered").arg(answered).arg(expected);
 }
 
 QString nothingAnsweredText(const SearchTargets& targets, const QList<NetworkInterface>& interfaces)
@@ -94,17 +104,16 @@ QString nothingAnsweredText(const SearchTargets& targets, const QList<NetworkInt
     QStringList networks;
     for (const NetworkInterface& i : interfaces) {
         if (searched(targets, i))
-            networks << QStringLiteral("%1 through %2, this computer being %3/%4")
+            networks << Texts::tr("%1 through %2, this computer being %3/%4")
                             .arg(dottedAddress(i.broadcast), i.name, dottedAddress(i.address))
                             .arg(prefixLength(i));
     }
     const QString where = networks.isEmpty() ? targets.describe().join(QStringLiteral(", "))
                                              : networks.join(QStringLiteral("; "));
-    return QStringLiteral(
-               "no module answered (searched %1). Check that the modules are powered and "
-               "connected to this computer's own subnet (a module in another subnet answers "
-               "no broadcast; --network or --extended reach further), and that no firewall "
-               "blocks the modules' UDP replies to port 5001 or the search to their port %2")
+    return Texts::tr("no module answered (searched %1). Check that the modules are powered and "
+                     "connected to this computer's own subnet (a module in another subnet answers "
+                     "no broadcast; --network or --extended reach further), and that no firewall "
+                     "blocks the modules' UDP replies to port 5001 or the search to their port %2")
         .arg(where)
         .arg(modulePort);
 }

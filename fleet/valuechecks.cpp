@@ -1,10 +1,18 @@
 #include "fleet/valuechecks.h"
 
+#include <QCoreApplication>
+
 namespace duva::fleet
 {
 
 namespace
 {
+
+// The texts a person reads, translated by the program that shows them.
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(ValueChecks)
+};
 
 quint32 addressAt(const ModuleRecord& r, int at)
 {
@@ -38,18 +46,17 @@ QString subnetText(quint32 address, quint32 mask)
 QString unusableAddress(quint32 ip, const QList<quint32>& ownAddresses)
 {
     if (ip == 0)
-        return QStringLiteral("is 0.0.0.0, which means no address");
+        return Texts::tr("is 0.0.0.0, which means no address");
     if (ip >> 24 == 0)
-        return QStringLiteral("lies in 0.0.0.0/8, which no datagram can reach");
+        return Texts::tr("lies in 0.0.0.0/8, which no datagram can reach");
     if (ip >> 24 == 127)
-        return QStringLiteral("is a loopback address (127.0.0.0/8), which never leaves the "
-                              "module");
+        return Texts::tr("is a loopback address (127.0.0.0/8), which never leaves the module");
     if (ip >> 28 == 0xE)
-        return QStringLiteral("is a multicast address (224.0.0.0/4), which no module can hold");
+        return Texts::tr("is a multicast address (224.0.0.0/4), which no module can hold");
     if (ip == 0xFFFFFFFFu)
-        return QStringLiteral("is 255.255.255.255, the broadcast address of every network");
+        return Texts::tr("is 255.255.255.255, the broadcast address of every network");
     if (ownAddresses.contains(ip))
-        return QStringLiteral("is this computer's own address");
+        return Texts::tr("is this computer's own address");
     return QString();
 }
 
@@ -57,7 +64,12 @@ QString unusableAddress(quint32 ip, const QList<quint32>& ownAddresses)
 
 QString ValueRefusal::text() const
 {
-    return QStringLiteral("%1, %2 %3: '%4' %5").arg(where, fieldWord, field, value, why);
+    // "field" (set) or "column" (a plan), in the reader's language.
+    const QString word = fieldWord == QLatin1String("field")
+                             ? QCoreApplication::translate("ValueChecks", "field")
+                             : QCoreApplication::translate("ValueChecks", "column");
+    return QCoreApplication::translate("ValueChecks", "%1, %2 %3: '%4' %5")
+        .arg(where, word, field, value, why);
 }
 
 bool isContiguousMask(quint32 mask)
@@ -85,8 +97,8 @@ QList<ValueRefusal> checkWrittenValues(const QList<WrittenModule>& written,
 
         if (maskChanged && !contiguous)
             refuse("subnetMask", dotted(mask),
-                   QStringLiteral("has ones that are not contiguous: a subnet mask is ones "
-                                  "followed by zeros, such as 255.255.255.0"));
+                   Texts::tr("has ones that are not contiguous: a subnet mask is ones "
+                             "followed by zeros, such as 255.255.255.0"));
 
         const QString unusable = ipChanged ? unusableAddress(ip, ownAddresses) : QString();
         if (!unusable.isEmpty()) {
@@ -94,39 +106,41 @@ QList<ValueRefusal> checkWrittenValues(const QList<WrittenModule>& written,
         } else if ((ipChanged || maskChanged) && contiguous && prefixLength(mask) <= 30 &&
                    ((ip & ~mask) == 0 || (ip & ~mask) == ~mask)) {
             // A /31 or /32 has no network or broadcast address of its own.
-            const QString which =
-                (ip & ~mask) == 0 ? QStringLiteral("network") : QStringLiteral("broadcast");
+            const bool network = (ip & ~mask) == 0;
             if (ipChanged)
                 refuse("ipAddress", dotted(ip),
-                       QStringLiteral("is the %1 address of its subnet %2")
-                           .arg(which, subnetText(ip, mask)));
+                       (network ? Texts::tr("is the network address of its subnet %1")
+                                : Texts::tr("is the broadcast address of its subnet %1"))
+                           .arg(subnetText(ip, mask)));
             else
                 refuse("subnetMask", dotted(mask),
-                       QStringLiteral("makes the module's ipAddress %1 the %2 address of its "
-                                      "subnet %3")
-                           .arg(dotted(ip), which, subnetText(ip, mask)));
+                       (network ? Texts::tr("makes the module's ipAddress %1 the network address "
+                                            "of its subnet %2")
+                                : Texts::tr("makes the module's ipAddress %1 the broadcast "
+                                            "address of its subnet %2"))
+                           .arg(dotted(ip), subnetText(ip, mask)));
         }
 
         if (!unusable.isEmpty()) {
             // Nothing more to say of the gateway of a module that no address reaches.
         } else if (gateway != 0 && ip == gateway && (ipChanged || gatewayChanged)) {
             if (ipChanged)
-                refuse("ipAddress", dotted(ip), QStringLiteral("is the module's own gateway"));
+                refuse("ipAddress", dotted(ip), Texts::tr("is the module's own gateway"));
             else
-                refuse("gateway", dotted(gateway), QStringLiteral("is the module's own ipAddress"));
+                refuse("gateway", dotted(gateway), Texts::tr("is the module's own ipAddress"));
         } else if (gateway != 0 && contiguous && (gateway & mask) != (ip & mask) &&
                    (ipChanged || maskChanged || gatewayChanged)) {
             const QString subnet = subnetText(ip, mask);
             if (gatewayChanged)
                 refuse("gateway", dotted(gateway),
-                       QStringLiteral("lies outside the module's subnet %1").arg(subnet));
+                       Texts::tr("lies outside the module's subnet %1").arg(subnet));
             else if (ipChanged)
                 refuse("ipAddress", dotted(ip),
-                       QStringLiteral("puts the gateway %1 outside the module's subnet %2")
+                       Texts::tr("puts the gateway %1 outside the module's subnet %2")
                            .arg(dotted(gateway), subnet));
             else
                 refuse("subnetMask", dotted(mask),
-                       QStringLiteral("puts the gateway %1 outside the module's subnet %2")
+                       Texts::tr("puts the gateway %1 outside the module's subnet %2")
                            .arg(dotted(gateway), subnet));
         }
 
@@ -135,17 +149,17 @@ QList<ValueRefusal> checkWrittenValues(const QList<WrittenModule>& written,
             QStringList holders;
             for (const ModuleRecord& other : unwritten) {
                 if (other.serialNumber() == serial)
-                    holders << QStringLiteral("the module at %1").arg(other.ipAddressText());
+                    holders << Texts::tr("the module at %1").arg(other.ipAddressText());
             }
             for (int j = 0; j < written.size(); ++j) {
                 if (j != i && written[j].after.serialNumber() == serial)
-                    holders << QStringLiteral("the module at %1 (%2)")
+                    holders << Texts::tr("the module at %1 (%2)")
                                    .arg(written[j].before.ipAddressText(), written[j].where);
             }
             if (!holders.isEmpty())
                 refuse("serialNumber", QString::number(serial),
-                       QStringLiteral("is also the serial number of %1; modules that share "
-                                      "one cannot be told apart")
+                       Texts::tr("is also the serial number of %1; modules that share "
+                                 "one cannot be told apart")
                            .arg(holders.join(QStringLiteral(", "))));
         }
     }

@@ -39,10 +39,6 @@
         <translation>search não recebe argumentos (&apos;%1&apos;)</translation>
     </message>
     <message>
-        <source>no module answered (searched %1)</source>
-        <translation>nenhum módulo respondeu (redes procuradas: %1)</translation>
-    </message>
-    <message>
         <source>no module that answered matches</source>
         <translation>nenhum dos módulos que responderam atende ao filtro</translation>
     </message>
@@ -103,10 +99,6 @@
         <translation>não confirmado</translation>
     </message>
     <message>
-        <source>no module answered (searched %1); nothing was written</source>
-        <translation>nenhum módulo respondeu (redes procuradas: %1); nada foi gravado</translation>
-    </message>
-    <message>
         <source>
 nothing was written</source>
         <translation>
@@ -123,14 +115,6 @@ nada foi gravado</translation>
     <message>
         <source>WriteRequest to %1:%2:</source>
         <translation>WriteRequest para %1:%2:</translation>
-    </message>
-    <message>
-        <source>Sent 1 write; waiting %1 ms for the modules to settle.</source>
-        <translation>Enviada 1 gravação; aguardando %1 ms para que o módulo se estabilize.</translation>
-    </message>
-    <message>
-        <source>Sent %1 writes; waiting %2 ms for the modules to settle.</source>
-        <translation>Enviadas %1 gravações; aguardando %2 ms para que os módulos se estabilizem.</translation>
     </message>
     <message>
         <source>where</source>
@@ -173,10 +157,6 @@ nada foi gravado</translation>
         <translation>o datagrama de reset (65 bytes zero) para a porta UDP %1 em %2, 256 datagramas para cada /16, com 1 ms de intervalo; todo módulo dessas redes o recebe</translation>
     </message>
     <message>
-        <source> and </source>
-        <translation> e </translation>
-    </message>
-    <message>
         <source>reset would broadcast %1. Give --yes to send it.</source>
         <translation>reset enviaria em broadcast %1. Use --yes para enviá-lo.</translation>
     </message>
@@ -188,6 +168,40 @@ nada foi gravado</translation>
         <source>Try &apos;duvactl --help&apos;.</source>
         <translation>Experimente &apos;duvactl --help&apos;.</translation>
     </message>
+    <message>
+        <source>searching</source>
+        <translation>procurando</translation>
+    </message>
+    <message>
+        <source>at %1</source>
+        <translation>em %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>not sent</source>
+        <translation>não enviado</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>interrompido</translation>
+    </message>
+    <message>
+        <source>interrupted: %1 of %2 writes went out (serial numbers %3); not confirmed: %4</source>
+        <translation>interrompido: %1 de %2 gravações foram enviadas (números de série %3); não confirmadas: %4</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>nenhuma</translation>
+    </message>
+    <message>
+        <source>
+these rows were not written; the others were</source>
+        <translation>
+estas linhas não foram gravadas; as outras foram</translation>
+    </message>
 </context>
 <context>
     <name>ExitStatus</name>
@@ -197,30 +211,39 @@ nada foi gravado</translation>
   1  not confirmed: a write went out, but no reply carried exactly what was
      written
   2  bad command line, or reset without --yes
-  3  a bad value or an unknown field (the row, column and value are named),
-     or a plan that cannot be read; nothing was sent
+  3  bad values or unknown fields (each named by row, column and value), values
+     that would cut a module off (see --force), or a plan that cannot be read;
+     nothing was sent
   4  two modules would end up with one address; nothing was sent
   5  two modules answer at the address to be written to; nothing was sent
-  6  no module answered, or a module named did not; nothing was written
+  6  no module answered, fewer than --expect did, or a module named did not;
+     nothing was written (with apply --skip-missing the modules that answered
+     were written)
   7  UDP port 5001 is held by another program (is the configurator window open?)
   8  no IPv4 network to search
   9  the system refused to send a datagram
+130  interrupted (Ctrl+C) while writing: the writes that went out and those
+     not confirmed are listed
 </source>
         <translation>Código de saída:
   0  feito: todo módulo listado, encontrado ou confirmado
   1  não confirmado: uma gravação foi enviada, mas nenhuma resposta trouxe
      exatamente o que foi gravado
   2  linha de comando inválida, ou reset sem --yes
-  3  um valor inválido ou um campo desconhecido (linha, coluna e valor são
-     indicados), ou um plano que não pode ser lido; nada foi enviado
+  3  valores inválidos ou campos desconhecidos (cada um indicado por linha,
+     coluna e valor), valores que isolariam um módulo da rede (veja --force),
+     ou um plano que não pode ser lido; nada foi enviado
   4  dois módulos ficariam com o mesmo endereço; nada foi enviado
   5  dois módulos respondem no endereço a gravar; nada foi enviado
-  6  nenhum módulo respondeu, ou um módulo indicado não respondeu; nada foi
-     gravado
+  6  nenhum módulo respondeu, menos do que --expect responderam, ou um módulo
+     indicado não respondeu; nada foi gravado (com apply --skip-missing os
+     módulos que responderam foram gravados)
   7  a porta UDP 5001 está em uso por outro programa (a janela do configurador
      está aberta?)
   8  nenhuma rede IPv4 para procurar
   9  o sistema recusou o envio de um datagrama
+130  interrompido (Ctrl+C) durante a gravação: as gravações enviadas e as
+     não confirmadas são listadas
 </translation>
     </message>
 </context>
@@ -233,10 +256,6 @@ nada foi gravado</translation>
     <message>
         <source>is not %1: a whole number from 0 to %2</source>
         <translation>não é %1: um número inteiro de 0 a %2</translation>
-    </message>
-    <message>
-        <source>is not a boolean: 0, 1, true or false</source>
-        <translation>não é um valor lógico: 0, 1, true ou false</translation>
     </message>
     <message>
         <source>is not exactly %1 characters long</source>
@@ -266,75 +285,24 @@ nada foi gravado</translation>
         <source>a serial number</source>
         <translation>um número de série</translation>
     </message>
+    <message>
+        <source>is not a boolean: 1, true, on, sim or verdadeiro; 0, false, off, não or falso</source>
+        <translation>não é um valor lógico: 1, true, on, sim ou verdadeiro; 0, false, off, não ou falso</translation>
+    </message>
+</context>
+<context>
+    <name>Missing</name>
+    <message>
+        <source>%1: no module with serial number %2 answered</source>
+        <translation>%1: nenhum módulo com número de série %2 respondeu</translation>
+    </message>
+    <message>
+        <source>%1: no module with address %2 answered</source>
+        <translation>%1: nenhum módulo com endereço %2 respondeu</translation>
+    </message>
 </context>
 <context>
     <name>Options</name>
-    <message>
-        <source>Finds, shows and configures DUVA Ethernet modules from the command line.
-
-Commands:
-  search                      list every module that answers a search
-  show ADDRESS | --serial N   print one module&apos;s record
-  set ADDRESS | --serial N FIELD=VALUE...
-                              write one module and confirm it: search for its record,
-                              print what changes, send one write to its address, wait
-                              the settle time, and search again until a reply carries
-                              exactly the record written
-  apply PLAN.csv | PLAN.json  configure many modules: each row picks a module by
-                              serialNumber (or, without one, by its current ipAddress)
-                              and gives the fields to change; an empty cell changes
-                              nothing. Nothing is sent until every row is valid and
-                              every module named has answered. `duvactl search --csv`
-                              writes such a plan.
-  reset --yes                 broadcast the reset datagram to UDP port 69 on every /24
-                              network of the local /16, as the window&apos;s &quot;RST 69&quot;
-
-Fields: ipAddress, subnetMask, gateway, dnsServer (A.B.C.D, each 0-255), localPort,
-serverPort (0-65535), dhcp, watchdog, autoDisconnect (0, 1, true or false), clientMode
-(client or server; client mode needs a serverHost), autoDisconnectTime (0-255),
-firmwareVersion (exactly 3 characters), serialNumber (0-16777215), serverHost (at most
-32 characters); texts in Windows Latin-1 (cp1252). Search also prints `from`, the
-address the reply came from, and `replies`; a plan may carry both, which are ignored.
-
-A search goes to the broadcast address of every running IPv4 interface but loopback,
-with replies on UDP port 5001. It ends a quiet period after the last reply, or at the
-total wait; with no reply at all it asks again, three requests in all.
-</source>
-        <translation>Procura, mostra e configura módulos Ethernet DUVA pela linha de comando.
-
-Comandos:
-  search                      lista todo módulo que responde a uma procura
-  show ENDEREÇO | --serial N  mostra o registro de um módulo
-  set ENDEREÇO | --serial N CAMPO=VALOR...
-                              grava um módulo e o confirma: procura o registro dele,
-                              mostra o que muda, envia uma gravação ao endereço dele,
-                              aguarda o tempo de estabilização e procura de novo até que
-                              uma resposta traga exatamente o registro gravado
-  apply PLANO.csv | PLANO.json
-                              configura muitos módulos: cada linha escolhe um módulo
-                              pelo serialNumber (ou, sem ele, pelo ipAddress atual) e
-                              dá os campos a mudar; uma célula vazia não muda nada.
-                              Nada é enviado antes que toda linha seja válida e todo
-                              módulo indicado tenha respondido. `duvactl search --csv`
-                              escreve um plano assim.
-  reset --yes                 envia em broadcast o datagrama de reset para a porta
-                              UDP 69 em toda rede /24 da /16 local, como o &quot;RST 69&quot;
-                              da janela
-
-Campos: ipAddress, subnetMask, gateway, dnsServer (A.B.C.D, cada um de 0 a 255),
-localPort, serverPort (0-65535), dhcp, watchdog, autoDisconnect (0, 1, true ou false),
-clientMode (client ou server; o modo cliente precisa de um serverHost),
-autoDisconnectTime (0-255), firmwareVersion (exatamente 3 caracteres), serialNumber
-(0-16777215), serverHost (no máximo 32 caracteres); textos em Windows Latin-1
-(cp1252). A procura também mostra `from`, o endereço de onde veio a resposta, e
-`replies`; um plano pode trazer os dois, que são ignorados.
-
-Uma procura vai para o endereço de broadcast de toda interface IPv4 ativa, exceto a
-de loopback, com as respostas na porta UDP 5001. Ela termina após um período de
-silêncio depois da última resposta, ou ao fim da espera total; sem nenhuma resposta,
-ela pergunta de novo, três pedidos ao todo.
-</translation>
-    </message>
     <message>
         <source>Show this text and exit.</source>
         <translation>Mostra este texto e sai.</translation>
@@ -358,10 +326,6 @@ ela pergunta de novo, três pedidos ao todo.
     <message>
         <source>FIELD=VALUE</source>
         <translation>CAMPO=VALOR</translation>
-    </message>
-    <message>
-        <source>Search (or reset) through this interface only.</source>
-        <translation>Procura (ou reseta) só por esta interface.</translation>
     </message>
     <message>
         <source>NAME</source>
@@ -420,16 +384,216 @@ ela pergunta de novo, três pedidos ao todo.
         <translation>comando desconhecido &apos;%1&apos; (search, show, set, apply ou reset)</translation>
     </message>
     <message>
-        <source>--json and --csv exclude each other</source>
-        <translation>--json e --csv não podem ser usados juntos</translation>
-    </message>
-    <message>
         <source>--%1: &apos;%2&apos; is not a whole number from %3 to %4</source>
         <translation>--%1: &apos;%2&apos; não é um número inteiro de %3 a %4</translation>
     </message>
     <message>
         <source>--%1 does not apply to %2</source>
         <translation>--%1 não se aplica a %2</translation>
+    </message>
+    <message>
+        <source>Finds, shows and configures DUVA Ethernet modules from the command line.
+
+Commands:
+  search                      list every module that answers a search
+  show ADDRESS | --serial N   print one module&apos;s record
+  set ADDRESS | --serial N FIELD=VALUE...
+                              write one module and confirm it: search for its record,
+                              print what changes, send one write to its address, wait
+                              the settle time, and search again until a reply carries
+                              exactly the record written
+  apply PLAN.csv | PLAN.json  configure many modules: each row picks a module by
+                              serialNumber (or, without one, by its current ipAddress)
+                              and gives the fields to change; an empty cell changes
+                              nothing. Nothing is sent until every row is valid and
+                              every module named has answered. `duvactl search --csv`
+                              writes such a plan. A spreadsheet&apos;s CSV is read too:
+                              UTF-8 or cp1252, &apos;,&apos; &apos;;&apos; or tab between cells, blanks
+                              around cells, and cells that lost the leading zeros of
+                              the module&apos;s value (000 saved as 0) change nothing.
+  reset --yes                 broadcast the reset datagram to UDP port 69 on every /24
+                              network of the local /16, as the window&apos;s &quot;RST 69&quot;
+
+Fields: ipAddress, subnetMask, gateway, dnsServer (A.B.C.D, each 0-255), localPort,
+serverPort (0-65535), dhcp, watchdog, autoDisconnect (0/1, true/false, on/off, sim/não
+or verdadeiro/falso, in any case), clientMode (client or server; client mode needs a
+serverHost), autoDisconnectTime (0-255), firmwareVersion (exactly 3 characters),
+serialNumber (0-16777215), serverHost (at most 32 characters); texts in Windows
+Latin-1 (cp1252). Search also prints `from`, the address the reply came from, and
+`replies`, the most identical replies that came from there to one request: 1 normally;
+more when a module answers twice or several modules carry one record. A plan may carry
+both columns, which are ignored.
+
+A search goes to the broadcast address of every running IPv4 interface but loopback,
+with replies on UDP port 5001. A request&apos;s round ends a quiet period after the last
+reply, or at the total wait. It asks again while nobody answered, while a round still
+brought new modules, or while a module that the command names is missing: three
+requests in all at most. Modules that share an address or a serial number, and replies
+that this computer dropped, are warned about on standard error.
+</source>
+        <translation>Procura, mostra e configura módulos Ethernet DUVA pela linha de comando.
+
+Comandos:
+  search                      lista todo módulo que responde a uma procura
+  show ENDEREÇO | --serial N  mostra o registro de um módulo
+  set ENDEREÇO | --serial N CAMPO=VALOR...
+                              grava um módulo e o confirma: procura o registro dele,
+                              mostra o que muda, envia uma gravação ao endereço dele,
+                              aguarda o tempo de estabilização e procura de novo até que
+                              uma resposta traga exatamente o registro gravado
+  apply PLANO.csv | PLANO.json
+                              configura muitos módulos: cada linha escolhe um módulo
+                              pelo serialNumber (ou, sem ele, pelo ipAddress atual) e
+                              dá os campos a mudar; uma célula vazia não muda nada.
+                              Nada é enviado antes que toda linha seja válida e todo
+                              módulo indicado tenha respondido. `duvactl search --csv`
+                              escreve um plano assim. O CSV de uma planilha também é
+                              lido: UTF-8 ou cp1252, &apos;,&apos; &apos;;&apos; ou tabulação entre as
+                              células, espaços em volta das células, e células que
+                              perderam os zeros à esquerda do valor do módulo (000
+                              salvo como 0) não mudam nada.
+  reset --yes                 envia em broadcast o datagrama de reset para a porta
+                              UDP 69 em toda rede /24 da /16 local, como o &quot;RST 69&quot;
+                              da janela
+
+Campos: ipAddress, subnetMask, gateway, dnsServer (A.B.C.D, cada um de 0 a 255),
+localPort, serverPort (0-65535), dhcp, watchdog, autoDisconnect (0/1, true/false,
+on/off, sim/não ou verdadeiro/falso, em maiúsculas ou minúsculas), clientMode (client
+ou server; o modo cliente precisa de um serverHost), autoDisconnectTime (0-255),
+firmwareVersion (exatamente 3 caracteres), serialNumber (0-16777215), serverHost (no
+máximo 32 caracteres); textos em Windows Latin-1 (cp1252). A procura também mostra
+`from`, o endereço de onde veio a resposta, e `replies`, o maior número de respostas
+idênticas vindas de lá a um só pedido: 1 normalmente; mais quando um módulo responde
+duas vezes ou vários módulos têm o mesmo registro. Um plano pode trazer as duas
+colunas, que são ignoradas.
+
+Uma procura vai para o endereço de broadcast de toda interface IPv4 ativa, exceto a
+de loopback, com as respostas na porta UDP 5001. A rodada de um pedido termina após
+um período de silêncio depois da última resposta, ou ao fim da espera total. Ela
+pergunta de novo enquanto ninguém respondeu, enquanto uma rodada ainda trouxe módulos
+novos, ou enquanto falta um módulo que o comando indica: três pedidos ao todo, no
+máximo. Módulos com o mesmo endereço ou o mesmo número de série, e respostas que este
+computador descartou, são avisados na saída de erros.
+</translation>
+    </message>
+    <message>
+        <source>Print CSV for a spreadsheet in a Portuguese locale: &apos;;&apos; and a UTF-8 byte-order mark (Excel opens it as columns; apply reads it back, as it reads a plan that a spreadsheet saved).</source>
+        <translation>Escreve CSV para uma planilha em português: &apos;;&apos; e a marca de ordem de bytes UTF-8 (o Excel o abre em colunas; apply o lê de volta, como lê um plano que uma planilha salvou).</translation>
+    </message>
+    <message>
+        <source>Search (or reset) through this interface only: its system name (eth0), or on Windows the name the Network Connections list shows (Ethernet, Wi-Fi).</source>
+        <translation>Procura (ou reseta) só por esta interface: o nome dela no sistema (eth0) ou, no Windows, o nome que a lista Conexões de Rede mostra (Ethernet, Wi-Fi).</translation>
+    </message>
+    <message>
+        <source>search: ask again until N modules have answered or the total wait (--timeout-ms, from the first request) ends, then say &quot;N of M&quot; on standard error; fewer than N gives exit status 6.</source>
+        <translation>search: pergunta de novo até N módulos responderem ou acabar a espera total (--timeout-ms, a partir do primeiro pedido), depois diz &quot;N de M&quot; na saída de erros; menos de N dá o código de saída 6.</translation>
+    </message>
+    <message>
+        <source>set, apply: write values that would cut a module off all the same (an address that is its subnet&apos;s network or broadcast address, this computer&apos;s or the module&apos;s gateway, a broken mask, a gateway outside the subnet, a serial number that another module carries).</source>
+        <translation>set, apply: grava mesmo assim valores que isolariam um módulo da rede (um endereço que é o endereço de rede ou de broadcast da sua sub-rede, o deste computador ou o do gateway do módulo, uma máscara inválida, um gateway fora da sub-rede, um número de série que outro módulo já tem).</translation>
+    </message>
+    <message>
+        <source>set, apply: a free address (no module may answer there) through which modules that swap addresses move, one module of each cycle first to it and, once confirmed there, on to its new address; one for each cycle (repeatable).</source>
+        <translation>set, apply: um endereço livre (nenhum módulo pode responder nele) por onde passam os módulos que trocam de endereço: um módulo de cada ciclo vai primeiro para ele e, uma vez confirmado lá, para o seu novo endereço; um para cada ciclo (pode repetir).</translation>
+    </message>
+    <message>
+        <source>apply: write the modules that answered, list the rows whose module did not, and end with status 6.</source>
+        <translation>apply: grava os módulos que responderam, lista as linhas cujo módulo não respondeu e termina com o código 6.</translation>
+    </message>
+    <message>
+        <source>%1 exclude each other</source>
+        <translation>%1 não podem ser usados juntos</translation>
+    </message>
+    <message>
+        <source> and </source>
+        <translation> e </translation>
+    </message>
+    <message>
+        <source>--via: &apos;%1&apos; is not an IPv4 address</source>
+        <translation>--via: &apos;%1&apos; não é um endereço IPv4</translation>
+    </message>
+</context>
+<context>
+    <name>OrderedWrites</name>
+    <message>
+        <source>--via %1 is given twice</source>
+        <translation>--via %1 foi dado duas vezes</translation>
+    </message>
+    <message>
+        <source>--via %1: the module with serial number %2 answers there; a temporary address must be free</source>
+        <translation>--via %1: o módulo com número de série %2 responde nele; um endereço temporário precisa estar livre</translation>
+    </message>
+    <message>
+        <source>--via %1 is the new address of the module with serial number %2 (%3)</source>
+        <translation>--via %1 é o novo endereço do módulo com número de série %2 (%3)</translation>
+    </message>
+    <message>
+        <source>the modules with serial numbers %1 (%2) move onto one another&apos;s addresses in a cycle (%3): a write to one would reach another that has just moved there</source>
+        <translation>os módulos com números de série %1 (%2) passam para os endereços uns dos outros em ciclo (%3): uma gravação para um chegaria a outro que acabou de ir para lá</translation>
+    </message>
+    <message>
+        <source>give a free temporary address with --via A.B.C.D (%1 needed, one for each cycle; %2 given)</source>
+        <translation>dê um endereço temporário livre com --via A.B.C.D (%1 necessários, um para cada ciclo; %2 dados)</translation>
+    </message>
+    <message>
+        <source>Order of the writes (each module is written before another moves onto its address):</source>
+        <translation>Ordem das gravações (cada módulo é gravado antes que outro passe para o endereço dele):</translation>
+    </message>
+    <message>
+        <source>then, once each is confirmed at its temporary address:</source>
+        <translation>depois, quando cada um estiver confirmado no seu endereço temporário:</translation>
+    </message>
+    <message>
+        <source>(temporary)</source>
+        <translation>(temporário)</translation>
+    </message>
+    <message>
+        <source>left at the temporary address %1: %2, which held %3, is not confirmed gone</source>
+        <translation>deixado no endereço temporário %1: não está confirmado que %2, que estava em %3, saiu de lá</translation>
+    </message>
+    <message>
+        <source>not sent again from %1: %2, which held %3, is not confirmed gone</source>
+        <translation>não enviado de novo de %1: não está confirmado que %2, que estava em %3, saiu de lá</translation>
+    </message>
+    <message>
+        <source>not sent again: %1 was given to %2</source>
+        <translation>não enviado de novo: %1 foi dado a %2</translation>
+    </message>
+    <message>
+        <source>Sent %1 write again; waiting %2 ms for the modules to settle.</source>
+        <translation>Enviada %1 gravação de novo; aguardando %2 ms para que o módulo se estabilize.</translation>
+    </message>
+    <message>
+        <source>Sent %1 write; waiting %2 ms for the modules to settle.</source>
+        <translation>Enviada %1 gravação; aguardando %2 ms para que o módulo se estabilize.</translation>
+    </message>
+    <message>
+        <source>Sent %1 writes again; waiting %2 ms for the modules to settle.</source>
+        <translation>Enviadas %1 gravações de novo; aguardando %2 ms para que os módulos se estabilizem.</translation>
+    </message>
+    <message>
+        <source>Sent %1 writes; waiting %2 ms for the modules to settle.</source>
+        <translation>Enviadas %1 gravações; aguardando %2 ms para que os módulos se estabilizem.</translation>
+    </message>
+    <message>
+        <source>settling</source>
+        <translation>estabilizando</translation>
+    </message>
+    <message>
+        <source>confirming</source>
+        <translation>confirmando</translation>
+    </message>
+    <message>
+        <source>not confirmed at the temporary address %1, so not written from there</source>
+        <translation>não confirmado no endereço temporário %1, por isso não foi gravado a partir dele</translation>
+    </message>
+    <message>
+        <source>it did not come from its temporary address</source>
+        <translation>não saiu do seu endereço temporário</translation>
+    </message>
+    <message>
+        <source>%1. %2 at %3 -&gt; %4%5</source>
+        <translation>%1. %2 em %3 -&gt; %4%5</translation>
     </message>
 </context>
 <context>
@@ -464,10 +628,6 @@ ela pergunta de novo, três pedidos ao todo.
     <message>
         <source>%1 and %2 both name the module with %3</source>
         <translation>%1 e %2 indicam ambas o módulo com %3</translation>
-    </message>
-    <message>
-        <source>the file is not UTF-8 text</source>
-        <translation>o arquivo não é texto UTF-8</translation>
     </message>
     <message>
         <source>row 1: no header naming the columns (%1)</source>
@@ -615,6 +775,45 @@ ela pergunta de novo, três pedidos ao todo.
         <source>%1 is the address of another module that answered (serial number %2)</source>
         <translation>%1 é o endereço de outro módulo que respondeu (número de série %2)</translation>
     </message>
+    <message>
+        <source>(--force writes such values all the same)</source>
+        <translation>(--force grava esses valores mesmo assim)</translation>
+    </message>
+</context>
+<context>
+    <name>SearchReport</name>
+    <message>
+        <source>warning: %1 modules share the address %2 (serial numbers %3); a write to it reaches all of them</source>
+        <translation>aviso: %1 módulos têm o mesmo endereço %2 (números de série %3); uma gravação para ele chega a todos eles</translation>
+    </message>
+    <message>
+        <source>warning: %1 modules share the serial number %2 (at %3); a plan cannot tell them apart</source>
+        <translation>aviso: %1 módulos têm o mesmo número de série %2 (em %3); um plano não consegue distingui-los</translation>
+    </message>
+    <message>
+        <source>warning: %1 identical replies to one request came from %2 (serial number %3): one module answering more than once, or several modules with one record</source>
+        <translation>aviso: %1 respostas idênticas a um só pedido vieram de %2 (número de série %3): um módulo respondendo mais de uma vez, ou vários módulos com o mesmo registro</translation>
+    </message>
+    <message>
+        <source>warning: %1 reply was dropped by this computer: its receive buffer (%2 KiB) was full. Search again, or let it take more (Linux: sysctl net.core.rmem_max=4194304, or run as root)</source>
+        <translation>aviso: %1 resposta foi descartada por este computador: o buffer de recepção dele (%2 KiB) estava cheio. Procure de novo, ou deixe-o receber mais (Linux: sysctl net.core.rmem_max=4194304, ou execute como root)</translation>
+    </message>
+    <message>
+        <source>warning: %1 replies were dropped by this computer: its receive buffer (%2 KiB) was full. Search again, or let it take more (Linux: sysctl net.core.rmem_max=4194304, or run as root)</source>
+        <translation>aviso: %1 respostas foram descartadas por este computador: o buffer de recepção dele (%2 KiB) estava cheio. Procure de novo, ou deixe-o receber mais (Linux: sysctl net.core.rmem_max=4194304, ou execute como root)</translation>
+    </message>
+    <message>
+        <source>%1 of %2 expected modules answered</source>
+        <translation>%1 de %2 módulos esperados responderam</translation>
+    </message>
+    <message>
+        <source>%1 through %2, this computer being %3/%4</source>
+        <translation>%1 pela interface %2, sendo este computador %3/%4</translation>
+    </message>
+    <message>
+        <source>no module answered (searched %1). Check that the modules are powered and connected to this computer&apos;s own subnet (a module in another subnet answers no broadcast; --network or --extended reach further), and that no firewall blocks the modules&apos; UDP replies to port 5001 or the search to their port %2</source>
+        <translation>nenhum módulo respondeu (redes procuradas: %1). Verifique se os módulos estão ligados e conectados à própria sub-rede deste computador (um módulo em outra sub-rede não responde a nenhum broadcast; --network ou --extended vão mais longe) e se nenhum firewall bloqueia as respostas UDP dos módulos para a porta 5001 ou a procura para a porta %2 deles</translation>
+    </message>
 </context>
 <context>
     <name>Targets</name>
@@ -641,6 +840,93 @@ ela pergunta de novo, três pedidos ao todo.
     <message>
         <source> and </source>
         <translation> e </translation>
+    </message>
+</context>
+<context>
+    <name>ValueChecks</name>
+    <message>
+        <source>is 0.0.0.0, which means no address</source>
+        <translation>é 0.0.0.0, que significa nenhum endereço</translation>
+    </message>
+    <message>
+        <source>lies in 0.0.0.0/8, which no datagram can reach</source>
+        <translation>está em 0.0.0.0/8, que nenhum datagrama alcança</translation>
+    </message>
+    <message>
+        <source>is a loopback address (127.0.0.0/8), which never leaves the module</source>
+        <translation>é um endereço de loopback (127.0.0.0/8), que nunca sai do módulo</translation>
+    </message>
+    <message>
+        <source>is a multicast address (224.0.0.0/4), which no module can hold</source>
+        <translation>é um endereço de multicast (224.0.0.0/4), que nenhum módulo pode ter</translation>
+    </message>
+    <message>
+        <source>is 255.255.255.255, the broadcast address of every network</source>
+        <translation>é 255.255.255.255, o endereço de broadcast de todas as redes</translation>
+    </message>
+    <message>
+        <source>is this computer&apos;s own address</source>
+        <translation>é o próprio endereço deste computador</translation>
+    </message>
+    <message>
+        <source>field</source>
+        <translation>campo</translation>
+    </message>
+    <message>
+        <source>column</source>
+        <translation>coluna</translation>
+    </message>
+    <message>
+        <source>%1, %2 %3: &apos;%4&apos; %5</source>
+        <translation>%1, %2 %3: &apos;%4&apos; %5</translation>
+    </message>
+    <message>
+        <source>has ones that are not contiguous: a subnet mask is ones followed by zeros, such as 255.255.255.0</source>
+        <translation>tem uns que não são contíguos: uma máscara de sub-rede é uns seguidos de zeros, como 255.255.255.0</translation>
+    </message>
+    <message>
+        <source>is the network address of its subnet %1</source>
+        <translation>é o endereço de rede da sua sub-rede %1</translation>
+    </message>
+    <message>
+        <source>is the broadcast address of its subnet %1</source>
+        <translation>é o endereço de broadcast da sua sub-rede %1</translation>
+    </message>
+    <message>
+        <source>makes the module&apos;s ipAddress %1 the network address of its subnet %2</source>
+        <translation>faz do ipAddress %1 do módulo o endereço de rede da sua sub-rede %2</translation>
+    </message>
+    <message>
+        <source>makes the module&apos;s ipAddress %1 the broadcast address of its subnet %2</source>
+        <translation>faz do ipAddress %1 do módulo o endereço de broadcast da sua sub-rede %2</translation>
+    </message>
+    <message>
+        <source>is the module&apos;s own gateway</source>
+        <translation>é o próprio gateway do módulo</translation>
+    </message>
+    <message>
+        <source>is the module&apos;s own ipAddress</source>
+        <translation>é o próprio ipAddress do módulo</translation>
+    </message>
+    <message>
+        <source>lies outside the module&apos;s subnet %1</source>
+        <translation>está fora da sub-rede %1 do módulo</translation>
+    </message>
+    <message>
+        <source>puts the gateway %1 outside the module&apos;s subnet %2</source>
+        <translation>deixa o gateway %1 fora da sub-rede %2 do módulo</translation>
+    </message>
+    <message>
+        <source>the module at %1</source>
+        <translation>o módulo em %1</translation>
+    </message>
+    <message>
+        <source>the module at %1 (%2)</source>
+        <translation>o módulo em %1 (%2)</translation>
+    </message>
+    <message>
+        <source>is also the serial number of %1; modules that share one cannot be told apart</source>
+        <translation>também é o número de série de %1; módulos com o mesmo número não podem ser distinguidos</translation>
     </message>
 </context>
 </TS>

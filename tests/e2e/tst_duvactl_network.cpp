@@ -962,6 +962,41 @@ private slots:
             << QStringList{"--count", "2"} << QStringList{"apply", "PLAN", "--json"} << 0
             << QStringList{"\"where\": \"row 2\"", "\"where\": \"row 3\""}
             << QStringList{"\"where\": \"row 2\"", "\"where\": \"row 3\""} << true;
+        QTest::newRow("a value that would cut a module off")
+            << QStringList{"--count", "1"}
+            << QStringList{"set", "10.77.0.10", "subnetMask=255.0.255.0"} << 3
+            << QStringList{"duvactl: 10.77.0.10, field subnetMask: '255.0.255.0' has ones that "
+                           "are not contiguous: a subnet mask is ones followed by zeros, such as "
+                           "255.255.255.0\n(--force writes such values all the same)\nnothing "
+                           "was written\n"}
+            << QStringList{"duvactl: 10.77.0.10, campo subnetMask: '255.0.255.0' tem uns que não "
+                           "são contíguos: uma máscara de sub-rede é uns seguidos de zeros, como "
+                           "255.255.255.0\n(--force grava esses valores mesmo assim)\nnada foi "
+                           "gravado\n"}
+            << true;
+        const QStringList swap{"apply", "SWAP", "--via", "10.77.0.200", "--skip-missing"};
+        QTest::newRow("a swap through a temporary address, a row missing")
+            << QStringList{"--count", "2"} << swap << 6
+            << QStringList{"Order of the writes (each module is written before another moves "
+                           "onto its address):\n  1. 1031 at 10.77.0.10 -> 10.77.0.200 "
+                           "(temporary)\n",
+                           "  then, once each is confirmed at its temporary address:\n",
+                           "duvactl: row 3: no module with serial number 4242 answered\nthese "
+                           "rows were not written; the others were\n"}
+            << QStringList{"Ordem das gravações (cada módulo é gravado antes que outro passe para "
+                           "o endereço dele):\n  1. 1031 em 10.77.0.10 -> 10.77.0.200 "
+                           "(temporário)\n",
+                           "  depois, quando cada um estiver confirmado no seu endereço "
+                           "temporário:\n",
+                           "duvactl: linha 3: nenhum módulo com número de série 4242 respondeu\n"
+                           "estas linhas não foram gravadas; as outras foram\n"}
+            << false;
+        QTest::newRow("the same swap as JSON")
+            << QStringList{"--count", "2"} << swap + QStringList{"--json"} << 6
+            << QStringList{"\"where\": \"row 4\"", "\"status\": \"confirmed\""}
+            << QStringList{"\"where\": \"row 4\"", "\"status\": \"confirmed\"",
+                           "estas linhas não foram gravadas"}
+            << true;
     }
 
     void speaksTheLocaleLanguage()
@@ -975,7 +1010,10 @@ private slots:
         QTemporaryDir dir;
         const QString plan = dir.filePath("plan.csv");
         QVERIFY(duva::test::writeFile(plan, "serialNumber,serverPort\n1031,5002\n1032,5009\n"));
-        arguments.replaceInStrings("PLAN", plan);
+        const QString swapPlan = dir.filePath("swap.csv");
+        QVERIFY(duva::test::writeFile(swapPlan, "serialNumber,ipAddress\n1031,10.77.0.11\n4242,\n"
+                                                "1032,10.77.0.10\n"));
+        arguments.replaceInStrings("PLAN", plan).replaceInStrings("SWAP", swapPlan);
         QList<Result> results;
         for (const QString& locale : QStringList{"C", "pt_BR.UTF-8"}) {
             // A fresh fleet for each, as a write changes it.
