@@ -35,7 +35,7 @@ struct Options {
     int expect = 0; // search: ask until this many modules answered; 0: no number
     bool dryRun = false;
     bool yes = false;
-    bool force = false; // write values that would cut a module off
+    bool force = false;       // write values that would cut a module off
     QList<quint32> via;       // set, apply: free temporary addresses, one for each cycle
     bool skipMissing = false; // apply: write the modules that answered
 };

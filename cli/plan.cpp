@@ -38,8 +38,7 @@ bool isIgnoredColumn(const QString& name)
 
 QString unknownFieldText(const QString& where, const QString& name)
 {
-    return Texts::tr("%1: unknown field '%2' (the fields are %3)")
-        .arg(where, name, fieldNames());
+    return Texts::tr("%1: unknown field '%2' (the fields are %3)").arg(where, name, fieldNames());
 }
 
 // One row's cells by column name, in column order; empty cells left out.
@@ -79,7 +78,7 @@ QStringList makeRow(const QString& where, const Cells& cells, PlanRow& row)
         }
         if (row.ipAddress.isEmpty() && errors.isEmpty())
             errors << Texts::tr("%1: names no module: give its serialNumber or its "
-                                     "ipAddress")
+                                "ipAddress")
                           .arg(where);
     }
     return errors;
@@ -90,9 +89,8 @@ QStringList checkDistinct(const QList<PlanRow>& rows)
     QStringList errors;
     QMap<QString, QString> seen; // "serial number 1031" -> where
     for (const PlanRow& row : rows) {
-        const QString key = row.serialNumber
-                                ? Texts::tr("serial number %1").arg(*row.serialNumber)
-                                : Texts::tr("address %1").arg(row.ipAddress);
+        const QString key = row.serialNumber ? Texts::tr("serial number %1").arg(*row.serialNumber)
+                                             : Texts::tr("address %1").arg(row.ipAddress);
         if (seen.contains(key))
             errors << Texts::tr("%1 and %2 both name the module with %3")
                           .arg(seen.value(key), row.where, key);
@@ -124,7 +122,7 @@ Plan readCsvPlan(const QByteArray& bytes, QStringList& errors)
     }
     if (!header.contains(serialColumn) && !header.contains(addressColumn))
         errors << Texts::tr("row 1: no column serialNumber or ipAddress to pick the "
-                                 "modules by");
+                            "modules by");
     if (!errors.isEmpty())
         return plan; // the rows cannot be read without their columns
     for (int r = 1; r < table.rows.size(); ++r) {
@@ -137,7 +135,7 @@ Plan readCsvPlan(const QByteArray& bytes, QStringList& errors)
             if (c >= header.size()) {
                 if (!cells[c].isEmpty())
                     errors << Texts::tr("%1, column %2: '%3' lies beyond the last column "
-                                             "of the header")
+                                        "of the header")
                                   .arg(where)
                                   .arg(c + 1)
                                   .arg(cells[c]);
@@ -190,7 +188,7 @@ Plan readJsonPlan(const QByteArray& bytes, QStringList& errors)
     }
     if (!document.isArray()) {
         errors << Texts::tr("not a JSON array of modules, as `duvactl search --json` "
-                                 "writes");
+                            "writes");
         return plan;
     }
     const QJsonArray entries = document.array();
@@ -261,9 +259,8 @@ ParsedChange parseAssignment(const QString& argument)
 {
     const int equals = argument.indexOf(QLatin1Char('='));
     if (equals <= 0)
-        return {
-            std::nullopt,
-            Texts::tr("%1: not FIELD=VALUE (the fields are %2)").arg(argument, fieldNames())};
+        return {std::nullopt,
+                Texts::tr("%1: not FIELD=VALUE (the fields are %2)").arg(argument, fieldNames())};
     const QString name = argument.left(equals);
     const QString value = argument.mid(equals + 1);
     const QString where = Texts::tr("argument %1").arg(argument);
