@@ -6,6 +6,7 @@
 
 #include "bench/benchmarks.h"
 #include "bench/harness/child.h"
+#include "bench/harness/proc.h"
 #include "bench/loopback.h"
 #include "protocol/datagrams.h"
 
@@ -86,13 +87,6 @@ private:
     QProcess m_sim;
     bool m_listening = false;
 };
-
-qint64 realtimeNs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now); // the clock of the kernel's receive times
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
 
 // The floor's own part: one search broadcast to the fleet, and the time from sending it to
 // the arrival of the last of the fleet's replies (kernel times); nothing if some stay away.

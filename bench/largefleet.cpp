@@ -5,6 +5,7 @@
 
 #include "bench/benchmarks.h"
 #include "bench/harness/child.h"
+#include "bench/harness/proc.h"
 #include "bench/loopback.h"
 #include "protocol/datagrams.h"
 
@@ -97,13 +98,6 @@ private:
     QProcess m_sim;
     bool m_listening = false;
 };
-
-qint64 realtimeNs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now); // the clock of the kernel's receive times
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
 
 // One search broadcast to the /16 from a plain socket with room for every reply: the time
 // from sending it to the arrival of the last of the fleet's replies (kernel times), and how

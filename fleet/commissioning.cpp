@@ -126,12 +126,11 @@ void CommissioningEngine::onSearchDone(qint64 nowMs)
         decide(nowMs);
 }
 
-void CommissioningEngine::confirm(qint64 nowMs, const Attempt& attempt)
+CommissionEvent CommissioningEngine::attemptEvent(CommissionEvent::Kind kind,
+                                                  const Attempt& attempt, qint64 nowMs)
 {
-    m_rowDone[attempt.row] = true;
-    m_commissioned << attempt.serial << attempt.newSerial;
     CommissionEvent e;
-    e.kind = CommissionEvent::Kind::Confirmed;
+    e.kind = kind;
     e.serialNumber = attempt.serial;
     e.row = attempt.row;
     e.before = attempt.before;
@@ -139,6 +138,14 @@ void CommissioningEngine::confirm(qint64 nowMs, const Attempt& attempt)
     e.writesSent = attempt.writesSent;
     e.firstSeenMs = attempt.firstSeenMs;
     e.atMs = nowMs;
+    return e;
+}
+
+void CommissioningEngine::confirm(qint64 nowMs, const Attempt& attempt)
+{
+    m_rowDone[attempt.row] = true;
+    m_commissioned << attempt.serial << attempt.newSerial;
+    const CommissionEvent e = attemptEvent(CommissionEvent::Kind::Confirmed, attempt, nowMs);
     if (tell(e))
         finishIfDone(nowMs);
 }
@@ -205,15 +212,7 @@ void CommissioningEngine::write(qint64 nowMs, Attempt attempt)
     m_current = attempt;
     if (m_seams.sendWrite)
         m_seams.sendWrite(m_address, attempt.request);
-    CommissionEvent e;
-    e.kind = CommissionEvent::Kind::Written;
-    e.serialNumber = attempt.serial;
-    e.row = attempt.row;
-    e.before = attempt.before;
-    e.request = attempt.request;
-    e.writesSent = attempt.writesSent;
-    e.firstSeenMs = attempt.firstSeenMs;
-    e.atMs = nowMs;
+    const CommissionEvent e = attemptEvent(CommissionEvent::Kind::Written, attempt, nowMs);
     tell(e);
 }
 
@@ -238,15 +237,7 @@ void CommissioningEngine::settleExpired(qint64 nowMs)
         return;
     }
     m_current.reset();
-    CommissionEvent e;
-    e.kind = CommissionEvent::Kind::NotConfirmed;
-    e.serialNumber = a.serial;
-    e.row = a.row;
-    e.before = a.before;
-    e.request = a.request;
-    e.writesSent = a.writesSent;
-    e.firstSeenMs = a.firstSeenMs;
-    e.atMs = nowMs;
+    const CommissionEvent e = attemptEvent(CommissionEvent::Kind::NotConfirmed, a, nowMs);
     if (!tell(e))
         return;
     if (a.writesSent >= m_timing.maxWrites)

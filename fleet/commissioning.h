@@ -101,6 +101,9 @@ private:
 
     qint64 nextSearchMs() const;
     void searchNow(qint64 nowMs);
+    // An event about an attempt, with everything known of it.
+    static CommissionEvent attemptEvent(CommissionEvent::Kind kind, const Attempt& attempt,
+                                        qint64 nowMs);
     void confirm(qint64 nowMs, const Attempt& attempt);
     void giveUp(qint64 nowMs, const Attempt& attempt);
     void decide(qint64 nowMs);

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -82,6 +83,13 @@ double cpuMs()
     ::getrusage(RUSAGE_SELF, &u);
     return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
            (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
+qint64 realtimeNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now); // the clock of the kernel's receive times
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 } // namespace duva::bench

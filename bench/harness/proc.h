@@ -27,4 +27,7 @@ long peakResidentKb();
 // Processor time, user and system, this process has used.
 double cpuMs();
 
+// Nanoseconds on the realtime clock, the one the kernel stamps received datagrams with.
+qint64 realtimeNs();
+
 } // namespace duva::bench
