@@ -84,12 +84,17 @@ constexpr int frameAnswerWaitMs = 200;
 
 } // namespace
 
-// Qt's Wayland platform decorates the window while showing it, after the width was set
-// (ShowToParent comes once it is on screen): the same outer width again, the frame counted.
-class OuterWidth::DecorationWatch : public QObject
+// Watches the sizes that the window system reports for the window.
+// - A width changed twice in quick succession (Alt+F3 pressed twice) can end with the window
+//   system holding the first of the two: under weston's Xwayland the window stayed 630 px wide
+//   while its fixed width was 514. Qt takes the reported width as it is, so the fixed width is
+//   asked for again, a few times at most for each width set, never in a fight without end.
+// - Qt's Wayland platform decorates the window while showing it, after the width was set
+//   (ShowToParent comes once it is on screen): the same outer width again, the frame counted.
+class OuterWidth::SizeWatch : public QObject
 {
 public:
-    explicit DecorationWatch(OuterWidth& owner) : m_owner(owner)
+    explicit SizeWatch(OuterWidth& owner) : m_owner(owner)
     {
         owner.m_window.installEventFilter(this);
     }
@@ -98,14 +103,31 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         const QEvent::Type type = event->type();
-        if (m_owner.m_width != 0 &&
+        if (m_owner.m_width == 0)
+            return false;
+        if (!x11() &&
             (type == QEvent::ShowToParent || type == QEvent::Move || type == QEvent::Resize) &&
             m_owner.frameWidth() != m_owner.m_frameApplied)
             m_owner.set(m_owner.m_width);
+        else if (type == QEvent::Resize && m_owner.m_reapplied < maxReapplied)
+            QTimer::singleShot(0, &m_owner.m_window, [this] { holdFixedWidth(); });
         return false;
     }
 
 private:
+    static constexpr int maxReapplied = 3;
+
+    void holdFixedWidth()
+    {
+        QWidget& window = m_owner.m_window;
+        const int fixed = window.maximumWidth();
+        if (window.minimumWidth() != fixed || window.width() == fixed ||
+            m_owner.m_reapplied >= maxReapplied)
+            return;
+        ++m_owner.m_reapplied;
+        window.resize(fixed, window.height());
+    }
+
     OuterWidth& m_owner;
 };
 
@@ -113,8 +135,7 @@ OuterWidth::OuterWidth(QWidget& window) : m_window(window)
 {
     if (x11())
         QCoreApplication::instance()->installNativeEventFilter(this);
-    else
-        m_decorationWatch = std::make_unique<DecorationWatch>(*this);
+    m_sizeWatch = std::make_unique<SizeWatch>(*this);
 }
 
 OuterWidth::~OuterWidth()
@@ -134,6 +155,7 @@ int OuterWidth::get() const
 void OuterWidth::set(int width)
 {
     m_width = width;
+    m_reapplied = 0;
     askForFrame();
     m_frameApplied = frameWidth();
     m_window.setFixedWidth(width - m_frameApplied);

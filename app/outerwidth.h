@@ -42,11 +42,13 @@ private:
     void askForFrame();
 
     QWidget& m_window;
-    // Applies the width again once the frame that Qt draws itself is counted.
-    class DecorationWatch;
-    std::unique_ptr<DecorationWatch> m_decorationWatch;
+    // Applies the width again once the frame that Qt draws itself is counted, and the fixed
+    // width where the window system reports another.
+    class SizeWatch;
+    std::unique_ptr<SizeWatch> m_sizeWatch;
     int m_width = 0;
     int m_frameApplied = 0;
+    int m_reapplied = 0; // times the fixed width was asked for again since the last set()
     bool m_asked = false;
 };
 

@@ -9,7 +9,7 @@ namespace duva
 // Windows draws the frame itself, and Qt knows it as soon as the window exists: from the
 // window's style before it is shown, from the system afterwards. There is nothing to ask for
 // and nothing to watch.
-class OuterWidth::DecorationWatch
+class OuterWidth::SizeWatch
 {
 };
 

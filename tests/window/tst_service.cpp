@@ -115,6 +115,18 @@ bool showsOuterWidth(const QWidget& window, int width)
     return outer.width() > window.width() && outer.width() == width;
 }
 
+// What the window shows, for a failed comparison.
+QByteArray shownWidths(const QWidget& window)
+{
+    return QStringLiteral("client %1 (fixed %2..%3), frame geometry %4, platform %5")
+        .arg(window.width())
+        .arg(window.minimumWidth())
+        .arg(window.maximumWidth())
+        .arg(window.frameGeometry().width())
+        .arg(QGuiApplication::platformName())
+        .toLocal8Bit();
+}
+
 } // namespace
 
 class TestService : public QObject
@@ -202,13 +214,13 @@ private slots:
         QCOMPARE(form().outerWidth(), 488);
         activate(form());
         if (settleFirst)
-            QTRY_VERIFY(showsOuterWidth(form(), 488));
+            QTRY_VERIFY2(showsOuterWidth(form(), 488), shownWidths(form()).constData());
         for (int width : {514, 630, 514}) {
             type(Qt::Key_Alt);
             type(Qt::Key_F3);
             QCOMPARE(form().outerWidth(), width);
         }
-        QTRY_VERIFY(showsOuterWidth(form(), 514));
+        QTRY_VERIFY2(showsOuterWidth(form(), 514), shownWidths(form()).constData());
     }
 
     void theRightAltKeyCountsAsAlt()
