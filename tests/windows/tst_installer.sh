@@ -3,7 +3,8 @@
 # gives it a Wine prefix and an X display of its own). A silent installation puts the program,
 # its Qt platform plugin, the uninstaller and a Start-menu entry in place, the entry pointing
 # at the program and starting it in a folder of the public Documents; the installed program,
-# started as the entry starts it, opens its UDP port 5001; the silent uninstallation then
+# started as the entry starts it, opens its UDP port 5001 and, in service mode, stores the
+# version text in the version file of its working folder; the silent uninstallation then
 # leaves no file of the installation behind.
 # Inside testnet.sh, with DUVA_SIM naming the Linux duva-sim, the installed program also does
 # a technician's whole job, from the keyboard alone, against a simulated module in the
@@ -84,6 +85,11 @@ keys() { xdotool key --delay 150 "$@"; }
 # Whether the datagram on a log line holds server port 6000 (17 70).
 new_server_port() { [ -n "$1" ] && [ "$(byte_of 18 "$1") $(byte_of 19 "$1")" = "17 70" ]; }
 
+# The version file that service mode reads and stores lies in the working folder; the program
+# never makes it.
+version_file="$public/versao.txt"
+[ -d "$unix_workdir" ] && printf '1.4\r\n' > "$version_file"
+
 # The installed program, started as the Start-menu entry starts it (its target, in its working
 # folder), on the windows platform. It runs until it is ended.
 (cd "$unix_workdir" && exec wine "$target") > "$WINEPREFIX/program.log" 2>&1 &
@@ -97,12 +103,17 @@ done
 check "the installed program starts and holds UDP port 5001" [ "$bound" = yes ]
 [ "$bound" = yes ] || cat "$WINEPREFIX/program.log"
 
-if [ "$network" = yes ] && [ "$bound" = yes ]; then
-  check "duva-sim runs in the modules' namespace" sim_line 'listening on' 10 0 > /dev/null
+window=
+if [ "$bound" = yes ]; then
   window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Configurador M.*dulos DUVA')
+  window=${window%%$'\n'*}
   check "the installed program opens its window" [ -n "$window" ]
   # No window manager runs: the window is given the keyboard directly.
-  [ -n "$window" ] && timeout 10 xdotool windowfocus --sync "${window%%$'\n'*}"
+  [ -n "$window" ] && timeout 10 xdotool windowfocus --sync "$window"
+fi
+
+if [ "$network" = yes ] && [ -n "$window" ]; then
+  check "duva-sim runs in the modules' namespace" sim_line 'listening on' 10 0 > /dev/null
 
   # The window opens with the keyboard in the first field; Shift+Tab reaches the search,
   # and Space starts it.
@@ -137,6 +148,24 @@ if [ "$network" = yes ] && [ "$bound" = yes ]; then
   check "the module answers it with its new server port" new_server_port "$again"
   [ "$fails" -eq 0 ] || { echo "duva-sim's log:"; cat "$sim_log"; cat "$WINEPREFIX/program.log"; }
 fi
+
+# Service mode, as a technician reaches it: a click in the local-port field (at 372, 78 in the
+# panel that lies at 6, 48 in the window), F10 there shows the time field and gives it the
+# keyboard, F2 there enters service mode and puts the version file's first line into the
+# version field (at 411, 369 in the panel). A new text typed there and a double-click on it
+# store it in the file, without a line end.
+stored() { cmp -s <(printf '2.7') "$version_file"; }
+if [ -n "$window" ]; then
+  xdotool mousemove --window "$window" 392 135 click 1
+  keys F10 F2
+  xdotool mousemove --window "$window" 432 426 click 1
+  keys End BackSpace BackSpace BackSpace BackSpace BackSpace 2 period 7
+  xdotool click --repeat 2 --delay 100 1
+  for _ in $(seq 100); do stored && break; sleep 0.1; done
+  check "the installed program stores the version text in its working folder" stored
+  stored || { od -c "$version_file"; cat "$WINEPREFIX/program.log"; }
+fi
+rm -f "$version_file"
 [ "$network" = yes ] && kill "$sim" 2> /dev/null
 kill "$program" 2> /dev/null
 wineserver -k
