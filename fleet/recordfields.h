@@ -12,6 +12,14 @@
 namespace duva::fleet
 {
 
+// The record's fields as the fleet library names them: the codec's one table, not a copy.
+using FieldKind = duva::FieldKind;
+using FieldDescription = duva::RecordField;
+inline const QList<FieldDescription>& fieldDescriptions()
+{
+    return recordFields();
+}
+
 // A record as JSON: every field under its name, and "bytes", the 64 bytes in hex. The bytes
 // are what is read back, so that a record is restored byte for byte, including bytes that
 // the fields' forms cannot show (a flag's odd value, a text's padding).
