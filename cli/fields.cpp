@@ -22,49 +22,6 @@ const QString repliesColumn = QStringLiteral("replies");
 namespace
 {
 
-using Octets = std::array<quint8, 4>;
-
-QString dotted(const ModuleRecord& r, int at)
-{
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(r.byte(at))
-        .arg(r.byte(at + 1))
-        .arg(r.byte(at + 2))
-        .arg(r.byte(at + 3));
-}
-
-Field address(const char* name, int at, Octets RecordValues::*member)
-{
-    return {QString::fromLatin1(name), [at](const ModuleRecord& r) { return dotted(r, at); },
-            [at](const ModuleRecord& r) { return QJsonValue(dotted(r, at)); },
-            [member](const QString& value, RecordValues& v) {
-                const auto a = parseAddress(value);
-                if (!a)
-                    return Texts::tr("is not an IPv4 address: four numbers from 0 to 255 "
-                                     "joined by dots");
-                v.*member = {quint8(*a >> 24), quint8(*a >> 16), quint8(*a >> 8), quint8(*a)};
-                return QString();
-            }};
-}
-
-Field number(const char* name, int high, const char* what,
-             std::function<int(const ModuleRecord&)> read,
-             std::function<void(RecordValues&, int)> write)
-{
-    return {QString::fromLatin1(name),
-            [read](const ModuleRecord& r) { return QString::number(read(r)); },
-            [read](const ModuleRecord& r) { return QJsonValue(read(r)); },
-            [high, what, write](const QString& value, RecordValues& v) {
-                const auto n = parseWhole(value, 0, high);
-                if (!n)
-                    return Texts::tr("is not %1: a whole number from 0 to %2")
-                        .arg(Texts::tr(what))
-                        .arg(high);
-                write(v, int(*n));
-                return QString();
-            }};
-}
-
 // As scripts and spreadsheets write booleans, in English and Portuguese, in any case
 // (Calc and Excel write TRUE, VERDADEIRO).
 std::optional<bool> parseBoolean(const QString& text)
@@ -79,28 +36,17 @@ std::optional<bool> parseBoolean(const QString& text)
     return std::nullopt;
 }
 
-QString booleanText(bool on)
+// What a number field holds, for its message.
+const char* numberMeaning(const QString& name)
 {
-    return on ? QStringLiteral("true") : QStringLiteral("false");
+    if (name == QLatin1String("serialNumber"))
+        return QT_TRANSLATE_NOOP("Fields", "a serial number");
+    if (name == QLatin1String("autoDisconnectTime"))
+        return QT_TRANSLATE_NOOP("Fields", "a time value");
+    return QT_TRANSLATE_NOOP("Fields", "a port");
 }
 
-Field flag(const char* name, std::function<bool(const ModuleRecord&)> read,
-           bool RecordValues::*member)
-{
-    return {QString::fromLatin1(name),
-            [read](const ModuleRecord& r) { return booleanText(read(r)); },
-            [read](const ModuleRecord& r) { return QJsonValue(read(r)); },
-            [member](const QString& value, RecordValues& v) {
-                const auto on = parseBoolean(value);
-                if (!on)
-                    return Texts::tr("is not a boolean: 1, true, on, sim or verdadeiro; 0, "
-                                     "false, off, não or falso");
-                v.*member = *on;
-                return QString();
-            }};
-}
-
-// Code-page bytes of a text of at most maxChars characters (exactly, when exact).
+// Code-page bytes of a text of at most chars characters (exactly, when exact).
 QString storeText(const QString& value, int chars, bool exact, QByteArray& out)
 {
     if (exact ? value.size() != chars : value.size() > chars)
@@ -115,74 +61,74 @@ QString storeText(const QString& value, int chars, bool exact, QByteArray& out)
     return QString();
 }
 
-QString clientModeText(const ModuleRecord& r)
+// The field's bytes that value gives, checked by the field's kind and limits; returns why
+// value is refused, empty when taken.
+QString fieldBytes(const RecordField& field, const QString& value, QByteArray& out)
 {
-    const auto mode = r.clientMode();
-    if (!mode)
-        return QString(); // neither: the byte holds something else
-    return *mode ? QStringLiteral("client") : QStringLiteral("server");
+    switch (field.kind) {
+    case FieldKind::Address: {
+        const auto a = parseAddress(value);
+        if (!a)
+            return Texts::tr("is not an IPv4 address: four numbers from 0 to 255 "
+                             "joined by dots");
+        out = field.bytes(*a);
+        return QString();
+    }
+    case FieldKind::Number: {
+        const auto n = parseWhole(value, 0, field.high);
+        if (!n)
+            return Texts::tr("is not %1: a whole number from 0 to %2")
+                .arg(Texts::tr(numberMeaning(field.name)))
+                .arg(field.high);
+        out = field.bytes(quint32(*n));
+        return QString();
+    }
+    case FieldKind::Flag: {
+        const auto on = parseBoolean(value);
+        if (!on)
+            return Texts::tr("is not a boolean: 1, true, on, sim or verdadeiro; 0, "
+                             "false, off, não or falso");
+        out = field.bytes(*on ? 1 : 0);
+        return QString();
+    }
+    case FieldKind::Mode:
+        if (value != QLatin1String("client") && value != QLatin1String("server"))
+            return Texts::tr("is neither client nor server");
+        out = field.bytes(value == QLatin1String("client") ? 1 : 0);
+        return QString();
+    case FieldKind::Text:
+        return storeText(value, int(field.high), field.exact, out);
+    }
+    return QString();
 }
 
 } // namespace
 
+QString Field::store(const QString& value, RecordValues& values) const
+{
+    QByteArray bytes;
+    const QString why = fieldBytes(*this, value, bytes);
+    if (why.isEmpty())
+        values.setField(*this, bytes);
+    return why;
+}
+
 const QList<Field>& fields()
 {
-    static const QList<Field> table = {
-        address("ipAddress", offset::ipAddress, &RecordValues::ipAddress),
-        address("subnetMask", offset::subnetMask, &RecordValues::subnetMask),
-        address("gateway", offset::gateway, &RecordValues::gateway),
-        address("dnsServer", offset::dnsServer, &RecordValues::dnsServer),
-        number(
-            "localPort", 65535, QT_TRANSLATE_NOOP("Fields", "a port"),
-            [](const ModuleRecord& r) { return r.localPort(); },
-            [](RecordValues& v, int n) { v.localPort = quint16(n); }),
-        number(
-            "serverPort", 65535, QT_TRANSLATE_NOOP("Fields", "a port"),
-            [](const ModuleRecord& r) { return r.serverPort(); },
-            [](RecordValues& v, int n) { v.serverPort = quint16(n); }),
-        flag("dhcp", &ModuleRecord::dhcp, &RecordValues::dhcp),
-        flag("watchdog", &ModuleRecord::watchdog, &RecordValues::watchdog),
-        {QStringLiteral("clientMode"), clientModeText,
-         [](const ModuleRecord& r) {
-             const QString t = clientModeText(r);
-             return t.isEmpty() ? QJsonValue() : QJsonValue(t);
-         },
-         [](const QString& value, RecordValues& v) {
-             if (value != QLatin1String("client") && value != QLatin1String("server"))
-                 return Texts::tr("is neither client nor server");
-             v.clientMode = value == QLatin1String("client");
-             return QString();
-         }},
-        flag("autoDisconnect", &ModuleRecord::autoDisconnect, &RecordValues::autoDisconnect),
-        number(
-            "autoDisconnectTime", 255, QT_TRANSLATE_NOOP("Fields", "a time value"),
-            [](const ModuleRecord& r) { return r.autoDisconnectTime(); },
-            [](RecordValues& v, int n) { v.autoDisconnectTime = quint8(n); }),
-        {QStringLiteral("firmwareVersion"), &ModuleRecord::firmwareVersion,
-         [](const ModuleRecord& r) { return QJsonValue(r.firmwareVersion()); },
-         [](const QString& value, RecordValues& v) {
-             return storeText(value, 3, true, v.firmwareVersion);
-         }},
-        number(
-            "serialNumber", 0xFFFFFF, QT_TRANSLATE_NOOP("Fields", "a serial number"),
-            [](const ModuleRecord& r) { return r.serialNumber(); },
-            [](RecordValues& v, int n) { v.setSerialNumber(n); }),
-        {QStringLiteral("serverHost"), &ModuleRecord::serverHost,
-         [](const ModuleRecord& r) { return QJsonValue(r.serverHost()); },
-         [](const QString& value, RecordValues& v) {
-             return storeText(value, serverHostSize, false, v.serverHost);
-         }},
-    };
+    static const QList<Field> table = [] {
+        QList<Field> all;
+        for (const RecordField& f : recordFields())
+            all.append(Field{f});
+        return all;
+    }();
     return table;
 }
 
 const Field* findField(const QString& name)
 {
-    for (const Field& f : fields()) {
-        if (f.name == name)
-            return &f;
-    }
-    return nullptr;
+    // fields() holds the table's fields in the table's order.
+    const RecordField* f = findRecordField(name);
+    return f ? &fields().at(int(f - recordFields().constData())) : nullptr;
 }
 
 QString fieldNames()

@@ -1,25 +1,22 @@
 #pragma once
 
 #include "protocol/datagrams.h"
+#include "protocol/recordfields.h"
 #include "protocol/recordvalues.h"
 
 #include <QJsonValue>
 #include <QList>
 #include <QString>
-#include <functional>
+#include <optional>
 
 namespace duva::cli
 {
 
-// A field of the record as duvactl shows it and takes it, under the record's field name.
-// Values are checked strictly: nothing is cut, wrapped or guessed.
-struct Field {
-    QString name;
-    // As search prints it (table and CSV); a plan or `set` may give the same text back.
-    std::function<QString(const ModuleRecord&)> text;
-    std::function<QJsonValue(const ModuleRecord&)> json;
+// A field of the record (recordFields() describes it) as duvactl takes it, under the
+// record's field name. Values are checked strictly: nothing is cut, wrapped or guessed.
+struct Field : RecordField {
     // Checks value and stores it; returns why it is refused ("is not ..."), empty when taken.
-    std::function<QString(const QString& value, RecordValues& values)> store;
+    QString store(const QString& value, RecordValues& values) const;
 };
 
 // Every field, in the record's byte order.

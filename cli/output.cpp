@@ -33,7 +33,7 @@ QStringList moduleCells(const FoundModule& module, bool forTable)
     QStringList cells;
     for (const Field& f : fields()) {
         QString text = f.text(module.record);
-        if (forTable && f.name == QLatin1String("clientMode") && text.isEmpty())
+        if (forTable && f.kind == FieldKind::Mode && text.isEmpty())
             text = Texts::tr("neither");
         cells << text;
     }

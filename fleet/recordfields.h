@@ -1,10 +1,10 @@
 #pragma once
 
 #include "protocol/datagrams.h"
+#include "protocol/recordfields.h"
 
 #include <QJsonObject>
 #include <QJsonValue>
-#include <QList>
 #include <QMap>
 #include <QString>
 #include <optional>
@@ -12,33 +12,13 @@
 namespace duva::fleet
 {
 
-// What a field holds, which sets how it is shown and which values it takes.
-enum class FieldKind {
-    Address, // four octets, dotted
-    Number,  // a whole number from 0 to high
-    Flag,    // on only at its exact value, as the window reads it
-    Mode,    // client (1) or server (0); any other byte is neither
-    Text,    // code-page text of at most high characters (exactly high when exact)
-};
-
-// One field of the 64-byte record: where it lies, what it holds, and its text and JSON forms.
-// The opcode byte is not part of a module's configuration and is not a field.
-struct FieldDescription {
-    QString name;
-    int offset = 0;
-    int size = 0;
-    FieldKind kind = FieldKind::Number;
-    qint64 high = 0;    // Number: the largest value; Text: the most characters
-    bool exact = false; // Text: exactly high characters
-
-    // As a table or a CSV cell shows it; a Mode byte that is neither gives an empty text.
-    QString text(const ModuleRecord& record) const;
-    // A number or a boolean where the field is one; null for a Mode byte that is neither.
-    QJsonValue json(const ModuleRecord& record) const;
-};
-
-// Every field, in the record's byte order.
-const QList<FieldDescription>& fieldDescriptions();
+// The record's fields as the fleet library names them: the codec's one table, not a copy.
+using FieldKind = duva::FieldKind;
+using FieldDescription = duva::RecordField;
+inline const QList<FieldDescription>& fieldDescriptions()
+{
+    return recordFields();
+}
 
 // A record as JSON: every field under its name, and "bytes", the 64 bytes in hex. The bytes
 // are what is read back, so that a record is restored byte for byte, including bytes that

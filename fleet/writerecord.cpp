@@ -83,7 +83,7 @@ QStringList csvHeader()
 {
     QStringList header = entryColumns();
     for (const char* which : {"before", "after"}) {
-        for (const FieldDescription& f : fieldDescriptions())
+        for (const RecordField& f : recordFields())
             header << QStringLiteral("%1.%2").arg(QLatin1String(which), f.name);
         header << QStringLiteral("%1.bytes").arg(QLatin1String(which));
     }
@@ -93,7 +93,7 @@ QStringList csvHeader()
 QStringList recordCells(const std::optional<ModuleRecord>& record)
 {
     QStringList cells;
-    for (const FieldDescription& f : fieldDescriptions())
+    for (const RecordField& f : recordFields())
         cells << (record ? f.text(*record) : QString());
     cells << (record ? QString::fromLatin1(record->bytes().toHex()) : QString());
     return cells;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/datagrams.h"
+#include "protocol/recordfields.h"
 
 #include <QByteArray>
 #include <QList>
@@ -9,15 +10,6 @@
 
 namespace duva
 {
-
-// Where each field of the record lies, under the record's field names, in byte order. The
-// opcode byte is not a field of a module's configuration and is left out.
-struct RecordField {
-    const char* name;
-    int offset;
-    int size;
-};
-const QList<RecordField>& recordFields();
 
 // A module is known by its serial number: a write of its network settings leaves it alone,
 // so it finds the module again at a new address.

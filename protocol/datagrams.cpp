@@ -3,6 +3,7 @@
 #include "protocol/conversion.h"
 #include "protocol/cp1252.h"
 #include "protocol/exception.h"
+#include "protocol/recordfields.h"
 
 namespace duva
 {
@@ -67,10 +68,11 @@ RecordValues WriteRequest::values() const
     v.clientMode = clientMode;
     v.autoDisconnect = autoDisconnect;
     v.autoDisconnectTime = low8(strToInt(autoDisconnectTime));
-    v.firmwareVersion = encodeLeft(firmwareVersion, 3);
+    v.firmwareVersion =
+        encodeLeft(firmwareVersion, int(recordFieldAt(offset::firmwareVersion).high));
     for (int i = 0; i < 3; ++i)
         v.serialBytes[i] = low8(strToInt(serialBytes[i]));
-    v.serverHost = encodeLeft(serverHost, serverHostSize);
+    v.serverHost = encodeLeft(serverHost, int(recordFieldAt(offset::serverHost).high));
     return v;
 }
 
@@ -88,33 +90,33 @@ std::optional<ModuleRecord> ModuleRecord::fromBytes(const QByteArray& bytes)
 
 QString ModuleRecord::ipAddressText() const
 {
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(ipAddress(0), ipAddress(1), ipAddress(2), ipAddress(3));
+    return recordFieldAt(offset::ipAddress).text(*this);
 }
 
+// Each field is read as the record's table describes it.
 int ModuleRecord::localPort() const
 {
-    return byte(offset::localPort) * 256 + byte(offset::localPort + 1);
+    return int(recordFieldAt(offset::localPort).value(*this));
 }
 
 int ModuleRecord::serverPort() const
 {
-    return byte(offset::serverPort) * 256 + byte(offset::serverPort + 1);
+    return int(recordFieldAt(offset::serverPort).value(*this));
 }
 
 bool ModuleRecord::dhcp() const
 {
-    return byte(offset::dhcp) == 1;
+    return recordFieldAt(offset::dhcp).value(*this) != 0;
 }
 
 bool ModuleRecord::watchdog() const
 {
-    return byte(offset::watchdog) == 0x80;
+    return recordFieldAt(offset::watchdog).value(*this) != 0;
 }
 
 std::optional<bool> ModuleRecord::clientMode() const
 {
-    switch (byte(offset::clientMode)) {
+    switch (recordFieldAt(offset::clientMode).value(*this)) {
     case 1:
         return true;
     case 0:
@@ -126,17 +128,18 @@ std::optional<bool> ModuleRecord::clientMode() const
 
 bool ModuleRecord::autoDisconnect() const
 {
-    return byte(offset::autoDisconnect) == 1;
+    return recordFieldAt(offset::autoDisconnect).value(*this) != 0;
 }
 
 int ModuleRecord::autoDisconnectTime() const
 {
-    return byte(offset::autoDisconnectTime);
+    return int(recordFieldAt(offset::autoDisconnectTime).value(*this));
 }
 
 QString ModuleRecord::firmwareVersion() const
 {
-    QByteArray text = m_bytes.mid(offset::firmwareVersion, 3);
+    QByteArray text =
+        m_bytes.mid(offset::firmwareVersion, recordFieldAt(offset::firmwareVersion).size);
     const int nul = text.indexOf('\0');
     if (nul >= 0)
         text.truncate(nul);
@@ -151,13 +154,12 @@ std::array<int, 3> ModuleRecord::serialBytes() const
 
 int ModuleRecord::serialNumber() const
 {
-    const auto s = serialBytes();
-    return s[0] * 65536 + s[1] * 256 + s[2];
+    return int(recordFieldAt(offset::serialBytes).value(*this));
 }
 
 QString ModuleRecord::serverHost() const
 {
-    QByteArray raw = m_bytes.mid(offset::serverHost, serverHostSize);
+    QByteArray raw = m_bytes.mid(offset::serverHost, recordFieldAt(offset::serverHost).size);
     raw.replace('\0', QByteArray());
     const QString text = fromCp1252(raw);
     int begin = 0;

@@ -1,6 +1,7 @@
 #include "protocol/recordvalues.h"
 
 #include "protocol/datagrams.h"
+#include "protocol/recordfields.h"
 
 namespace duva
 {
@@ -8,35 +9,55 @@ namespace duva
 QByteArray RecordValues::encode() const
 {
     QByteArray d(requestSize, '\0');
-    const auto put = [&d](int at, quint8 value) { d[at] = static_cast<char>(value); };
-    for (int i = 0; i < 4; ++i) {
-        put(offset::ipAddress + i, ipAddress[i]);
-        put(offset::subnetMask + i, subnetMask[i]);
-        put(offset::gateway + i, gateway[i]);
-        put(offset::dnsServer + i, dnsServer[i]);
-    }
-    put(offset::localPort, quint8(localPort >> 8));
-    put(offset::localPort + 1, quint8(localPort & 0xFF));
-    put(offset::serverPort, quint8(serverPort >> 8));
-    put(offset::serverPort + 1, quint8(serverPort & 0xFF));
-    put(offset::dhcp, dhcp ? 1 : 0);
-    put(offset::watchdog, watchdog ? 0x80 : 0);
-    put(offset::opcode, writeOpcode);
+    // Each field's bytes as the record's table lays them out.
+    const auto put = [&d](int at, quint32 value) {
+        const QByteArray bytes = recordFieldAt(at).bytes(value);
+        d.replace(at, bytes.size(), bytes);
+    };
+    const auto octets = [](const std::array<quint8, 4>& a) {
+        return quint32(a[0]) << 24 | quint32(a[1]) << 16 | quint32(a[2]) << 8 | a[3];
+    };
+    put(offset::ipAddress, octets(ipAddress));
+    put(offset::subnetMask, octets(subnetMask));
+    put(offset::gateway, octets(gateway));
+    put(offset::dnsServer, octets(dnsServer));
+    put(offset::localPort, localPort);
+    put(offset::serverPort, serverPort);
+    put(offset::dhcp, dhcp);
+    put(offset::watchdog, watchdog);
+    d[offset::opcode] = char(writeOpcode);
     put(offset::clientMode, clientMode ? 1 : 0);
-    put(offset::autoDisconnect, autoDisconnect ? 1 : 0);
+    put(offset::autoDisconnect, autoDisconnect);
     put(offset::autoDisconnectTime, autoDisconnectTime);
 
-    const QByteArray version = firmwareVersion.left(3);
+    const RecordField& versionField = recordFieldAt(offset::firmwareVersion);
+    const QByteArray version = firmwareVersion.left(versionField.size);
     d.replace(offset::firmwareVersion, version.size(), version);
-    for (int i = 0; i < 3; ++i)
-        put(offset::serialBytes + i, serialBytes[i]);
+    put(offset::serialBytes, quint32(serialNumber()));
 
-    QByteArray host = serverHost.left(serverHostSize);
-    host.append(serverHostSize - host.size(), ' ');
-    d.replace(offset::serverHost, serverHostSize, host);
+    const RecordField& hostField = recordFieldAt(offset::serverHost);
+    QByteArray host = serverHost.left(hostField.size);
+    host.append(hostField.size - host.size(), ' ');
+    d.replace(offset::serverHost, hostField.size, host);
 
-    put(offset::trailer, requestTrailer);
+    d[offset::trailer] = char(requestTrailer);
     return d;
+}
+
+void RecordValues::setField(const RecordField& field, const QByteArray& bytes)
+{
+    // The texts keep their bytes as given, which encode() cuts and pads as it always does.
+    if (field.offset == offset::firmwareVersion) {
+        firmwareVersion = bytes;
+        return;
+    }
+    if (field.offset == offset::serverHost) {
+        serverHost = bytes;
+        return;
+    }
+    QByteArray record = encode().left(recordSize);
+    record.replace(field.offset, field.size, bytes.left(field.size));
+    *this = fromRecord(*ModuleRecord::fromBytes(record));
 }
 
 RecordValues RecordValues::fromRecord(const ModuleRecord& record)
@@ -56,10 +77,11 @@ RecordValues RecordValues::fromRecord(const ModuleRecord& record)
     v.autoDisconnect = record.autoDisconnect();
     v.autoDisconnectTime = quint8(record.autoDisconnectTime());
     // The raw bytes, so that a field the change leaves alone is written back byte for byte.
-    v.firmwareVersion = record.bytes().mid(offset::firmwareVersion, 3);
+    v.firmwareVersion =
+        record.bytes().mid(offset::firmwareVersion, recordFieldAt(offset::firmwareVersion).size);
     for (int i = 0; i < 3; ++i)
         v.serialBytes[i] = record.byte(offset::serialBytes + i);
-    v.serverHost = record.bytes().mid(offset::serverHost, serverHostSize);
+    v.serverHost = record.bytes().mid(offset::serverHost, recordFieldAt(offset::serverHost).size);
     return v;
 }
 

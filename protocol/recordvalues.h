@@ -8,6 +8,7 @@ namespace duva
 {
 
 class ModuleRecord;
+struct RecordField;
 
 // A module's configuration as typed values: what a WriteRequest carries. Every front end
 // builds one (the window from its field texts, duvactl from checked values) and encodes it
@@ -30,6 +31,10 @@ struct RecordValues {
 
     // The 65-byte WriteRequest.
     QByteArray encode() const;
+
+    // Takes the field's bytes as a module holds them (a text's bytes as given, which
+    // encode() pads); every other field keeps its value.
+    void setField(const RecordField& field, const QByteArray& bytes);
 
     // What a module holds: a flag is on only at its exact value, as the window reads it, and
     // a mode byte other than 1 is taken as server, as the window writes it. The two texts
