@@ -47,6 +47,8 @@ QString eventText(const CommissionEvent& e)
     }
     case K::NoRow:
         return QStringLiteral("no row %1").arg(e.serialNumber);
+    case K::Refused:
+        return QStringLiteral("refused %1 row %2").arg(e.serialNumber).arg(e.row);
     case K::Written:
         return QStringLiteral("write %1 row %2 #%3")
             .arg(e.serialNumber)
