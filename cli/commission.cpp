@@ -115,9 +115,13 @@ std::optional<Failure> Commission::prepare()
     // The rows' own values, before any module answers: each module's are checked again
     // with its record when it does.
     if (!m_o.force) {
-        for (const fleet::ValueRefusal& r :
-             fleet::checkWrittenValues(rowsAlone, {}, m_ownAddresses))
+        const QList<fleet::ValueRefusal> refusals =
+            fleet::checkWrittenValues(rowsAlone, {}, m_ownAddresses);
+        for (const fleet::ValueRefusal& r : refusals)
             errors << r.text();
+        if (!refusals.isEmpty())
+            errors << QCoreApplication::translate("Commission",
+                                                  "(--force writes such values all the same)");
     }
     if (!errors.isEmpty())
         return Failure{ExitStatus::InvalidValue,

@@ -120,6 +120,10 @@ nada foi gravado</translation>
         <source>the same command with --record %1 goes on where this one stopped</source>
         <translation>o mesmo comando com --record %1 continua de onde este parou</translation>
     </message>
+    <message>
+        <source>(--force writes such values all the same)</source>
+        <translation>(--force grava esses valores mesmo assim)</translation>
+    </message>
 </context>
 <context>
     <name>Commissioning</name>

@@ -550,6 +550,21 @@ private slots:
                "row 3, column ipAddress: '10.77.0.300' is not an IPv4 address: four numbers from "
                "0 to 255 joined by dots\n"
             << false;
+        // A commissioning's rows are checked before any search; each module's record again
+        // when it answers.
+        QTest::newRow("a commissioning row that cuts its module off")
+            << fleet << QByteArray("ipAddress,serverPort\n10.77.0.61,7001\n10.77.0.1,7002\n")
+            << QStringList{"commission", "PLAN", "--at", "10.77.0.10"} << 3
+            << QString("duvactl: PLAN: row 3, column ipAddress: '10.77.0.1' is this computer's "
+                       "own address\n%1")
+                   .arg(force)
+            << false;
+        QTest::newRow("a commissioning without its address")
+            << fleet << QByteArray("ipAddress\n10.77.0.61\n") << QStringList{"commission", "PLAN"}
+            << 2
+            << QString("duvactl: commission needs --at ADDRESS, the address that fresh modules "
+                       "answer from\n")
+            << false;
         QTest::newRow("a plan with several values that cut modules off")
             << fleet
             << QByteArray("serialNumber;ipAddress;gateway\r\n1031;10.77.0.255;\r\n"
@@ -997,6 +1012,17 @@ private slots:
             << QStringList{"duvactl: argumento serverPort=70000, campo serverPort: '70000' não "
                            "é uma porta: um número inteiro de 0 a 65535\n"}
             << true;
+        QTest::newRow("a commissioning")
+            << QStringList{"--count", "2", "--bench", "--bench-gap-ms", "300"}
+            << QStringList{"commission", "COMMISSION", "--at", "10.77.0.10"} << 0
+            << QStringList{"waiting for the next module at 10.77.0.10 (2 row(s) left)\n",
+                           "writing 1031 -> 10.77.0.61 (row 2)\n", "1031 confirmed at 10.77.0.61 (",
+                           "every row is done: 2 module(s) confirmed in this run\n"}
+            << QStringList{"aguardando o próximo módulo em 10.77.0.10 (2 linhas restantes)\n",
+                           "gravando 1031 -> 10.77.0.61 (linha 2)\n",
+                           "1031 confirmado em 10.77.0.61 (",
+                           "toda linha está feita: 2 módulos confirmados nesta execução\n"}
+            << false;
         QTest::newRow("a refusal after the search")
             << QStringList{"--count", "2"}
             << QStringList{"set", "10.77.0.10", "ipAddress=10.77.0.11"} << 4
@@ -1087,7 +1113,12 @@ private slots:
         const QString swapPlan = dir.filePath("swap.csv");
         QVERIFY(duva::test::writeFile(swapPlan, "serialNumber,ipAddress\n1031,10.77.0.11\n4242,\n"
                                                 "1032,10.77.0.10\n"));
-        arguments.replaceInStrings("PLAN", plan).replaceInStrings("SWAP", swapPlan);
+        const QString commissionPlan = dir.filePath("commission.csv");
+        QVERIFY(duva::test::writeFile(commissionPlan, "ipAddress,gateway\n10.77.0.61,10.77.0.1\n"
+                                                      "10.77.0.62,10.77.0.1\n"));
+        arguments.replaceInStrings("COMMISSION", commissionPlan)
+            .replaceInStrings("PLAN", plan)
+            .replaceInStrings("SWAP", swapPlan);
         QList<Result> results;
         for (const QString& locale : QStringList{"C", "pt_BR.UTF-8"}) {
             // A fresh fleet for each, as a write changes it.
