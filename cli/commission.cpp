@@ -141,7 +141,6 @@ std::optional<Failure> Commission::prepare()
             m_unconfirmed = fleet::unconfirmedRows(earlier.entries, m_rows);
         }
     }
-    m_rowsLeft = int(m_rows.size() - m_resumed.size());
     return std::nullopt;
 }
 
@@ -161,6 +160,11 @@ QString Commission::why(const ModuleRecord& before, const ModuleRecord& after) c
     return reasons.join(QStringLiteral("; "));
 }
 
+int Commission::rowsLeft() const
+{
+    return m_driver ? m_driver->rowsLeft() : int(m_rows.size() - m_resumed.size());
+}
+
 void Commission::json(const QJsonObject& o)
 {
     m_out << QJsonDocument(o).toJson(QJsonDocument::Compact) << '\n';
@@ -171,11 +175,11 @@ void Commission::waiting()
 {
     const QString at = dottedAddress(*m_o.at);
     if (m_o.format == Format::Json)
-        json({{"event", "waiting"}, {"address", at}, {"rowsLeft", m_rowsLeft}});
+        json({{"event", "waiting"}, {"address", at}, {"rowsLeft", rowsLeft()}});
     else
         m_out << QCoreApplication::translate("Commission",
                                              "waiting for the next module at %1 (%n row(s) left)",
-                                             nullptr, m_rowsLeft)
+                                             nullptr, rowsLeft())
                      .arg(at)
               << '\n';
     m_out.flush();
@@ -249,7 +253,6 @@ void Commission::say(const fleet::CommissionEvent& e)
         break;
     case Kind::Confirmed:
         ++m_confirmed;
-        --m_rowsLeft;
         o.insert("event", "confirmed");
         o.insert("address", written(e).ipAddressText());
         o.insert("ms", e.atMs - e.firstSeenMs);
@@ -298,7 +301,7 @@ void Commission::say(const fleet::CommissionEvent& e)
     m_out.flush();
     if (e.kind == Kind::Confirmed || e.kind == Kind::NotConfirmed || e.kind == Kind::GaveUp ||
         e.kind == Kind::NoRow || e.kind == Kind::Refused)
-        if (m_rowsLeft > 0)
+        if (rowsLeft() > 0)
             waiting();
 }
 
@@ -312,6 +315,7 @@ ExitStatus Commission::run(UdpEndpoint& endpoint, const SearchTargets& targets,
     fleet::CommissionSearch search{targets.broadcasts, targets.series, m_o.timing.quietMs,
                                    std::min(1000, m_o.timing.totalMs), m_o.timing.totalMs};
     fleet::CommissioningDriver driver(endpoint, *m_o.at, m_rows, timing, search);
+    m_driver = &driver;
     for (const auto& [row, serials] : m_resumed)
         driver.resume(row, serials);
     for (const auto& [row, entry] : m_unconfirmed)
@@ -357,7 +361,7 @@ ExitStatus Commission::run(UdpEndpoint& endpoint, const SearchTargets& targets,
         interrupted = true;
         driver.stop();
     });
-    if (m_rowsLeft > 0)
+    if (rowsLeft() > 0)
         waiting();
     driver.start();
     if (driver.isRunning())
@@ -386,14 +390,14 @@ ExitStatus Commission::run(UdpEndpoint& endpoint, const SearchTargets& targets,
         if (m_o.format == Format::Json)
             json({{"event", "interrupted"},
                   {"confirmed", m_confirmed},
-                  {"rowsLeft", m_rowsLeft},
+                  {"rowsLeft", rowsLeft()},
                   {"writeOutstanding", outstanding}});
         m_err << "duvactl: "
               << QCoreApplication::translate(
                      "Commission",
                      "interrupted: %1 module(s) confirmed in this run, %2 row(s) left; %3")
                      .arg(m_confirmed)
-                     .arg(m_rowsLeft)
+                     .arg(rowsLeft())
                      .arg(outstanding ? QCoreApplication::translate(
                                             "Commission", "the last write went out and is not "
                                                           "confirmed")
@@ -408,6 +412,16 @@ ExitStatus Commission::run(UdpEndpoint& endpoint, const SearchTargets& targets,
                   << '\n';
         m_err.flush();
         return ExitStatus::Interrupted;
+    }
+    // Every row done, but a row for one module whose writes were used up is not confirmed.
+    if (int(m_resumed.size()) + m_confirmed < m_rows.size()) {
+        m_err << "duvactl: "
+              << QCoreApplication::translate("Commission",
+                                             "every row is done, but not every module was "
+                                             "confirmed")
+              << '\n';
+        m_err.flush();
+        return ExitStatus::NotConfirmed;
     }
     return ExitStatus::Ok;
 }

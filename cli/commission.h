@@ -15,6 +15,11 @@ namespace duva
 class UdpEndpoint;
 }
 
+namespace duva::fleet
+{
+class CommissioningDriver;
+}
+
 namespace duva::cli
 {
 
@@ -37,6 +42,7 @@ private:
     void say(const fleet::CommissionEvent& e);
     void waiting();
     void json(const QJsonObject& o);
+    int rowsLeft() const;
     QString why(const ModuleRecord& before, const ModuleRecord& after) const;
 
     const Options& m_o;
@@ -48,8 +54,8 @@ private:
     std::map<int, fleet::RecordEntry> m_unconfirmed; // written by an earlier run, not confirmed
     std::unique_ptr<fleet::WriteRecordFile> m_record;
     QList<quint32> m_ownAddresses;
-    int m_confirmed = 0; // in this run
-    int m_rowsLeft = 0;
+    int m_confirmed = 0;                                  // in this run
+    const fleet::CommissioningDriver* m_driver = nullptr; // while run() runs
 };
 
 } // namespace duva::cli

@@ -124,6 +124,10 @@ nada foi gravado</translation>
         <source>(--force writes such values all the same)</source>
         <translation>(--force grava esses valores mesmo assim)</translation>
     </message>
+    <message>
+        <source>every row is done, but not every module was confirmed</source>
+        <translation>toda linha está feita, mas nem todo módulo foi confirmado</translation>
+    </message>
 </context>
 <context>
     <name>Commissioning</name>
