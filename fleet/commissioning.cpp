@@ -3,6 +3,7 @@
 #include "fleet/recordfields.h"
 #include "protocol/confirmation.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace duva::fleet
@@ -223,8 +224,19 @@ void CommissioningEngine::decide(qint64 nowMs)
         return;
     }
     const ModuleRecord target = withFields(module, m_rows.at(*row).fields);
-    if (const QString why = m_seams.check ? m_seams.check(module, target) : QString();
-        !why.isEmpty()) {
+    QString why = m_seams.check ? m_seams.check(module, target) : QString();
+    // Modules commissioned before stay connected at their new addresses: a row onto one of
+    // them would leave two modules on one address.
+    for (const ModuleRecord& r : std::as_const(m_lastRound)) {
+        if (why.isEmpty() && addressOf(target) != m_address && r.serialNumber() != serial &&
+            addressOf(r) == addressOf(target))
+            why = QCoreApplication::translate("Commissioning",
+                                              "%1 is the address of module %2, which answers "
+                                              "there")
+                      .arg(target.ipAddressText())
+                      .arg(r.serialNumber());
+    }
+    if (!why.isEmpty()) {
         // Said once; the module stays as it is, and the row waits for another module.
         if (!m_saidRefused.contains(serial)) {
             m_saidRefused.insert(serial);

@@ -33,7 +33,8 @@ struct CommissionEvent {
     enum class Kind {
         Several,      // two or more modules at the address: nothing is written (serials)
         NoRow,        // a fresh module that no row left is for (serial)
-        Refused,      // its row would cut it off (serial, row, reason): nothing is written
+        Refused,      // its row would cut it off, or give it the address of another module that
+                      // answers (serial, row, reason): nothing is written
         Written,      // a write went out (serial, row, request, writesSent)
         Confirmed,    // the module shows exactly what was written at its new address
         NotConfirmed, // no confirmation within the settle period after its last write

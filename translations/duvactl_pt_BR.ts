@@ -135,6 +135,10 @@ nada foi gravado</translation>
         <source>sending failed: %1</source>
         <translation>o envio falhou: %1</translation>
     </message>
+    <message>
+        <source>%1 is the address of module %2, which answers there</source>
+        <translation>%1 é o endereço do módulo %2, que responde ali</translation>
+    </message>
 </context>
 <context>
     <name>Csv</name>

@@ -300,6 +300,16 @@ private slots:
         QCOMPARE(all.events, QStringList{"finished"});
     }
 
+    // A module commissioned earlier, still connected at its new address, keeps it: a row
+    // giving that address to a fresh module is refused, said once, and waits.
+    void aRowOntoAModuleThatAnswersIsRefused()
+    {
+        const Run r = run({row(2, "10.77.0.11"), row(3, "10.77.0.12")},
+                          {{1031, {{0, 1'000'000}}, 0, ip("10.77.0.11")}, {1032, {{0, 1'000'000}}}},
+                          {}, 10000);
+        QCOMPARE(r.events, QStringList{"refused 1032 row 0"});
+    }
+
     void waitingSearchesOnceASecond()
     {
         const Run r = run({row(2, "10.77.0.11")}, {}, {}, 60000);
