@@ -25,6 +25,7 @@ void benchFloods(Table& table, const Options& options);
 void benchTimer2(Table& table, const Options& options);
 void benchFleet(Table& table, const Options& options);
 void benchLargeFleet(Table& table, const Options& options);
+void benchCommission(Table& table, const Options& options);
 
 // The start-up rows' child: this program again, started with --startup-child MODE.
 int startupChild(int argc, char** argv, const QString& mode);

@@ -35,7 +35,8 @@ int main(int argc, char** argv)
     const QCommandLineOption only(
         QStringLiteral("only"),
         QStringLiteral(
-            "one part alone: replies, series, startup, floods, timer2, fleet or search1000"),
+            "one part alone: replies, series, startup, floods, timer2, fleet, search1000 or "
+            "commission"),
         QStringLiteral("PART"));
     const QCommandLineOption duvactl(QStringLiteral("duvactl"),
                                      QStringLiteral("duvactl, for the fleet rows"),
@@ -80,6 +81,8 @@ int main(int argc, char** argv)
         benchFleet(table, options);
     if (wanted("search1000"))
         benchLargeFleet(table, options);
+    if (wanted("commission"))
+        benchCommission(table, options);
     table.print();
     return 0;
 }

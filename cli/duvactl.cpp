@@ -1,6 +1,7 @@
 #include "cli/duvactl.h"
 
 #include "buildinfo.h"
+#include "cli/commission.h"
 #include "cli/console.h"
 #include "cli/countdown.h"
 #include "cli/exitstatus.h"
@@ -84,6 +85,7 @@ private:
     ExitStatus set();
     ExitStatus apply();
     ExitStatus reset();
+    ExitStatus commission();
     ExitStatus write(const QList<PlanRow>& rows);
     // The row that picks one module: ADDRESS (the first argument) or --serial N.
     std::optional<Failure> selector(PlanRow& row);
@@ -143,6 +145,8 @@ ExitStatus Run::run()
             return set();
         if (m_o.command == QLatin1String("apply"))
             return apply();
+        if (m_o.command == QLatin1String("commission"))
+            return commission();
         return reset();
     } catch (const Exception& e) {
         return fail(ExitStatus::SendFailed, Texts::tr("sending failed: %1").arg(e.message()));
@@ -479,6 +483,16 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
                     missing.join(QLatin1Char('\n')) +
                         Texts::tr("\nthese rows were not written; the others were"));
     return ExitStatus::Ok;
+}
+
+ExitStatus Run::commission()
+{
+    Commission c(m_o, m_out, m_err);
+    if (const auto failure = c.prepare())
+        return fail(*failure);
+    if (const auto failure = open())
+        return fail(*failure);
+    return c.run(*m_endpoint, m_search->targets(), m_interfaces);
 }
 
 ExitStatus Run::reset()

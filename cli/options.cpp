@@ -42,6 +42,14 @@ const char* description = QT_TRANSLATE_NOOP(
     "                              UTF-8 or cp1252, ',' ';' or tab between cells, blanks\n"
     "                              around cells, and cells that lost the leading zeros of\n"
     "                              the module's value (000 saved as 0) change nothing.\n"
+    "  commission PLAN --at ADDRESS\n"
+    "                              give fresh modules, plugged in one at a time and\n"
+    "                              answering at ADDRESS, their rows of the plan: a row with\n"
+    "                              a serialNumber is for that module, the others go out in\n"
+    "                              plan order, and empty cells keep the module's value.\n"
+    "                              Nothing is written while two modules answer there. Each\n"
+    "                              module is confirmed at its new address; Ctrl+C stops, and\n"
+    "                              the same command with the same --record goes on.\n"
     "  reset --yes                 broadcast the reset datagram to UDP port 69 on every /24\n"
     "                              network of the local /16, as the window's \"RST 69\"\n"
     "\n"
@@ -128,9 +136,20 @@ void describe(QCommandLineParser& parser)
     parser.addOption(
         {"skip-missing", Texts::tr("apply: write the modules that answered, list the rows "
                                    "whose module did not, and end with status 6.")});
-    parser.addPositionalArgument(Texts::tr("command"),
-                                 Texts::tr("search, show, set, apply or reset (see above)."),
-                                 Texts::tr("command [arguments...]"));
+    parser.addOption(
+        {"at", Texts::tr("commission: the address that fresh modules answer from."), "A.B.C.D"});
+    parser.addOption({"record",
+                      Texts::tr("commission: add an entry for every module written to FILE "
+                                ".json or .csv, each on disk before the next module is "
+                                "written; a later run appends, and commission skips the "
+                                "rows it shows confirmed."),
+                      Texts::tr("FILE")});
+    parser.addOption({"operator", Texts::tr("With --record: who writes (default: the login name)."),
+                      Texts::tr("NAME")});
+    parser.addPositionalArgument(
+        Texts::tr("command"),
+        Texts::tr("search, show, set, apply, commission or reset (see above)."),
+        Texts::tr("command [arguments...]"));
 }
 
 std::optional<Failure> readOptions(const QStringList& arguments, Options& o, bool& help,
@@ -151,11 +170,12 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
                                                     "apply or reset)")};
     o.command = positional.first();
     o.arguments = positional.mid(1);
-    static const QStringList commands = {"search", "show", "set", "apply", "reset"};
+    static const QStringList commands = {"search", "show", "set", "apply", "commission", "reset"};
     if (!commands.contains(o.command))
         return Failure{
             ExitStatus::Usage,
-            Texts::tr("unknown command '%1' (search, show, set, apply or reset)").arg(o.command)};
+            Texts::tr("unknown command '%1' (search, show, set, apply, commission or reset)")
+                .arg(o.command)};
 
     QStringList formats;
     for (const char* format : {"json", "csv", "excel"}) {
@@ -184,6 +204,14 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
                            Texts::tr("--via: '%1' is not an IPv4 address").arg(via)};
         o.via << *address;
     }
+    if (parser.isSet("at")) {
+        o.at = parseAddress(parser.value("at"));
+        if (!o.at)
+            return Failure{ExitStatus::Usage,
+                           Texts::tr("--at: '%1' is not an IPv4 address").arg(parser.value("at"))};
+    }
+    o.recordPath = parser.value("record");
+    o.operatorName = parser.value("operator");
 
     const auto number = [&](const char* name, qint64 low, qint64 high,
                             int& into) -> std::optional<Failure> {
@@ -221,11 +249,13 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
     };
     for (const auto& failure :
          {only("filter", {"search"}), only("expect", {"search"}), only("serial", {"show", "set"}),
-          only("settle-ms", {"set", "apply"}), only("dry-run", {"set", "apply"}),
+          only("settle-ms", {"set", "apply", "commission"}), only("dry-run", {"set", "apply"}),
           only("yes", {"reset"}), only("csv", {"search", "show"}),
-          only("excel", {"search", "show"}), only("force", {"set", "apply"}),
+          only("excel", {"search", "show"}), only("force", {"set", "apply", "commission"}),
           only("via", {"set", "apply"}), only("skip-missing", {"apply"}),
-          only("json", {"search", "show", "set", "apply"})}) {
+          only("json", {"search", "show", "set", "apply", "commission"}),
+          only("at", {"commission"}), only("record", {"commission"}),
+          only("operator", {"commission"})}) {
         if (failure)
             return failure;
     }

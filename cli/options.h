@@ -35,9 +35,12 @@ struct Options {
     int expect = 0; // search: ask until this many modules answered; 0: no number
     bool dryRun = false;
     bool yes = false;
-    bool force = false;       // write values that would cut a module off
-    QList<quint32> via;       // set, apply: free temporary addresses, one for each cycle
-    bool skipMissing = false; // apply: write the modules that answered
+    bool force = false;        // write values that would cut a module off
+    QList<quint32> via;        // set, apply: free temporary addresses, one for each cycle
+    bool skipMissing = false;  // apply: write the modules that answered
+    std::optional<quint32> at; // commission: where fresh modules answer
+    QString recordPath;        // --record FILE
+    QString operatorName;      // --operator NAME
 };
 
 // The options, the commands, the fields and the exit statuses, for --help and the man page.

@@ -3,6 +3,7 @@
 #include "fleet/recordfields.h"
 #include "protocol/confirmation.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace duva::fleet
@@ -34,6 +35,24 @@ void CommissioningEngine::resume(int row, const QList<int>& serials)
         m_rowDone[row] = true;
     for (int serial : serials)
         m_commissioned.insert(serial);
+}
+
+void CommissioningEngine::resumeUnconfirmed(int row, const ModuleRecord& before,
+                                            const QByteArray& request, int writesSent)
+{
+    if (row < 0 || row >= m_rows.size() || request.size() < recordSize)
+        return;
+    const auto written = ModuleRecord::fromBytes(request.left(recordSize));
+    Attempt a{
+        before.serialNumber(), written->serialNumber(), row, before, request, writesSent, 0, 0};
+    m_unconfirmed.insert_or_assign(a.serial, a);
+}
+
+std::optional<CommissionEvent> CommissioningEngine::outstanding(qint64 nowMs) const
+{
+    if (!m_current)
+        return std::nullopt;
+    return attemptEvent(CommissionEvent::Kind::NotConfirmed, *m_current, nowMs);
 }
 
 int CommissioningEngine::rowsLeft() const
@@ -76,6 +95,7 @@ void CommissioningEngine::searchNow(qint64 nowMs)
 {
     m_searching = true;
     m_round.clear();
+    m_roundFirstReply.clear();
     m_lastSearchMs = nowMs;
     if (m_seams.search)
         m_seams.search();
@@ -97,9 +117,11 @@ void CommissioningEngine::onReply(qint64 nowMs, const ModuleRecord& record)
         return;
     if (m_searching)
         m_round << record;
+    const int serial = record.serialNumber();
+    if (m_searching && !m_roundFirstReply.contains(serial))
+        m_roundFirstReply.insert(serial, nowMs);
     // A reply that shows exactly what was written confirms it, whenever it comes: also a
     // module given up on after its settle period that took the write late.
-    const int serial = record.serialNumber();
     if (m_current && m_current->newSerial == serial && confirmsWrite(record, m_current->request)) {
         const Attempt done = *m_current;
         m_current.reset();
@@ -122,6 +144,7 @@ void CommissioningEngine::onSearchDone(qint64 nowMs)
         return;
     m_searching = false;
     m_lastRound = m_round;
+    m_lastRoundFirstReply = m_roundFirstReply;
     if (!m_current)
         decide(nowMs);
 }
@@ -176,7 +199,8 @@ void CommissioningEngine::decide(qint64 nowMs)
     const int serial = module.serialNumber();
     if (m_commissioned.contains(serial) || m_gaveUp.contains(serial))
         return;
-    const qint64 firstSeen = m_firstSeen.value(serial, nowMs);
+    // A module's time counts from its first answer in the first search that found it alone.
+    const qint64 firstSeen = m_firstSeen.value(serial, m_lastRoundFirstReply.value(serial, nowMs));
     m_firstSeen.insert(serial, firstSeen);
 
     if (const auto it = m_unconfirmed.find(serial); it != m_unconfirmed.end()) {
@@ -200,6 +224,34 @@ void CommissioningEngine::decide(qint64 nowMs)
         return;
     }
     const ModuleRecord target = withFields(module, m_rows.at(*row).fields);
+    QString why = m_seams.check ? m_seams.check(module, target) : QString();
+    // Modules commissioned before stay connected at their new addresses: a row onto one of
+    // them would leave two modules on one address.
+    for (const ModuleRecord& r : std::as_const(m_lastRound)) {
+        if (why.isEmpty() && addressOf(target) != m_address && r.serialNumber() != serial &&
+            addressOf(r) == addressOf(target))
+            why = QCoreApplication::translate("Commissioning",
+                                              "%1 is the address of module %2, which answers "
+                                              "there")
+                      .arg(target.ipAddressText())
+                      .arg(r.serialNumber());
+    }
+    if (!why.isEmpty()) {
+        // Said once; the module stays as it is, and the row waits for another module.
+        if (!m_saidRefused.contains(serial)) {
+            m_saidRefused.insert(serial);
+            CommissionEvent e;
+            e.kind = CommissionEvent::Kind::Refused;
+            e.serialNumber = serial;
+            e.row = *row;
+            e.before = module;
+            e.reason = why;
+            e.firstSeenMs = firstSeen;
+            e.atMs = nowMs;
+            tell(e);
+        }
+        return;
+    }
     Attempt a{
         serial, target.serialNumber(), *row, module, writeRequestHolding(target), 0, firstSeen, 0};
     write(nowMs, a);
@@ -301,7 +353,8 @@ std::optional<RecordEntry> commissionEntry(const CommissionEvent& event,
                                            const RecordContext& context, const QDateTime& time)
 {
     using K = CommissionEvent::Kind;
-    if (event.kind != K::Confirmed && event.kind != K::NotConfirmed && event.kind != K::NoRow)
+    if (event.kind != K::Confirmed && event.kind != K::NotConfirmed && event.kind != K::NoRow &&
+        event.kind != K::Refused)
         return std::nullopt;
     RecordEntry e;
     e.time = time;
@@ -313,6 +366,11 @@ std::optional<RecordEntry> commissionEntry(const CommissionEvent& event,
     if (event.kind == K::NoRow) {
         e.status = EntryStatus::Skipped;
         e.reason = QStringLiteral("no row of the plan is left for this module");
+        return e;
+    }
+    if (event.kind == K::Refused) {
+        e.status = EntryStatus::Refused;
+        e.reason = event.reason;
         return e;
     }
     e.after = ModuleRecord::fromBytes(event.request.left(recordSize));
@@ -339,6 +397,27 @@ std::map<int, QList<int>> confirmedRows(const QList<RecordEntry>& entries,
         }
     }
     return done;
+}
+
+std::map<int, RecordEntry> unconfirmedRows(const QList<RecordEntry>& entries,
+                                           const QList<CommissionRow>& rows)
+{
+    const std::map<int, QList<int>> confirmed = confirmedRows(entries, rows);
+    std::map<int, RecordEntry> last;
+    for (const RecordEntry& e : entries) {
+        if (e.context.command != QLatin1String("commission"))
+            continue;
+        for (int i = 0; i < rows.size(); ++i) {
+            if (rows.at(i).planRow == e.planRow && !confirmed.count(i))
+                last.insert_or_assign(i, e);
+        }
+    }
+    std::map<int, RecordEntry> open;
+    for (const auto& [row, e] : last) {
+        if (e.status == EntryStatus::NotConfirmed && e.before && e.after)
+            open.emplace(row, e);
+    }
+    return open;
 }
 
 } // namespace duva::fleet

@@ -33,6 +33,8 @@ struct CommissionEvent {
     enum class Kind {
         Several,      // two or more modules at the address: nothing is written (serials)
         NoRow,        // a fresh module that no row left is for (serial)
+        Refused,      // its row would cut it off, or give it the address of another module that
+                      // answers (serial, row, reason): nothing is written
         Written,      // a write went out (serial, row, request, writesSent)
         Confirmed,    // the module shows exactly what was written at its new address
         NotConfirmed, // no confirmation within the settle period after its last write
@@ -46,7 +48,8 @@ struct CommissionEvent {
     std::optional<ModuleRecord> before; // as the module answered at the address
     QByteArray request;                 // the 65 bytes written
     int writesSent = 0;
-    qint64 firstSeenMs = 0; // when the module first answered alone at the address
+    qint64 firstSeenMs = 0; // when the module first answered at the address
+    QString reason;         // Refused: why, in the user's language
     qint64 atMs = 0;        // when this happened
 };
 
@@ -57,6 +60,9 @@ struct CommissionSeams {
     // Told every event before the engine goes on; false stops it (a record that could not be
     // written, say): nothing more is sent.
     std::function<bool(const CommissionEvent&)> event;
+    // Why writing `after` to the module that answered as `before` would cut it off (the
+    // value checks of apply); empty: it may be written.
+    std::function<QString(const ModuleRecord& before, const ModuleRecord& after)> check;
 };
 
 // Gives fresh modules, plugged in one at a time at one shared address, their rows of a plan,
@@ -72,6 +78,16 @@ public:
     // A row that an earlier run confirmed (by index into the rows), with its module's serial
     // numbers (as found and as written): the row is skipped now and the module left alone.
     void resume(int row, const QList<int>& serials);
+    // A write that an earlier run sent to a module but did not see confirmed (Ctrl+C, the
+    // settle period): the module keeps its row, is confirmed by a reply that shows exactly
+    // what was written, and gets the same bytes again when it answers at the address as
+    // before. Without this the row would go to the next module, and two modules could end
+    // up with one address.
+    void resumeUnconfirmed(int row, const ModuleRecord& before, const QByteArray& request,
+                           int writesSent);
+    // The write under way as a NotConfirmed event, for the record when the run stops before
+    // its confirmation; no value when none is.
+    std::optional<CommissionEvent> outstanding(qint64 nowMs) const;
 
     void start(qint64 nowMs);
     void onReply(qint64 nowMs, const ModuleRecord& record);
@@ -122,8 +138,10 @@ private:
     QSet<int> m_commissioned;             // serial numbers confirmed, as found and as written
     std::map<int, Attempt> m_unconfirmed; // by serial: written, not confirmed, may come back
     QSet<int> m_gaveUp;
-    std::optional<Attempt> m_current; // being confirmed
-    QMap<int, qint64> m_firstSeen;    // by serial, at the address
+    std::optional<Attempt> m_current;        // being confirmed
+    QMap<int, qint64> m_firstSeen;           // by serial, at the address
+    QMap<int, qint64> m_roundFirstReply;     // by serial: its first reply to the search under way
+    QMap<int, qint64> m_lastRoundFirstReply; // ...and to the last whole search
 
     bool m_started = false;
     bool m_finished = false;
@@ -134,6 +152,7 @@ private:
     QList<ModuleRecord> m_lastRound; // the last whole search's replies
     QList<int> m_saidSeveral;        // the last Several said, so that it is said once
     QSet<int> m_saidNoRow;
+    QSet<int> m_saidRefused;
 };
 
 // The record's entry for what an event says of a module: Confirmed and NotConfirmed give one
@@ -148,5 +167,11 @@ std::optional<RecordEntry> commissionEntry(const CommissionEvent& event,
 // what CommissioningEngine::resume() takes.
 std::map<int, QList<int>> confirmedRows(const QList<RecordEntry>& entries,
                                         const QList<CommissionRow>& rows);
+
+// The rows (by index) whose last entry in the record is a write not confirmed, with that
+// entry (it carries before and after): what CommissioningEngine::resumeUnconfirmed() takes.
+// Rows that confirmedRows() gives are not among them.
+std::map<int, RecordEntry> unconfirmedRows(const QList<RecordEntry>& entries,
+                                           const QList<CommissionRow>& rows);
 
 } // namespace duva::fleet

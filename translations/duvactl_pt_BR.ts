@@ -2,6 +2,145 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pt_BR" sourcelanguage="en">
 <context>
+    <name>Commission</name>
+    <message>
+        <source>commission takes one plan file, PLAN.csv or PLAN.json</source>
+        <translation>commission recebe um arquivo de plano, PLANO.csv ou PLANO.json</translation>
+    </message>
+    <message>
+        <source>commission needs --at ADDRESS, the address that fresh modules answer from</source>
+        <translation>commission precisa de --at ENDEREÇO, o endereço em que os módulos novos respondem</translation>
+    </message>
+    <message>
+        <source>%1: cannot read: %2</source>
+        <translation>%1: não foi possível ler: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: names no module</source>
+        <translation>%1: não indica nenhum módulo</translation>
+    </message>
+    <message>
+        <source>
+nothing was written</source>
+        <translation>
+nada foi gravado</translation>
+    </message>
+    <message>
+        <source>%1: %2
+nothing was written</source>
+        <translation>%1: %2
+nada foi gravado</translation>
+    </message>
+    <message>
+        <source>client mode needs a server host, and serverHost is empty</source>
+        <translation>o modo cliente precisa de um servidor, e serverHost está vazio</translation>
+    </message>
+    <message>
+        <source>module %1</source>
+        <translation>módulo %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>waiting for the next module at %1 (%n row(s) left)</source>
+        <translation>
+            <numerusform>aguardando o próximo módulo em %1 (%n linha restante)</numerusform>
+            <numerusform>aguardando o próximo módulo em %1 (%n linhas restantes)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 modules answer at %2: serial numbers %3; leave only one connected</source>
+        <translation>%1 módulos respondem em %2: números de série %3; deixe só um conectado</translation>
+    </message>
+    <message>
+        <source>%1 at %2: no row of the plan is left for it; it is left as it is</source>
+        <translation>%1 em %2: não resta linha do plano para ele; fica como está</translation>
+    </message>
+    <message>
+        <source>%1 is not given %2: %3</source>
+        <translation>%1 não recebe a %2: %3</translation>
+    </message>
+    <message>
+        <source>writing %1 -&gt; %2 (%3)</source>
+        <translation>gravando %1 -&gt; %2 (%3)</translation>
+    </message>
+    <message>
+        <source>writing %1 -&gt; %2 again (write %3)</source>
+        <translation>gravando %1 -&gt; %2 de novo (gravação %3)</translation>
+    </message>
+    <message>
+        <source>%1 confirmed at %2 (%3 s)</source>
+        <translation>%1 confirmado em %2 (%3 s)</translation>
+    </message>
+    <message>
+        <source>%1 not confirmed: no reply showed the record written at %2 within %3 s; it keeps its row if it answers again at %4</source>
+        <translation>%1 não confirmado: nenhuma resposta mostrou o registro gravado em %2 dentro de %3 s; ele mantém a sua linha se responder de novo em %4</translation>
+    </message>
+    <message>
+        <source>%1: not confirmed after %2 writes; it is not written again, and its row goes to another module</source>
+        <translation>%1: não confirmado depois de %2 gravações; não é gravado de novo, e a sua linha vai para outro módulo</translation>
+    </message>
+    <message numerus="yes">
+        <source>every row is done: %n module(s) confirmed in this run</source>
+        <translation>
+            <numerusform>toda linha está feita: %n módulo confirmado nesta execução</numerusform>
+            <numerusform>toda linha está feita: %n módulos confirmados nesta execução</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: the record could not be written: %2; nothing more is sent</source>
+        <translation>%1: não foi possível escrever o registro: %2; nada mais é enviado</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 shows %n row(s) confirmed already; they are skipped</source>
+        <translation>
+            <numerusform>%1 mostra %n linha já confirmada; ela é pulada</numerusform>
+            <numerusform>%1 mostra %n linhas já confirmadas; elas são puladas</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: the record could not be written: %2</source>
+        <translation>%1: não foi possível escrever o registro: %2</translation>
+    </message>
+    <message>
+        <source>interrupted: %1 module(s) confirmed in this run, %2 row(s) left; %3</source>
+        <translation>interrompido: %1 módulo(s) confirmado(s) nesta execução, %2 linha(s) restante(s); %3</translation>
+    </message>
+    <message>
+        <source>the last write went out and is not confirmed</source>
+        <translation>a última gravação foi enviada e não está confirmada</translation>
+    </message>
+    <message>
+        <source>no write is outstanding</source>
+        <translation>nenhuma gravação está pendente</translation>
+    </message>
+    <message>
+        <source>the same command with --record %1 goes on where this one stopped</source>
+        <translation>o mesmo comando com --record %1 continua de onde este parou</translation>
+    </message>
+    <message>
+        <source>(--force writes such values all the same)</source>
+        <translation>(--force grava esses valores mesmo assim)</translation>
+    </message>
+    <message>
+        <source>every row is done, but not every module was confirmed</source>
+        <translation>toda linha está feita, mas nem todo módulo foi confirmado</translation>
+    </message>
+</context>
+<context>
+    <name>Commissioning</name>
+    <message>
+        <source>sending failed: %1</source>
+        <translation>o envio falhou: %1</translation>
+    </message>
+    <message>
+        <source>%1 is the address of module %2, which answers there</source>
+        <translation>%1 é o endereço do módulo %2, que responde ali</translation>
+    </message>
+</context>
+<context>
     <name>Csv</name>
     <message>
         <source>row %1: a quote in the middle of a cell (a quoted cell is quoted whole, and a quote inside doubled)</source>
@@ -368,10 +507,6 @@ estas linhas não foram gravadas; as outras foram</translation>
         <translation>comando</translation>
     </message>
     <message>
-        <source>search, show, set, apply or reset (see above).</source>
-        <translation>search, show, set, apply ou reset (veja acima).</translation>
-    </message>
-    <message>
         <source>command [arguments...]</source>
         <translation>comando [argumentos...]</translation>
     </message>
@@ -380,16 +515,48 @@ estas linhas não foram gravadas; as outras foram</translation>
         <translation>nenhum comando dado (search, show, set, apply ou reset)</translation>
     </message>
     <message>
-        <source>unknown command &apos;%1&apos; (search, show, set, apply or reset)</source>
-        <translation>comando desconhecido &apos;%1&apos; (search, show, set, apply ou reset)</translation>
-    </message>
-    <message>
         <source>--%1: &apos;%2&apos; is not a whole number from %3 to %4</source>
         <translation>--%1: &apos;%2&apos; não é um número inteiro de %3 a %4</translation>
     </message>
     <message>
         <source>--%1 does not apply to %2</source>
         <translation>--%1 não se aplica a %2</translation>
+    </message>
+    <message>
+        <source>Print CSV for a spreadsheet in a Portuguese locale: &apos;;&apos; and a UTF-8 byte-order mark (Excel opens it as columns; apply reads it back, as it reads a plan that a spreadsheet saved).</source>
+        <translation>Escreve CSV para uma planilha em português: &apos;;&apos; e a marca de ordem de bytes UTF-8 (o Excel o abre em colunas; apply o lê de volta, como lê um plano que uma planilha salvou).</translation>
+    </message>
+    <message>
+        <source>Search (or reset) through this interface only: its system name (eth0), or on Windows the name the Network Connections list shows (Ethernet, Wi-Fi).</source>
+        <translation>Procura (ou reseta) só por esta interface: o nome dela no sistema (eth0) ou, no Windows, o nome que a lista Conexões de Rede mostra (Ethernet, Wi-Fi).</translation>
+    </message>
+    <message>
+        <source>search: ask again until N modules have answered or the total wait (--timeout-ms, from the first request) ends, then say &quot;N of M&quot; on standard error; fewer than N gives exit status 6.</source>
+        <translation>search: pergunta de novo até N módulos responderem ou acabar a espera total (--timeout-ms, a partir do primeiro pedido), depois diz &quot;N de M&quot; na saída de erros; menos de N dá o código de saída 6.</translation>
+    </message>
+    <message>
+        <source>set, apply: write values that would cut a module off all the same (an address that is its subnet&apos;s network or broadcast address, this computer&apos;s or the module&apos;s gateway, a broken mask, a gateway outside the subnet, a serial number that another module carries).</source>
+        <translation>set, apply: grava mesmo assim valores que isolariam um módulo da rede (um endereço que é o endereço de rede ou de broadcast da sua sub-rede, o deste computador ou o do gateway do módulo, uma máscara inválida, um gateway fora da sub-rede, um número de série que outro módulo já tem).</translation>
+    </message>
+    <message>
+        <source>set, apply: a free address (no module may answer there) through which modules that swap addresses move, one module of each cycle first to it and, once confirmed there, on to its new address; one for each cycle (repeatable).</source>
+        <translation>set, apply: um endereço livre (nenhum módulo pode responder nele) por onde passam os módulos que trocam de endereço: um módulo de cada ciclo vai primeiro para ele e, uma vez confirmado lá, para o seu novo endereço; um para cada ciclo (pode repetir).</translation>
+    </message>
+    <message>
+        <source>apply: write the modules that answered, list the rows whose module did not, and end with status 6.</source>
+        <translation>apply: grava os módulos que responderam, lista as linhas cujo módulo não respondeu e termina com o código 6.</translation>
+    </message>
+    <message>
+        <source>%1 exclude each other</source>
+        <translation>%1 não podem ser usados juntos</translation>
+    </message>
+    <message>
+        <source> and </source>
+        <translation> e </translation>
+    </message>
+    <message>
+        <source>--via: &apos;%1&apos; is not an IPv4 address</source>
+        <translation>--via: &apos;%1&apos; não é um endereço IPv4</translation>
     </message>
     <message>
         <source>Finds, shows and configures DUVA Ethernet modules from the command line.
@@ -411,6 +578,14 @@ Commands:
                               UTF-8 or cp1252, &apos;,&apos; &apos;;&apos; or tab between cells, blanks
                               around cells, and cells that lost the leading zeros of
                               the module&apos;s value (000 saved as 0) change nothing.
+  commission PLAN --at ADDRESS
+                              give fresh modules, plugged in one at a time and
+                              answering at ADDRESS, their rows of the plan: a row with
+                              a serialNumber is for that module, the others go out in
+                              plan order, and empty cells keep the module&apos;s value.
+                              Nothing is written while two modules answer there. Each
+                              module is confirmed at its new address; Ctrl+C stops, and
+                              the same command with the same --record goes on.
   reset --yes                 broadcast the reset datagram to UDP port 69 on every /24
                               network of the local /16, as the window&apos;s &quot;RST 69&quot;
 
@@ -452,6 +627,14 @@ Comandos:
                               células, espaços em volta das células, e células que
                               perderam os zeros à esquerda do valor do módulo (000
                               salvo como 0) não mudam nada.
+  commission PLANO --at ENDEREÇO
+                              dá a módulos novos, ligados um de cada vez e respondendo
+                              em ENDEREÇO, as suas linhas do plano: uma linha com
+                              serialNumber é para esse módulo, as outras saem na ordem
+                              do plano, e células vazias mantêm o valor do módulo.
+                              Nada é gravado enquanto dois módulos respondem ali. Cada
+                              módulo é confirmado no novo endereço; Ctrl+C para, e o
+                              mesmo comando com o mesmo --record continua.
   reset --yes                 envia em broadcast o datagrama de reset para a porta
                               UDP 69 em toda rede /24 da /16 local, como o &quot;RST 69&quot;
                               da janela
@@ -477,40 +660,32 @@ computador descartou, são avisados na saída de erros.
 </translation>
     </message>
     <message>
-        <source>Print CSV for a spreadsheet in a Portuguese locale: &apos;;&apos; and a UTF-8 byte-order mark (Excel opens it as columns; apply reads it back, as it reads a plan that a spreadsheet saved).</source>
-        <translation>Escreve CSV para uma planilha em português: &apos;;&apos; e a marca de ordem de bytes UTF-8 (o Excel o abre em colunas; apply o lê de volta, como lê um plano que uma planilha salvou).</translation>
+        <source>commission: the address that fresh modules answer from.</source>
+        <translation>commission: o endereço em que os módulos novos respondem.</translation>
     </message>
     <message>
-        <source>Search (or reset) through this interface only: its system name (eth0), or on Windows the name the Network Connections list shows (Ethernet, Wi-Fi).</source>
-        <translation>Procura (ou reseta) só por esta interface: o nome dela no sistema (eth0) ou, no Windows, o nome que a lista Conexões de Rede mostra (Ethernet, Wi-Fi).</translation>
+        <source>commission: add an entry for every module written to FILE .json or .csv, each on disk before the next module is written; a later run appends, and commission skips the rows it shows confirmed.</source>
+        <translation>commission: acrescenta uma entrada para cada módulo gravado a ARQUIVO .json ou .csv, cada uma no disco antes de o próximo módulo ser gravado; uma execução seguinte acrescenta a ele, e commission pula as linhas que ele mostra confirmadas.</translation>
     </message>
     <message>
-        <source>search: ask again until N modules have answered or the total wait (--timeout-ms, from the first request) ends, then say &quot;N of M&quot; on standard error; fewer than N gives exit status 6.</source>
-        <translation>search: pergunta de novo até N módulos responderem ou acabar a espera total (--timeout-ms, a partir do primeiro pedido), depois diz &quot;N de M&quot; na saída de erros; menos de N dá o código de saída 6.</translation>
+        <source>FILE</source>
+        <translation>ARQUIVO</translation>
     </message>
     <message>
-        <source>set, apply: write values that would cut a module off all the same (an address that is its subnet&apos;s network or broadcast address, this computer&apos;s or the module&apos;s gateway, a broken mask, a gateway outside the subnet, a serial number that another module carries).</source>
-        <translation>set, apply: grava mesmo assim valores que isolariam um módulo da rede (um endereço que é o endereço de rede ou de broadcast da sua sub-rede, o deste computador ou o do gateway do módulo, uma máscara inválida, um gateway fora da sub-rede, um número de série que outro módulo já tem).</translation>
+        <source>With --record: who writes (default: the login name).</source>
+        <translation>Com --record: quem grava (padrão: o nome de login).</translation>
     </message>
     <message>
-        <source>set, apply: a free address (no module may answer there) through which modules that swap addresses move, one module of each cycle first to it and, once confirmed there, on to its new address; one for each cycle (repeatable).</source>
-        <translation>set, apply: um endereço livre (nenhum módulo pode responder nele) por onde passam os módulos que trocam de endereço: um módulo de cada ciclo vai primeiro para ele e, uma vez confirmado lá, para o seu novo endereço; um para cada ciclo (pode repetir).</translation>
+        <source>search, show, set, apply, commission or reset (see above).</source>
+        <translation>search, show, set, apply, commission ou reset (veja acima).</translation>
     </message>
     <message>
-        <source>apply: write the modules that answered, list the rows whose module did not, and end with status 6.</source>
-        <translation>apply: grava os módulos que responderam, lista as linhas cujo módulo não respondeu e termina com o código 6.</translation>
+        <source>unknown command &apos;%1&apos; (search, show, set, apply, commission or reset)</source>
+        <translation>comando desconhecido &apos;%1&apos; (search, show, set, apply, commission ou reset)</translation>
     </message>
     <message>
-        <source>%1 exclude each other</source>
-        <translation>%1 não podem ser usados juntos</translation>
-    </message>
-    <message>
-        <source> and </source>
-        <translation> e </translation>
-    </message>
-    <message>
-        <source>--via: &apos;%1&apos; is not an IPv4 address</source>
-        <translation>--via: &apos;%1&apos; não é um endereço IPv4</translation>
+        <source>--at: &apos;%1&apos; is not an IPv4 address</source>
+        <translation>--at: &apos;%1&apos; não é um endereço IPv4</translation>
     </message>
 </context>
 <context>

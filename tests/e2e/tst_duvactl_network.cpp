@@ -1,7 +1,8 @@
 // duvactl against simulated fleets in the test network: the three search formats, a set and
 // a 20-module apply confirmed, and every refusal with its message and exit status, with
 // nothing sent (the simulator's log shows what reached it); shifts and swaps written in a safe
-// order, lost writes sent again, absent modules skipped, and Ctrl+C.
+// order, lost writes sent again, absent modules skipped, and Ctrl+C; fresh modules
+// commissioned one at a time, with a record that an interrupted run resumes from.
 
 #include "protocol/datagrams.h"
 #include "simprocess.h"
@@ -145,6 +146,79 @@ QStringList writesReceived(SimProcess& sim)
                       .arg(record->serialNumber());
     }
     return writes;
+}
+
+// A commissioning plan for n fresh modules: row k (CSV row k + 1) gives 10.77.0.(60 + k), the
+// test network's gateway and a port of its own; the other fields keep the module's values.
+QString commissionPlan(const QTemporaryDir& dir, int n)
+{
+    QString csv = "ipAddress,gateway,serverPort\n";
+    for (int k = 1; k <= n; ++k)
+        csv += QString("10.77.0.%1,10.77.0.1,%2\n").arg(60 + k).arg(7000 + k);
+    const QString path = dir.filePath("commission.csv");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv.toUtf8()) != csv.size())
+        return QString();
+    return path;
+}
+
+// The writes of a bench of n modules commissioned from 10.77.0.10 in plugging order, one each.
+QStringList oneWriteEach(int n)
+{
+    QStringList writes;
+    for (int k = 1; k <= n; ++k)
+        writes << QString("10.77.0.10>10.77.0.%1 %2").arg(60 + k).arg(1030 + k);
+    return writes;
+}
+
+// The record's entries (a .json record).
+QJsonArray recordEntries(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object().value("entries").toArray();
+}
+
+// Checks that every write the simulator received is in the record as its module's `after`, and
+// that each module is there confirmed once; empty when so, else what is wrong.
+QString recordMatchesWrites(SimProcess& sim, const QJsonArray& entries, int n)
+{
+    static const QRegularExpression line(" len 65: (.*)$");
+    QMap<int, QByteArray> written; // serial -> the 64 bytes of its write
+    for (const QString& l : received(sim)) {
+        const QRegularExpressionMatch m = line.match(l);
+        const QByteArray bytes = QByteArray::fromHex(m.captured(1).toLatin1());
+        if (m.hasMatch() && quint8(bytes.at(duva::offset::opcode)) == duva::writeOpcode)
+            written.insert(
+                duva::ModuleRecord::fromBytes(bytes.left(duva::recordSize))->serialNumber(),
+                bytes.left(duva::recordSize));
+    }
+    QMap<int, int> confirmed;
+    for (const QJsonValue& v : entries) {
+        const QJsonObject e = v.toObject();
+        if (e.value("status").toString() != "confirmed")
+            continue;
+        const int serial = e.value("serialNumber").toInt();
+        ++confirmed[serial];
+        const QByteArray after =
+            QByteArray::fromHex(e.value("after").toObject().value("bytes").toString().toLatin1());
+        if (after != written.value(serial))
+            return QString("%1: the record's after is not what the module received").arg(serial);
+        if (e.value("command").toString() != "commission" ||
+            e.value("before").toObject().value("ipAddress").toString() != "10.77.0.10")
+            return QString("%1: %2").arg(serial).arg(QString(QJsonDocument(e).toJson()));
+    }
+    if (confirmed.size() != n || written.size() != n)
+        return QString("%1 modules confirmed, %2 written, not %3")
+            .arg(confirmed.size())
+            .arg(written.size())
+            .arg(n);
+    for (int times : std::as_const(confirmed)) {
+        if (times != 1)
+            return "a module confirmed twice";
+    }
+    return QString();
 }
 
 } // namespace
@@ -476,6 +550,21 @@ private slots:
                "row 3, column ipAddress: '10.77.0.300' is not an IPv4 address: four numbers from "
                "0 to 255 joined by dots\n"
             << false;
+        // A commissioning's rows are checked before any search; each module's record again
+        // when it answers.
+        QTest::newRow("a commissioning row that cuts its module off")
+            << fleet << QByteArray("ipAddress,serverPort\n10.77.0.61,7001\n10.77.0.1,7002\n")
+            << QStringList{"commission", "PLAN", "--at", "10.77.0.10"} << 3
+            << QString("duvactl: PLAN: row 3, column ipAddress: '10.77.0.1' is this computer's "
+                       "own address\n%1")
+                   .arg(force)
+            << false;
+        QTest::newRow("a commissioning without its address")
+            << fleet << QByteArray("ipAddress\n10.77.0.61\n") << QStringList{"commission", "PLAN"}
+            << 2
+            << QString("duvactl: commission needs --at ADDRESS, the address that fresh modules "
+                       "answer from\n")
+            << false;
         QTest::newRow("a plan with several values that cut modules off")
             << fleet
             << QByteArray("serialNumber;ipAddress;gateway\r\n1031;10.77.0.255;\r\n"
@@ -746,9 +835,9 @@ private slots:
         SimProcess sim({"--count", "1"});
         QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
         // script gives duvactl a terminal and copies what it shows, both streams in one.
-        const QStringList command = QStringList{qEnvironmentVariable("DUVACTL"), "set",
-                                                "10.77.0.10", "serverPort=7002"} +
-                                    quick + options;
+        const QStringList command =
+            QStringList{qEnvironmentVariable("DUVACTL"), "set", "10.77.0.10", "serverPort=7002"} +
+            quick + options;
         QProcess p;
         p.start("script", {"-qec", command.join(' '), "/dev/null"});
         QVERIFY(p.waitForFinished(30000));
@@ -923,6 +1012,17 @@ private slots:
             << QStringList{"duvactl: argumento serverPort=70000, campo serverPort: '70000' não "
                            "é uma porta: um número inteiro de 0 a 65535\n"}
             << true;
+        QTest::newRow("a commissioning")
+            << QStringList{"--count", "2", "--bench", "--bench-gap-ms", "300"}
+            << QStringList{"commission", "COMMISSION", "--at", "10.77.0.10"} << 0
+            << QStringList{"waiting for the next module at 10.77.0.10 (2 row(s) left)\n",
+                           "writing 1031 -> 10.77.0.61 (row 2)\n", "1031 confirmed at 10.77.0.61 (",
+                           "every row is done: 2 module(s) confirmed in this run\n"}
+            << QStringList{"aguardando o próximo módulo em 10.77.0.10 (2 linhas restantes)\n",
+                           "gravando 1031 -> 10.77.0.61 (linha 2)\n",
+                           "1031 confirmado em 10.77.0.61 (",
+                           "toda linha está feita: 2 módulos confirmados nesta execução\n"}
+            << false;
         QTest::newRow("a refusal after the search")
             << QStringList{"--count", "2"}
             << QStringList{"set", "10.77.0.10", "ipAddress=10.77.0.11"} << 4
@@ -1013,7 +1113,12 @@ private slots:
         const QString swapPlan = dir.filePath("swap.csv");
         QVERIFY(duva::test::writeFile(swapPlan, "serialNumber,ipAddress\n1031,10.77.0.11\n4242,\n"
                                                 "1032,10.77.0.10\n"));
-        arguments.replaceInStrings("PLAN", plan).replaceInStrings("SWAP", swapPlan);
+        const QString commissionPlan = dir.filePath("commission.csv");
+        QVERIFY(duva::test::writeFile(commissionPlan, "ipAddress,gateway\n10.77.0.61,10.77.0.1\n"
+                                                      "10.77.0.62,10.77.0.1\n"));
+        arguments.replaceInStrings("COMMISSION", commissionPlan)
+            .replaceInStrings("PLAN", plan)
+            .replaceInStrings("SWAP", swapPlan);
         QList<Result> results;
         for (const QString& locale : QStringList{"C", "pt_BR.UTF-8"}) {
             // A fresh fleet for each, as a write changes it.
@@ -1035,6 +1140,119 @@ private slots:
         }
         if (sameOutput)
             QCOMPARE(results[1].out, results[0].out);
+    }
+
+    // Six fresh modules at one address, plugged in one after another, the third together
+    // with the fourth for a while: nothing is written while two answer, each module gets one
+    // write (its row, in plugging order) and is confirmed at its new address, and the record
+    // holds exactly the bytes each module received.
+    void commissionsModulesPluggedInOneAtATime()
+    {
+        SimProcess sim(QStringList{"--count", "6", "--bench", "--bench-gap-ms", "300",
+                                   "--bench-pair", "3", "--bench-pair-leave-ms", "2500"} +
+                       distinct);
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        QTemporaryDir dir;
+        const QString record = dir.filePath("record.json");
+        const Result r =
+            duvactl(QStringList{"commission", commissionPlan(dir, 6), "--at", "10.77.0.10",
+                                "--record", record, "--json", "--operator", "Ana Souza"} +
+                    quick.mid(0, 4) + QStringList{"--settle-ms", "3000"});
+        EXPECT_STATUS(r, 0);
+        QStringList events;
+        for (const QString& l : r.out.split('\n', Qt::SkipEmptyParts)) {
+            const QJsonObject e = QJsonDocument::fromJson(l.toUtf8()).object();
+            events << e.value("event").toString();
+            if (e.value("event") == "several")
+                QCOMPARE(e.value("serialNumbers").toArray(), (QJsonArray{1033, 1034}));
+            if (e.value("event") == "confirmed")
+                QVERIFY2(e.value("ms").toInt() < 2000, qPrintable(l));
+        }
+        QCOMPARE(events.count("several"), 1);
+        QCOMPARE(events.count("confirmed"), 6);
+        QCOMPARE(events.last(), "finished");
+
+        QVERIFY(sim.waitForLines(QRegularExpression("note write: "), 6));
+        QCOMPARE(writesReceived(sim), oneWriteEach(6));
+        // Every write found one module alone at the address, as the bench's notes show it.
+        int atAddress = 0;
+        for (const QString& l : sim.logLines()) {
+            if (l.contains(" plugged in at "))
+                ++atAddress;
+            else if (l.contains(" unplugged") || l.contains(" moved to "))
+                --atAddress;
+            else if (l.contains(" len 65: ") &&
+                     quint8(QByteArray::fromHex(l.section(": ", 1).toLatin1())
+                                .at(duva::offset::opcode)) == duva::writeOpcode)
+                QVERIFY2(atAddress == 1, qPrintable(l));
+        }
+        const QJsonArray entries = recordEntries(record);
+        QCOMPARE(entries.size(), 6);
+        QCOMPARE(entries[0].toObject().value("operator").toString(), "Ana Souza");
+        const QString mismatch = recordMatchesWrites(sim, entries, 6);
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    }
+
+    // Ctrl+C stops a commissioning with a summary; the same command with the same record goes
+    // on where it stopped: no module is written twice, a write that was under way is confirmed
+    // (its row not given to the next module), and every row ends confirmed.
+    void anInterruptedCommissioningResumesFromItsRecord_data()
+    {
+        QTest::addColumn<QString>("stopAt");   // the output line after which Ctrl+C comes
+        QTest::addColumn<QString>("summary");  // what the summary says
+        QTest::addColumn<QStringList>("kept"); // the first run's record, by status
+        QTest::newRow("while waiting") << "1032 confirmed at 10.77.0.62"
+                                       << "2 module(s) confirmed in this run, 3 row(s) left; no "
+                                          "write is outstanding"
+                                       << QStringList{"confirmed", "confirmed"};
+        QTest::newRow("with a write out") << "writing 1033 -> 10.77.0.63"
+                                          << "2 module(s) confirmed in this run, 3 row(s) left; "
+                                             "the last write went out and is not confirmed"
+                                          << QStringList{"confirmed", "confirmed", "not confirmed"};
+    }
+
+    void anInterruptedCommissioningResumesFromItsRecord()
+    {
+        QFETCH(QString, stopAt);
+        QFETCH(QString, summary);
+        QFETCH(QStringList, kept);
+        SimProcess sim(QStringList{"--count", "5", "--bench", "--bench-gap-ms", "300"} + distinct);
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        QTemporaryDir dir;
+        const QString record = dir.filePath("record.json");
+        const QStringList command =
+            QStringList{"commission", commissionPlan(dir, 5), "--at", "10.77.0.10", "--record",
+                        record} +
+            quick.mid(0, 4) + QStringList{"--settle-ms", "3000"};
+        QProcess p;
+        p.start(qEnvironmentVariable("DUVACTL"), command);
+        QDeadlineTimer deadline(30000);
+        QByteArray out;
+        while (!out.contains(stopAt.toUtf8()) && !deadline.hasExpired()) {
+            p.waitForReadyRead(100);
+            out += p.readAllStandardOutput();
+        }
+        QVERIFY2(out.contains(stopAt.toUtf8()), out.constData());
+        ::kill(pid_t(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitCode(), 130);
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(err, "duvactl: interrupted: " + summary + "\nthe same command with --record " +
+                          record + " goes on where this one stopped\n");
+        QStringList statuses;
+        for (const QJsonValue& e : recordEntries(record))
+            statuses << e.toObject().value("status").toString();
+        QCOMPARE(statuses, kept);
+
+        const Result resumed = duvactl(command);
+        EXPECT_STATUS(resumed, 0);
+        QVERIFY2(resumed.out.startsWith(record + " shows 2 row(s) confirmed already; they are "
+                                                 "skipped\n"),
+                 qPrintable(resumed.out));
+        QVERIFY(sim.waitForLines(QRegularExpression("note write: "), 5));
+        QCOMPARE(writesReceived(sim), oneWriteEach(5));
+        const QString mismatch = recordMatchesWrites(sim, recordEntries(record), 5);
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     }
 
     void resetNeedsYesAndRestoresTheFleet()

@@ -20,6 +20,7 @@ struct Bench {
     QList<std::pair<qint64, qint64>> plugged; // [from, until) in ms
     int ignoreWrites = 0;
     quint32 address = factory;
+    bool cutOff = false; // its row would cut it off (its own gateway, say)
 };
 
 CommissionRow row(int planRow, const char* newAddress, std::optional<int> serial = {})
@@ -47,6 +48,8 @@ QString eventText(const CommissionEvent& e)
     }
     case K::NoRow:
         return QStringLiteral("no row %1").arg(e.serialNumber);
+    case K::Refused:
+        return QStringLiteral("refused %1 row %2").arg(e.serialNumber).arg(e.row);
     case K::Written:
         return QStringLiteral("write %1 row %2 #%3")
             .arg(e.serialNumber)
@@ -137,6 +140,13 @@ Run run(const QList<CommissionRow>& rows, QList<Bench> bench,
             result.confirmed << e;
         return recordEntry ? recordEntry(e) : true;
     };
+    seams.check = [&](const ModuleRecord& before, const ModuleRecord&) {
+        for (const Bench& b : std::as_const(bench)) {
+            if (b.serial == before.serialNumber() && b.cutOff)
+                return QStringLiteral("cut off");
+        }
+        return QString();
+    };
     engine = std::make_unique<CommissioningEngine>(factory, rows, CommissionTiming{}, seams);
     for (const auto& [r, serials] : resumed)
         engine->resume(r, serials);
@@ -226,6 +236,13 @@ private slots:
             << QList<Bench>{{1031, {{0, 3000}}}, {1099, {{4000, ever}}}}
             << QStringList{"no row 1031", "write 1099 row 0 #1", "confirmed 1099 row 0",
                            "finished"};
+        QTest::newRow("a module that its row would cut off is left as it is, said once")
+            << three.mid(0, 2)
+            << QList<Bench>{{1031, {{0, 3000}}, 0, factory, true},
+                            {1032, {{4000, ever}}},
+                            {1033, {{7000, ever}}}}
+            << QStringList{"refused 1031 row 0",  "write 1032 row 0 #1",  "confirmed 1032 row 0",
+                           "write 1033 row 1 #1", "confirmed 1033 row 1", "finished"};
         // A row that leaves the address as it is: the module stays at the shared address,
         // so the next one is written only once it has been unplugged.
         QTest::newRow("a commissioned module still at the address")
@@ -281,6 +298,16 @@ private slots:
 
         const Run all = run(rows, {}, {{0, {1031}}, {1, {1032}}, {2, {1033}}});
         QCOMPARE(all.events, QStringList{"finished"});
+    }
+
+    // A module commissioned earlier, still connected at its new address, keeps it: a row
+    // giving that address to a fresh module is refused, said once, and waits.
+    void aRowOntoAModuleThatAnswersIsRefused()
+    {
+        const Run r = run({row(2, "10.77.0.11"), row(3, "10.77.0.12")},
+                          {{1031, {{0, 1'000'000}}, 0, ip("10.77.0.11")}, {1032, {{0, 1'000'000}}}},
+                          {}, 10000);
+        QCOMPARE(r.events, QStringList{"refused 1032 row 0"});
     }
 
     void waitingSearchesOnceASecond()

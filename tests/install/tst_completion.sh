@@ -30,7 +30,8 @@ offers() {
     fi
 }
 
-offers "duvactl " "apply reset search set show"
+offers "duvactl " "apply commission reset search set show"
+offers "duvactl commission plan.csv --at 192.168.0.100 --re" "--record"
 offers "duvactl s" "search set show"
 offers "duvactl --json s" "search set show"
 offers "duvactl search --j" "--json"
