@@ -30,7 +30,7 @@ offers() {
     fi
 }
 
-offers "duvactl " "apply reset search set show"
+offers "duvactl " "apply reset rollback search set show"
 offers "duvactl s" "search set show"
 offers "duvactl --json s" "search set show"
 offers "duvactl search --j" "--json"
@@ -39,6 +39,7 @@ offers "duvactl set 10.77.0.10 dhcp=t" "dhcp=true"
 offers "duvactl set --serial 1031 clientMode=" "clientMode=client clientMode=server"
 offers "duvactl search --filter auto" "autoDisconnect= autoDisconnectTime="
 offers "duvactl --serial 5 show " ""
+offers "duvactl apply plan.csv --rec" "--record"
 
 [ $failures -eq 0 ] && echo "PASS: completion"
 exit $((failures > 0))
