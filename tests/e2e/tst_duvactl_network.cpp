@@ -1046,6 +1046,27 @@ private slots:
         QCOMPARE(writesReceived(sim).size(), 3);
     }
 
+    // A module still taking its write (or restarting) answers with its old record for a
+    // while: no failure, and no resend; it is confirmed at the first search that shows its
+    // new record, long before the settle period ends.
+    void aModuleShowingItsOldRecordAtFirstIsConfirmedWithoutAResend()
+    {
+        SimProcess sim({"--count", "2", "--old-record-searches", "2"});
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        QElapsedTimer clock;
+        clock.start();
+        const Result r = duvactl(QStringList{"set", "10.77.0.11", "serverPort=7002"} +
+                                 quick.mid(0, 4) + QStringList{"--settle-ms", "6000"});
+        const qint64 ms = clock.elapsed();
+        EXPECT_STATUS(r, 0);
+        QVERIFY2(r.out.endsWith("10.77.0.11  1032          10.77.0.11  10.77.0.11  confirmed\n"),
+                 qPrintable(r.out));
+        QVERIFY(sim.waitForLines(QRegularExpression("answers with its old record"), 2));
+        QCOMPARE(writesReceived(sim).size(), 1);
+        // Three searches, 500 ms apart, after the search that found it.
+        QVERIFY2(ms < 4000, qPrintable(QString("%1 ms").arg(ms)));
+    }
+
     void portHeldByAnotherProgram()
     {
         SimProcess sim({"--count", "1"});
