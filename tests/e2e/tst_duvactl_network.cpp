@@ -177,8 +177,8 @@ QString recordHex(const char* address, int serial)
 }
 
 // The record a commissioning keeps: modules 1031 ... moved off one factory address (or,
-// not shared, off 10.77.0.50 ...) onto 10.77.0.10 ..., each confirmed.
-QByteArray commissioningRecord(int modules, bool shared = true)
+// without one, off 10.77.0.50 ...) onto 10.77.0.10 ..., each confirmed.
+QByteArray commissioningRecord(int modules, const char* factory = "10.77.0.250")
 {
     QJsonArray entries;
     for (int i = 0; i < modules; ++i) {
@@ -192,9 +192,10 @@ QByteArray commissioningRecord(int modules, bool shared = true)
             {"serialNumber", serial},
             {"status", "confirmed"},
             {"writesSent", 1},
-            {"before", QJsonObject{{"bytes", recordHex(shared ? "10.77.0.250"
-                                                              : "10.77.0.5" + QByteArray::number(i),
-                                                       serial)}}},
+            {"before",
+             QJsonObject{{"bytes", recordHex(factory ? QByteArray(factory)
+                                                     : "10.77.0.5" + QByteArray::number(i),
+                                             serial)}}},
             {"after", QJsonObject{{"bytes", recordHex(after, serial)}}}});
     }
     return QJsonDocument(
@@ -580,10 +581,22 @@ private slots:
                "10.77.0.250\nnothing was written\n"
             << true;
         QTest::newRow("a rollback whose module does not answer")
-            << QStringList{"--count", "2"} << commissioningRecord(3, false)
+            << QStringList{"--count", "2"} << commissioningRecord(3, nullptr)
             << QStringList{"rollback", "PLAN"} << 6
             << "duvactl: entry 3: no module with serial number 1033 answered\nnothing was "
                "written\n"
+            << true;
+        QTest::newRow("a rollback to an address that two modules answer from now")
+            << QStringList{"--count", "2", "--same-ip"} << commissioningRecord(1, nullptr)
+            << QStringList{"rollback", "PLAN"} << 5
+            << "duvactl: entry 1: 2 modules answer at 10.77.0.10 (serial numbers 1031, 1032); a "
+               "write to that address would reach either of them\nnothing was written\n"
+            << true;
+        QTest::newRow("a rollback onto this computer's address")
+            << QStringList{"--count", "1"} << commissioningRecord(1, "10.77.0.1")
+            << QStringList{"rollback", "PLAN"} << 4
+            << "duvactl: entry 1: the module with serial number 1031 would go back to 10.77.0.1, "
+               "which is this computer's own address now\nnothing was written\n"
             << true;
     }
 
