@@ -11,10 +11,10 @@
 #include "cli/output.h"
 #include "cli/plan.h"
 #include "cli/resolve.h"
+#include "cli/rollbackwrites.h"
 #include "cli/search.h"
 #include "cli/searchreport.h"
 #include "cli/targets.h"
-#include "fleet/rollback.h"
 #include "fleet/writerecord.h"
 #include "net/broadcastseries.h"
 #include "net/interfaces.h"
@@ -133,19 +133,6 @@ Why whyNotConfirmed(const WriteResult& r, const Why& cutShort)
         return {QStringLiteral("it answers with other values of %1").arg(fields),
                 Texts::tr("it answers with other values of %1").arg(fields)};
     return {QStringLiteral("it did not answer"), Texts::tr("it did not answer")};
-}
-
-// "serverPort: 6003 -> 7001", one for each field whose shown value differs.
-QStringList changesBetween(const ModuleRecord& before, const ModuleRecord& after)
-{
-    QStringList changes;
-    for (const Field& f : fields()) {
-        const QString was = f.text(before);
-        const QString now = f.text(after);
-        if (was != now)
-            changes << QStringLiteral("%1: %2 -> %3").arg(f.name, was, now);
-    }
-    return changes;
 }
 
 std::optional<Failure> Run::open(bool forReset)
@@ -650,14 +637,7 @@ ExitStatus Run::rollback()
     const fleet::RecordContents record = fleet::readRecord(path);
     if (!record.error.isEmpty())
         return fail(ExitStatus::InvalidValue, record.error);
-    QList<PlanRow> wanted; // every serial number a confirmed write left
-    for (const fleet::RecordEntry& e : record.entries) {
-        if (e.status == fleet::EntryStatus::Confirmed && e.after) {
-            PlanRow row;
-            row.serialNumber = e.after->serialNumber();
-            wanted << row;
-        }
-    }
+    const QList<PlanRow> wanted = rollbackWanted(record.entries);
     if (wanted.isEmpty()) {
         m_out << Texts::tr("%1 holds no confirmed write: nothing to undo").arg(path) << '\n';
         m_out.flush();
@@ -668,116 +648,23 @@ ExitStatus Run::rollback()
     if (const auto failure = open())
         return fail(*failure);
     const QList<FoundModule> found = searchFor(everyModuleOf(wanted));
-    QList<ModuleRecord> records;
-    for (const FoundModule& m : found)
-        records << m.record;
-    const fleet::RollbackPlan plan = fleet::planRollback(record.entries, records);
-    if (!plan.refusal.isEmpty())
-        return fail(ExitStatus::AddressCollision,
-                    plan.refusal + Texts::tr("\nnothing was written"));
-
-    // The entry that holds a module's earlier record, by the serial number it carries now.
-    const auto entryOf = [&record](int serial) {
-        for (int i = 0; i < record.entries.size(); ++i) {
-            const fleet::RecordEntry& e = record.entries[i];
-            if (e.status == fleet::EntryStatus::Confirmed && e.after &&
-                e.after->serialNumber() == serial)
-                return i;
-        }
-        return -1;
-    };
-    QStringList missing;
-    QList<fleet::RecordEntry> notWritten;
-    for (const int serial : plan.missing) {
-        const int entry = entryOf(serial);
-        missing << Texts::tr("entry %1: no module with serial number %2 answered")
-                       .arg(entry + 1)
-                       .arg(serial);
-        fleet::RecordEntry e;
-        e.planRow = entry + 1;
-        e.serialNumber = serial;
-        e.reason = QStringLiteral("no module answered");
-        notWritten << e;
-    }
-    if (!missing.isEmpty() && (!m_o.skipMissing || plan.writes.isEmpty()))
-        return fail(ExitStatus::NotFound,
-                    missing.join(QLatin1Char('\n')) + Texts::tr("\nnothing was written"));
-
-    // Each module as apply would write it: its earlier record, byte for byte.
-    const auto plannedWrite = [&](int entry, const ModuleRecord& current,
-                                  const std::optional<ModuleRecord>& restored) {
-        const auto module =
-            std::find_if(found.begin(), found.end(), [&current](const FoundModule& m) {
-                return m.record.bytes() == current.bytes();
-            });
-        PlannedWrite w{{}, *module, {}, {}, {}, {}, 0, 0};
-        w.row.where = Texts::tr("entry %1").arg(entry + 1);
-        w.row.whereInEnglish = QStringLiteral("entry %1").arg(entry + 1);
-        w.row.serialNumber = moduleIdentity(current);
-        w.row.fieldWord = QStringLiteral("field");
-        w.currentAddress = current.ipAddressText();
-        w.newAddress = w.currentAddress;
-        w.serialNumber = moduleIdentity(current);
-        w.newSerialNumber = w.serialNumber;
-        if (restored) {
-            w.request = fleet::writeRequestHolding(*restored);
-            w.changes = changesBetween(current, *restored);
-            if (w.changes.isEmpty())
-                w.changes << Texts::tr("bytes that no field shows");
-            w.newAddress = restored->ipAddressText();
-            w.newSerialNumber = moduleIdentity(*restored);
-        }
-        m_rowNumbers.insert(w.row.where, entry + 1);
-        return w;
-    };
-    QList<PlannedWrite> writes;
-    for (const fleet::RollbackWrite& rw : plan.writes)
-        writes << plannedWrite(rw.entry, rw.current, rw.restored);
-    for (const int serial : plan.unchanged) {
-        for (const ModuleRecord& r : records) {
-            if (r.serialNumber() == serial)
-                writes << plannedWrite(entryOf(serial), r, std::nullopt);
-        }
-    }
-
-    // The checks of apply that still hold for a module's own earlier values: a write must
-    // reach one module alone, and no module may take this computer's address. The values
-    // that would cut a module off are not checked: each module had them before and answered.
     QList<quint32> own;
     for (const NetworkInterface& i : runningIPv4Interfaces())
         own << i.address;
-    QStringList shared, collisions;
-    for (const PlannedWrite& w : writes) {
-        if (w.request.isEmpty())
-            continue;
-        QStringList serials;
-        for (const FoundModule& m : found) {
-            if (m.record.ipAddressText() == w.currentAddress)
-                serials << QString::number(moduleIdentity(m.record));
-        }
-        if (serials.size() > 1)
-            shared << Texts::tr("%1: %2 modules answer at %3 (serial numbers %4); a write to "
-                                "that address would reach either of them")
-                          .arg(w.row.where)
-                          .arg(serials.size())
-                          .arg(w.currentAddress, serials.join(QStringLiteral(", ")));
-        if (w.newAddress != w.currentAddress && own.contains(*parseAddress(w.newAddress)))
-            collisions << Texts::tr("%1: the module with serial number %2 would go back to %3, "
-                                    "which is this computer's own address now")
-                              .arg(w.row.where)
-                              .arg(w.serialNumber)
-                              .arg(w.newAddress);
-    }
-    if (!shared.isEmpty())
-        return fail(ExitStatus::SharedAddress,
-                    shared.join(QLatin1Char('\n')) + Texts::tr("\nnothing was written"));
-    if (!collisions.isEmpty())
-        return fail(ExitStatus::AddressCollision,
-                    collisions.join(QLatin1Char('\n')) + Texts::tr("\nnothing was written"));
-    const PlannedOrder order = planOrder(writes, found, m_o.via);
+    const RollbackWrites rollback = resolveRollback(record.entries, found, own);
+    if (rollback.refusal)
+        return fail(rollback.refusal->status,
+                    rollback.refusal->message + Texts::tr("\nnothing was written"));
+    const bool writes = std::any_of(rollback.writes.begin(), rollback.writes.end(),
+                                    [](const PlannedWrite& w) { return !w.request.isEmpty(); });
+    if (!rollback.missing.isEmpty() && (!m_o.skipMissing || !writes))
+        return fail(ExitStatus::NotFound,
+                    rollback.missing.join(QLatin1Char('\n')) + Texts::tr("\nnothing was written"));
+    m_rowNumbers = rollback.entryNumbers;
+    const PlannedOrder order = planOrder(rollback.writes, found, m_o.via);
     if (!order.error.isEmpty())
         return fail(ExitStatus::AddressCollision, order.error + Texts::tr("\nnothing was written"));
-    return send(writes, order.order, missing, notWritten, true);
+    return send(rollback.writes, order.order, rollback.missing, rollback.notWritten, true);
 }
 
 ExitStatus Run::reset()
