@@ -272,7 +272,8 @@ void benchFleet(Table& table, const Options& options)
     table.add(row);
 
     // The same fleet shifted: every write goes to an address that another module is given,
-    // so the order matters; still one burst and one settle period.
+    // so the order matters; still one burst, each module confirmed as soon as it shows its
+    // write.
     std::vector<double> shift;
     int shiftFailed = 0;
     for (int i = 0; i < options.runs; ++i) {

@@ -132,8 +132,10 @@ std::optional<Failure> Commission::prepare()
 
     if (!m_o.recordPath.isEmpty()) {
         m_record = std::make_unique<fleet::WriteRecordFile>(m_o.recordPath);
-        if (!m_record->open())
-            return Failure{ExitStatus::InvalidValue,
+        // Written once now, as it stands, so that a file that cannot be written stops the run
+        // before anything is sent.
+        if (!m_record->open() || !m_record->append(QList<fleet::RecordEntry>{}))
+            return Failure{ExitStatus::RecordFailed,
                            QCoreApplication::translate("Commission", "%1: %2\nnothing was written")
                                .arg(m_o.recordPath, m_record->error())};
         if (QFileInfo::exists(m_o.recordPath)) {
@@ -371,7 +373,7 @@ ExitStatus Commission::run(UdpEndpoint& endpoint, const SearchTargets& targets,
     if (!driver.error().isEmpty()) {
         m_err << "duvactl: " << driver.error() << '\n';
         m_err.flush();
-        return recordFailed ? ExitStatus::InvalidValue : ExitStatus::SendFailed;
+        return recordFailed ? ExitStatus::RecordFailed : ExitStatus::SendFailed;
     }
     if (interrupted) {
         const bool outstanding = driver.writeOutstanding();

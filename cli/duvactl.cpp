@@ -12,9 +12,11 @@
 #include "cli/output.h"
 #include "cli/plan.h"
 #include "cli/resolve.h"
+#include "cli/rollbackwrites.h"
 #include "cli/search.h"
 #include "cli/searchreport.h"
 #include "cli/targets.h"
+#include "fleet/writerecord.h"
 #include "net/broadcastseries.h"
 #include "net/interfaces.h"
 #include "net/udpendpoint.h"
@@ -22,7 +24,9 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -86,7 +90,19 @@ private:
     ExitStatus apply();
     ExitStatus reset();
     ExitStatus commission();
+    ExitStatus rollback();
     ExitStatus write(const QList<PlanRow>& rows);
+    // Prints the writes, sends them in their order (not on a dry run), keeps the record and
+    // prints what became of each. entries: the record's entries of modules that are not
+    // written (rows whose module did not answer), kept before anything is sent.
+    ExitStatus send(const QList<PlannedWrite>& writes, const fleet::WriteOrder& order,
+                    const QStringList& missing, QList<fleet::RecordEntry> entries, bool several);
+    // Opens --record before anything is sent; nothing on a dry run, which writes no record.
+    std::optional<Failure> openRecord();
+    // The record's entry for a write, before its outcome is known.
+    fleet::RecordEntry entryFor(const PlannedWrite& w) const;
+    // The interfaces the search went through, for the record.
+    QString interfaceNames() const;
     // The row that picks one module: ADDRESS (the first argument) or --serial N.
     std::optional<Failure> selector(PlanRow& row);
 
@@ -96,7 +112,30 @@ private:
     std::unique_ptr<UdpEndpoint> m_endpoint;
     std::unique_ptr<Search> m_search;
     QList<NetworkInterface> m_interfaces;
+    std::unique_ptr<fleet::WriteRecordFile> m_record;
+    fleet::RecordContext m_context;
+    QHash<QString, int> m_rowNumbers; // where -> the plan's row or the record's entry (from 1)
 };
+
+// Why a write is not confirmed: in English (JSON, the record) and in the user's language.
+struct Why {
+    QString english;
+    QString shown;
+};
+
+// cutShort: what ended the run before the write's outcome was known (interrupted), if so.
+Why whyNotConfirmed(const WriteResult& r, const Why& cutShort)
+{
+    const QString fields = r.differing.join(QStringLiteral(", "));
+    if (!r.why.isEmpty())
+        return {r.why, r.whyText};
+    if (!cutShort.english.isEmpty())
+        return cutShort;
+    if (r.answered)
+        return {QStringLiteral("it answers with other values of %1").arg(fields),
+                Texts::tr("it answers with other values of %1").arg(fields)};
+    return {QStringLiteral("it did not answer"), Texts::tr("it did not answer")};
+}
 
 std::optional<Failure> Run::open(bool forReset)
 {
@@ -147,6 +186,8 @@ ExitStatus Run::run()
             return apply();
         if (m_o.command == QLatin1String("commission"))
             return commission();
+        if (m_o.command == QLatin1String("rollback"))
+            return rollback();
         return reset();
     } catch (const Exception& e) {
         return fail(ExitStatus::SendFailed, Texts::tr("sending failed: %1").arg(e.message()));
@@ -349,8 +390,57 @@ ExitStatus Run::apply()
     return write(plan.rows);
 }
 
+std::optional<Failure> Run::openRecord()
+{
+    if (m_o.recordPath.isEmpty() || m_o.dryRun)
+        return std::nullopt;
+    m_record = std::make_unique<fleet::WriteRecordFile>(m_o.recordPath);
+    // Written once now, as it stands, so that a file that cannot be written (a full disk, a
+    // read-only file) stops the run before anything is sent.
+    if (!m_record->open() || !m_record->append(QList<fleet::RecordEntry>{}))
+        return Failure{ExitStatus::RecordFailed,
+                       m_record->error() + Texts::tr("\nnothing was sent")};
+    return std::nullopt;
+}
+
+QString Run::interfaceNames() const
+{
+    QStringList names;
+    for (const NetworkInterface& i : m_interfaces) {
+        const SearchTargets& t = m_search->targets();
+        const bool used =
+            t.broadcasts.contains(i.broadcast) ||
+            std::any_of(t.series.begin(), t.series.end(), [&i](const std::pair<int, int>& s) {
+                return i.address >> 16 == quint32(s.first << 8 | s.second);
+            });
+        const QString name = i.shownName.isEmpty() ? i.name : i.shownName;
+        if (used && !names.contains(name))
+            names << name;
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+fleet::RecordEntry Run::entryFor(const PlannedWrite& w) const
+{
+    fleet::RecordEntry e;
+    e.time = QDateTime::currentDateTime();
+    e.context = m_context;
+    e.planRow = m_rowNumbers.value(w.row.where, 0);
+    e.serialNumber = w.serialNumber;
+    e.before = w.module.record;
+    if (!w.request.isEmpty()) {
+        // As the module shows it once it took the write: the reply's own opcode byte.
+        QByteArray after = w.request.left(recordSize);
+        after[offset::opcode] = char(w.module.record.byte(offset::opcode));
+        e.after = ModuleRecord::fromBytes(after);
+    }
+    return e;
+}
+
 ExitStatus Run::write(const QList<PlanRow>& planRows)
 {
+    if (const auto failure = openRecord())
+        return fail(*failure);
     if (const auto failure = open())
         return fail(*failure);
     const QList<FoundModule> found = searchFor(everyModuleOf(planRows));
@@ -375,11 +465,32 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
     if (!order.error.isEmpty())
         return fail(ExitStatus::AddressCollision, order.error + Texts::tr("\nnothing was written"));
 
+    QList<fleet::RecordEntry> notWritten;
+    for (int i = 0; i < planRows.size(); ++i) {
+        const PlanRow& row = planRows[i];
+        if (m_o.command == QLatin1String("apply"))
+            m_rowNumbers.insert(row.where, i + 1);
+        const bool answered = std::any_of(
+            rows.begin(), rows.end(), [&row](const PlanRow& r) { return r.where == row.where; });
+        if (answered)
+            continue;
+        fleet::RecordEntry e;
+        e.planRow = i + 1;
+        e.serialNumber = row.serialNumber.value_or(0);
+        e.reason = QStringLiteral("no module answered");
+        notWritten << e;
+    }
+    return send(writes, order.order, missing, notWritten, planRows.size() > 1);
+}
+
+ExitStatus Run::send(const QList<PlannedWrite>& writes, const fleet::WriteOrder& order,
+                     const QStringList& missing, QList<fleet::RecordEntry> entries, bool several)
+{
     const bool text = m_o.format != Format::Json;
     if (text) {
         for (const PlannedWrite& w : writes) {
             m_out << Texts::tr("Module %1 at %2").arg(w.serialNumber).arg(w.currentAddress);
-            if (planRows.size() > 1)
+            if (several)
                 m_out << " (" << w.row.where << ")";
             m_out << (w.request.isEmpty() ? Texts::tr(": no change") : QStringLiteral(":")) << '\n';
             for (const QString& change : w.changes)
@@ -391,12 +502,33 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
                       << hexRows(w.request).replace(QLatin1Char('\n'), QLatin1String("\n    "))
                       << '\n';
         }
-        m_out << describeOrder(order.order, writes);
+        m_out << describeOrder(order, writes);
         m_out.flush();
+    }
+
+    // The modules that are not written are in the record before the first write goes.
+    if (m_record) {
+        m_context = fleet::RecordContext::current(m_o.operatorName, interfaceNames(), m_o.command);
+        for (fleet::RecordEntry& e : entries) {
+            e.time = QDateTime::currentDateTime();
+            e.context = m_context;
+        }
+        for (const PlannedWrite& w : writes) {
+            if (!w.request.isEmpty())
+                continue;
+            fleet::RecordEntry e = entryFor(w);
+            e.reason = QStringLiteral("no change");
+            entries << e;
+        }
+        if (!entries.isEmpty() && !m_record->append(entries))
+            return fail(ExitStatus::RecordFailed,
+                        m_record->error() + Texts::tr("\nnothing was written"));
     }
 
     QList<WriteResult> results(writes.size());
     bool interrupted = false;
+    bool recordFailed = false;
+    Why cutShort;
     if (!m_o.dryRun) {
         // Ctrl+C from here on ends the waits, and the table says what went out.
         const InterruptWatch watch([&interrupted] {
@@ -405,8 +537,28 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
         });
         OrderedWrites sender(*m_endpoint, *m_search, m_o.settleMs, countdown(),
                              text ? &m_out : nullptr, m_err, interrupted);
-        results = sender.run(writes, order.order);
+        if (m_record) {
+            // Each module's entry is on disk before anything more is sent.
+            sender.onFinal([&](int i, const WriteResult& r) {
+                fleet::RecordEntry e = entryFor(writes[i]);
+                const Why stopped = interrupted ? Why{QStringLiteral("interrupted"), {}} : Why{};
+                e.status = r.confirmed   ? fleet::EntryStatus::Confirmed
+                           : r.sent      ? fleet::EntryStatus::NotConfirmed
+                           : interrupted ? fleet::EntryStatus::Skipped
+                                         : fleet::EntryStatus::Refused;
+                e.reason = r.confirmed ? QString() : whyNotConfirmed(r, stopped).english;
+                e.writesSent = r.writesSent;
+                recordFailed = !m_record->append(e);
+                return !recordFailed;
+            });
+        }
+        results = sender.run(writes, order);
     }
+    if (interrupted)
+        cutShort = {QStringLiteral("interrupted"), Texts::tr("interrupted")};
+    else if (recordFailed)
+        cutShort = {QStringLiteral("not sent on: the record could not be written"),
+                    Texts::tr("not sent on: the record could not be written")};
 
     bool allConfirmed = true;
     QStringList wentOut, unconfirmed;
@@ -424,18 +576,10 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
                             : !r.sent     ? QT_TRANSLATE_NOOP("Duvactl", "not sent")
                                           : QT_TRANSLATE_NOOP("Duvactl", "not confirmed");
         const QString status = QString::fromLatin1(state);
-        QString why, whyText;
+        Why why;
         if (!m_o.dryRun && sends && !r.confirmed) {
             allConfirmed = false;
-            const QString fields = r.differing.join(QStringLiteral(", "));
-            why = !r.why.isEmpty() ? r.why
-                  : interrupted    ? QStringLiteral("interrupted")
-                  : r.answered ? QStringLiteral("it answers with other values of %1").arg(fields)
-                               : QStringLiteral("it did not answer");
-            whyText = !r.whyText.isEmpty() ? r.whyText
-                      : interrupted        ? Texts::tr("interrupted")
-                      : r.answered ? Texts::tr("it answers with other values of %1").arg(fields)
-                                   : Texts::tr("it did not answer");
+            why = whyNotConfirmed(r, cutShort);
         }
         if (r.sent) {
             wentOut << QString::number(w.serialNumber);
@@ -445,15 +589,15 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
         const QString statusCell = Texts::tr(state);
         table << QStringList{
             w.row.where, QString::number(w.serialNumber), w.currentAddress, w.newAddress,
-            why.isEmpty() ? statusCell : statusCell + QStringLiteral(": ") + whyText};
+            why.english.isEmpty() ? statusCell : statusCell + QStringLiteral(": ") + why.shown};
         QJsonObject o{{"where", w.row.whereForScripts()},
                       {"serialNumber", w.serialNumber},
                       {"address", w.currentAddress},
                       {"newAddress", w.newAddress},
                       {"status", status},
                       {"changes", QJsonArray::fromStringList(w.changes)}};
-        if (!why.isEmpty())
-            o.insert("reason", why);
+        if (!why.english.isEmpty())
+            o.insert("reason", why.english);
         if (sends)
             o.insert("request", QString::fromLatin1(w.request.toHex(' ').toUpper()));
         json.append(o);
@@ -463,6 +607,9 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
     else
         m_out << QJsonDocument(json).toJson(QJsonDocument::Indented);
     m_out.flush();
+    if (recordFailed && !interrupted)
+        return fail(ExitStatus::RecordFailed,
+                    m_record->error() + Texts::tr("\nnothing more was sent"));
     if (interrupted)
         return fail(
             ExitStatus::Interrupted,
@@ -493,6 +640,45 @@ ExitStatus Run::commission()
     if (const auto failure = open())
         return fail(*failure);
     return c.run(*m_endpoint, m_search->targets(), m_interfaces);
+}
+
+ExitStatus Run::rollback()
+{
+    if (m_o.arguments.size() != 1)
+        return fail(ExitStatus::Usage, Texts::tr("rollback takes one record of writes, "
+                                                 "RECORD.json or RECORD.csv"));
+    const QString path = m_o.arguments.first();
+    const fleet::RecordContents record = fleet::readRecord(path);
+    if (!record.error.isEmpty())
+        return fail(ExitStatus::InvalidValue, record.error);
+    const QList<PlanRow> wanted = rollbackWanted(record.entries);
+    if (wanted.isEmpty()) {
+        m_out << Texts::tr("%1 holds no confirmed write: nothing to undo").arg(path) << '\n';
+        m_out.flush();
+        return ExitStatus::Ok;
+    }
+    if (const auto failure = openRecord())
+        return fail(*failure);
+    if (const auto failure = open())
+        return fail(*failure);
+    const QList<FoundModule> found = searchFor(everyModuleOf(wanted));
+    QList<quint32> own;
+    for (const NetworkInterface& i : runningIPv4Interfaces())
+        own << i.address;
+    const RollbackWrites rollback = resolveRollback(record.entries, found, own);
+    if (rollback.refusal)
+        return fail(rollback.refusal->status,
+                    rollback.refusal->message + Texts::tr("\nnothing was written"));
+    const bool writes = std::any_of(rollback.writes.begin(), rollback.writes.end(),
+                                    [](const PlannedWrite& w) { return !w.request.isEmpty(); });
+    if (!rollback.missing.isEmpty() && (!m_o.skipMissing || !writes))
+        return fail(ExitStatus::NotFound,
+                    rollback.missing.join(QLatin1Char('\n')) + Texts::tr("\nnothing was written"));
+    m_rowNumbers = rollback.entryNumbers;
+    const PlannedOrder order = planOrder(rollback.writes, found, m_o.via);
+    if (!order.error.isEmpty())
+        return fail(ExitStatus::AddressCollision, order.error + Texts::tr("\nnothing was written"));
+    return send(rollback.writes, order.order, rollback.missing, rollback.notWritten, true);
 }
 
 ExitStatus Run::reset()

@@ -25,6 +25,8 @@ const char* exitStatusHelp()
         "  7  UDP port 5001 is held by another program (is the configurator window open?)\n"
         "  8  no IPv4 network to search\n"
         "  9  the system refused to send a datagram\n"
+        " 10  the record of writes (--record) cannot be used: nothing was sent; or an\n"
+        "     entry could not be written: nothing more was sent\n"
         "130  interrupted (Ctrl+C) while writing: the writes that went out and those\n"
         "     not confirmed are listed\n");
 }

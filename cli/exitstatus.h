@@ -15,6 +15,7 @@ enum class ExitStatus : int {
     PortHeld = 7,         // UDP port 5001 is held by another program
     NoNetwork = 8,        // no IPv4 network to search
     SendFailed = 9,       // the system refused to send a datagram
+    RecordFailed = 10,    // the record of writes (--record) could not be opened or written
     Interrupted = 130,    // Ctrl+C while writing: what went out is listed
 };
 

@@ -30,9 +30,9 @@ const char* description = QT_TRANSLATE_NOOP(
     "  show ADDRESS | --serial N   print one module's record\n"
     "  set ADDRESS | --serial N FIELD=VALUE...\n"
     "                              write one module and confirm it: search for its record,\n"
-    "                              print what changes, send one write to its address, wait\n"
-    "                              the settle time, and search again until a reply carries\n"
-    "                              exactly the record written\n"
+    "                              print what changes, send one write to its address, and\n"
+    "                              search about every 500 ms until a reply carries exactly\n"
+    "                              the record written, for at most the settle time\n"
     "  apply PLAN.csv | PLAN.json  configure many modules: each row picks a module by\n"
     "                              serialNumber (or, without one, by its current ipAddress)\n"
     "                              and gives the fields to change; an empty cell changes\n"
@@ -52,6 +52,19 @@ const char* description = QT_TRANSLATE_NOOP(
     "                              the same command with the same --record goes on.\n"
     "  reset --yes                 broadcast the reset datagram to UDP port 69 on every /24\n"
     "                              network of the local /16, as the window's \"RST 69\"\n"
+    "  rollback RECORD.json | RECORD.csv\n"
+    "                              write back the record each module had before the\n"
+    "                              confirmed writes of a record that --record kept, finding\n"
+    "                              each module by its serial number wherever it answers now,\n"
+    "                              in the same safe order and with the same confirmation as\n"
+    "                              apply; refused before anything is sent where it would\n"
+    "                              put two modules on one address\n"
+    "\n"
+    "set, apply, commission and rollback --record FILE.json | FILE.csv add one entry for\n"
+    "each module to the record of writes, on disk before the next module is written: the\n"
+    "time, the operator, the computer, the interface, the program's version, the plan's\n"
+    "row, the serial number, the record before and after, the status and the writes sent.\n"
+    "A later run appends to it.\n"
     "\n"
     "Fields: ipAddress, subnetMask, gateway, dnsServer (A.B.C.D, each 0-255), localPort,\n"
     "serverPort (0-65535), dhcp, watchdog, autoDisconnect (0/1, true/false, on/off, sim/não\n"
@@ -102,8 +115,11 @@ void describe(QCommandLineParser& parser)
          Texts::tr("Also broadcast to the 256 /24 networks of each /16, 1 ms apart, as the "
                    "window's extended range.")});
     parser.addOption({"serial", Texts::tr("show, set: the module with this serial number."), "N"});
-    parser.addOption(
-        {"settle-ms", Texts::tr("set, apply: wait after writing (default 6000)."), "MS"});
+    parser.addOption({"settle-ms",
+                      Texts::tr("set, apply, commission, rollback: the longest wait for a module "
+                                "to show what was written, searching about every 500 ms "
+                                "(default 6000)."),
+                      "MS"});
     parser.addOption({"quiet-ms",
                       Texts::tr("A search ends this long after the last reply (default 500)."),
                       "MS"});
@@ -117,8 +133,9 @@ void describe(QCommandLineParser& parser)
                    "(--timeout-ms, from the first request) ends, then say \"N of M\" on "
                    "standard error; fewer than N gives exit status 6."),
          "N"});
-    parser.addOption({"dry-run", Texts::tr("set, apply: search and print the writes (with their 65 "
-                                           "bytes) instead of sending them.")});
+    parser.addOption(
+        {"dry-run", Texts::tr("set, apply, rollback: search and print the writes (with "
+                              "their 65 bytes) instead of sending them.")});
     parser.addOption(
         {"force", Texts::tr("set, apply: write values that would cut a module off all the "
                             "same (an address that is its subnet's network or broadcast "
@@ -128,27 +145,30 @@ void describe(QCommandLineParser& parser)
     parser.addOption({"yes", Texts::tr("reset: really send the reset broadcast.")});
     parser.addOption(
         {"via",
-         Texts::tr("set, apply: a free address (no module may answer there) through which "
-                   "modules that swap addresses move, one module of each cycle first to "
-                   "it and, once confirmed there, on to its new address; one for each "
-                   "cycle (repeatable)."),
+         Texts::tr(
+             "set, apply, rollback: a free address (no module may answer there) through which "
+             "modules that swap addresses move, one module of each cycle first to "
+             "it and, once confirmed there, on to its new address; one for each "
+             "cycle (repeatable)."),
          "A.B.C.D"});
     parser.addOption(
-        {"skip-missing", Texts::tr("apply: write the modules that answered, list the rows "
-                                   "whose module did not, and end with status 6.")});
+        {"skip-missing", Texts::tr("apply, rollback: write the modules that answered, list the "
+                                   "rows whose module did not, and end with status 6.")});
     parser.addOption(
         {"at", Texts::tr("commission: the address that fresh modules answer from."), "A.B.C.D"});
     parser.addOption({"record",
-                      Texts::tr("commission: add an entry for every module written to FILE "
-                                ".json or .csv, each on disk before the next module is "
-                                "written; a later run appends, and commission skips the "
-                                "rows it shows confirmed."),
+                      Texts::tr("set, apply, commission, rollback: add an entry for each module "
+                                "to this record of writes (.json or .csv), opened before "
+                                "anything is sent; a later run appends, and commission skips "
+                                "the rows it shows confirmed."),
                       Texts::tr("FILE")});
-    parser.addOption({"operator", Texts::tr("With --record: who writes (default: the login name)."),
+    parser.addOption({"operator",
+                      Texts::tr("set, apply, commission, rollback: the operator's name in the "
+                                "record (default: the login name)."),
                       Texts::tr("NAME")});
     parser.addPositionalArgument(
         Texts::tr("command"),
-        Texts::tr("search, show, set, apply, commission or reset (see above)."),
+        Texts::tr("search, show, set, apply, commission, reset or rollback (see above)."),
         Texts::tr("command [arguments...]"));
 }
 
@@ -167,15 +187,16 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
         return Failure{ExitStatus::Usage, Texts::tr("no command given (search, show, set, "
-                                                    "apply or reset)")};
+                                                    "apply, commission, reset or rollback)")};
     o.command = positional.first();
     o.arguments = positional.mid(1);
-    static const QStringList commands = {"search", "show", "set", "apply", "commission", "reset"};
+    static const QStringList commands = {"search",     "show",  "set",     "apply",
+                                         "commission", "reset", "rollback"};
     if (!commands.contains(o.command))
-        return Failure{
-            ExitStatus::Usage,
-            Texts::tr("unknown command '%1' (search, show, set, apply, commission or reset)")
-                .arg(o.command)};
+        return Failure{ExitStatus::Usage,
+                       Texts::tr("unknown command '%1' (search, show, set, apply, commission, "
+                                 "reset or rollback)")
+                           .arg(o.command)};
 
     QStringList formats;
     for (const char* format : {"json", "csv", "excel"}) {
@@ -197,6 +218,8 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
     o.yes = parser.isSet("yes");
     o.force = parser.isSet("force");
     o.skipMissing = parser.isSet("skip-missing");
+    o.recordPath = parser.value("record");
+    o.operatorName = parser.value("operator");
     for (const QString& via : parser.values("via")) {
         const auto address = parseAddress(via);
         if (!address)
@@ -247,15 +270,16 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
                 Texts::tr("--%1 does not apply to %2").arg(QString::fromLatin1(option), o.command)};
         return std::nullopt;
     };
+    const QStringList writing{"set", "apply", "rollback"};
     for (const auto& failure :
          {only("filter", {"search"}), only("expect", {"search"}), only("serial", {"show", "set"}),
-          only("settle-ms", {"set", "apply", "commission"}), only("dry-run", {"set", "apply"}),
+          only("settle-ms", {"set", "apply", "commission", "rollback"}), only("dry-run", writing),
           only("yes", {"reset"}), only("csv", {"search", "show"}),
           only("excel", {"search", "show"}), only("force", {"set", "apply", "commission"}),
-          only("via", {"set", "apply"}), only("skip-missing", {"apply"}),
-          only("json", {"search", "show", "set", "apply", "commission"}),
-          only("at", {"commission"}), only("record", {"commission"}),
-          only("operator", {"commission"})}) {
+          only("via", writing), only("skip-missing", {"apply", "rollback"}),
+          only("at", {"commission"}), only("record", {"set", "apply", "commission", "rollback"}),
+          only("operator", {"set", "apply", "commission", "rollback"}),
+          only("json", {"search", "show", "set", "apply", "commission", "rollback"})}) {
         if (failure)
             return failure;
     }

@@ -37,10 +37,10 @@ struct Options {
     bool yes = false;
     bool force = false;        // write values that would cut a module off
     QList<quint32> via;        // set, apply: free temporary addresses, one for each cycle
-    bool skipMissing = false;  // apply: write the modules that answered
+    bool skipMissing = false;  // apply, rollback: write the modules that answered
     std::optional<quint32> at; // commission: where fresh modules answer
-    QString recordPath;        // --record FILE
-    QString operatorName;      // --operator NAME
+    QString recordPath;        // the record of writes (--record)
+    QString operatorName;      // who writes, for the record (--operator); empty: the login name
 };
 
 // The options, the commands, the fields and the exit statuses, for --help and the man page.

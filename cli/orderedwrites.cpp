@@ -11,6 +11,8 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QHash>
+#include <algorithm>
+#include <chrono>
 
 namespace duva::cli
 {
@@ -203,41 +205,36 @@ QList<fleet::OrderedWrite> OrderedWrites::send(const QList<fleet::OrderedWrite>&
         m_sent << w;
         sent << w;
         m_results[w.module].sent = true;
+        ++m_results[w.module].writesSent;
     }
     return sent;
 }
 
-void OrderedWrites::settle(int count, bool again)
+void OrderedWrites::confirm(const QList<fleet::OrderedWrite>& writes, bool again)
 {
+    const int count = int(writes.size());
     if (m_out) {
         const char* sent =
             count == 1
-                ? (again
-                       ? QT_TRANSLATE_NOOP("OrderedWrites",
-                                           "Sent %1 write again; waiting %2 ms for the "
-                                           "modules to settle.")
-                       : QT_TRANSLATE_NOOP("OrderedWrites", "Sent %1 write; waiting %2 ms for the "
-                                                            "modules to settle."))
-                : (again
-                       ? QT_TRANSLATE_NOOP("OrderedWrites",
-                                           "Sent %1 writes again; waiting %2 ms for the "
-                                           "modules to settle.")
-                       : QT_TRANSLATE_NOOP("OrderedWrites", "Sent %1 writes; waiting %2 ms for the "
-                                                            "modules to settle."));
+                ? (again ? QT_TRANSLATE_NOOP("OrderedWrites",
+                                             "Sent %1 write again; confirming it as soon as the "
+                                             "module shows it, within %2 ms.")
+                         : QT_TRANSLATE_NOOP("OrderedWrites",
+                                             "Sent %1 write; confirming it as soon as the "
+                                             "module shows it, within %2 ms."))
+                : (again ? QT_TRANSLATE_NOOP("OrderedWrites",
+                                             "Sent %1 writes again; confirming each as soon as "
+                                             "its module shows it, within %2 ms.")
+                         : QT_TRANSLATE_NOOP("OrderedWrites",
+                                             "Sent %1 writes; confirming each as soon as its "
+                                             "module shows it, within %2 ms."));
         *m_out << QCoreApplication::translate("OrderedWrites", sent).arg(count).arg(m_settleMs)
                << '\n';
         m_out->flush();
     }
-    const Countdown countdown(m_err, m_countdown,
-                              QCoreApplication::translate("OrderedWrites", "settling"), m_settleMs);
-    m_search.pause(m_settleMs);
-}
-
-void OrderedWrites::confirm(const QList<fleet::OrderedWrite>& writes)
-{
     QList<bool> done(writes.size(), false);
     // A module is confirmed by a reply carrying its serial number and exactly what was
-    // written to it.
+    // written to it; a reply with other values only says where it answers now.
     const auto check = [&](const QList<FoundModule>& replies) {
         for (const FoundModule& m : replies) {
             for (int k = 0; k < writes.size(); ++k) {
@@ -253,19 +250,48 @@ void OrderedWrites::confirm(const QList<fleet::OrderedWrite>& writes)
         }
         return std::all_of(done.begin(), done.end(), [](bool d) { return d; });
     };
-    const SearchTiming& timing = m_search.timing();
-    const Countdown countdown(m_err, m_countdown,
-                              QCoreApplication::translate("OrderedWrites", "confirming"),
-                              timing.attempts * timing.totalMs);
-    for (int attempt = 0; attempt < timing.attempts && !m_interrupted; ++attempt) {
-        if (check(m_search.once(check)))
+    const Countdown countdown(
+        m_err, m_countdown, QCoreApplication::translate("OrderedWrites", "confirming"), m_settleMs);
+    // A search every pollMs from the write on, the last one ending with the settle period;
+    // one at least, which waits its quiet period, however short the settle period is.
+    const auto start = std::chrono::steady_clock::now();
+    const int polls = std::max(1, (m_settleMs + pollMs - 1) / pollMs);
+    for (int poll = 0; poll < polls && !stopping(); ++poll) {
+        const auto end =
+            start + std::chrono::milliseconds(std::min((poll + 1) * pollMs, m_settleMs));
+        const auto left = [&end] {
+            return int(std::chrono::duration_cast<std::chrono::milliseconds>(
+                           end - std::chrono::steady_clock::now())
+                           .count());
+        };
+        const bool all = check(m_search.once(check, std::max(left(), m_search.timing().quietMs)));
+        QList<int> confirmed;
+        for (int k = 0; k < writes.size(); ++k) {
+            if (done[k] && !writes[k].parks && !m_results[writes[k].module].confirmed) {
+                m_results[writes[k].module].confirmed = true;
+                confirmed << writes[k].module;
+            }
+            if (writes[k].parks)
+                m_parked[writes[k].module] = done[k];
+        }
+        // Each confirmed module's outcome is kept before anything more is sent.
+        report(confirmed);
+        if (all || stopping())
             break;
+        // The search ended early, a quiet period after the last reply: the next one waits.
+        if (poll + 1 < polls && left() > 0)
+            m_search.pause(left());
     }
-    for (int k = 0; k < writes.size(); ++k) {
-        if (writes[k].parks)
-            m_parked[writes[k].module] = done[k];
-        else
-            m_results[writes[k].module].confirmed = done[k];
+}
+
+void OrderedWrites::report(const QList<int>& modules)
+{
+    for (const int i : modules) {
+        if (m_stopped || m_reported[i] || (*m_writes)[i].request.isEmpty())
+            continue;
+        m_reported[i] = true;
+        if (m_final && !m_final(i, m_results[i]))
+            m_stopped = true;
     }
 }
 
@@ -276,35 +302,26 @@ QList<WriteResult> OrderedWrites::run(const QList<PlannedWrite>& writes,
     m_writes = &writes;
     m_results = QList<WriteResult>(writes.size());
     m_parked = QList<bool>(writes.size(), false);
+    m_reported = QList<bool>(writes.size(), false);
+    m_stopped = false;
     m_sent.clear();
     m_holding.clear();
     m_answeredAt.clear();
     for (int i = 0; i < writes.size(); ++i)
         m_holding.insert(*parseAddress(writes[i].currentAddress), i);
 
-    for (int round = 0; round < order.rounds.size(); ++round) {
+    for (int round = 0; round < order.rounds.size() && !stopping(); ++round) {
         QList<fleet::OrderedWrite> due;
         for (const fleet::OrderedWrite& w : order.rounds[round]) {
-            if (w.fromVia && !m_parked[w.module])
-                giveReason(m_results[w.module],
-                           QT_TRANSLATE_NOOP("OrderedWrites",
-                                             "not confirmed at the temporary address %1, so not "
-                                             "written from there"),
-                           {dottedAddress(w.sendTo)});
-            else
+            if (!w.fromVia || m_parked[w.module])
                 due << w;
         }
-        if (m_interrupted)
-            break;
         // The first round goes out in one burst, each module before another moves onto its
         // address; what goes later waits for confirmations.
         QList<fleet::OrderedWrite> pending = send(due, round > 0);
-        for (int attempt = 0; !pending.isEmpty(); ++attempt) {
-            settle(int(pending.size()), attempt > 0);
-            if (m_interrupted)
-                break;
-            confirm(pending);
-            if (m_interrupted)
+        for (int attempt = 0; !pending.isEmpty() && !stopping(); ++attempt) {
+            confirm(pending, attempt > 0);
+            if (stopping())
                 break;
             pending.removeIf([&](const fleet::OrderedWrite& w) {
                 return w.parks ? m_parked[w.module] : m_results[w.module].confirmed;
@@ -317,16 +334,34 @@ QList<WriteResult> OrderedWrites::run(const QList<PlannedWrite>& writes,
             // Those that may not go again stay pending no more.
             pending = send(pending, true);
         }
-        if (m_interrupted)
+        if (stopping())
             break;
+        // What this round leaves unconfirmed is final, but for modules waiting at their
+        // temporary address for the next round.
+        QList<int> given;
+        for (const fleet::OrderedWrite& w : order.rounds[round]) {
+            if (w.parks && !m_parked[w.module])
+                giveReason(m_results[w.module],
+                           QT_TRANSLATE_NOOP("OrderedWrites",
+                                             "not confirmed at the temporary address %1, so not "
+                                             "written from there"),
+                           {dottedAddress(w.newAddress)});
+            if (!w.parks || !m_parked[w.module])
+                given << w.module;
+        }
+        report(given);
     }
+    QList<int> rest;
     for (int i = 0; i < writes.size(); ++i) {
-        if (m_parked[i] && !m_results[i].confirmed && m_results[i].why.isEmpty())
+        if (m_parked[i] && !m_results[i].confirmed && m_results[i].why.isEmpty() && !stopping())
             giveReason(
                 m_results[i],
                 QT_TRANSLATE_NOOP("OrderedWrites", "it did not come from its temporary address"),
                 {});
+        rest << i;
     }
+    // Whatever is still open when the run ends early is handed on as it stands.
+    report(rest);
     return m_results;
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 
 namespace duva
 {
@@ -49,22 +50,36 @@ struct WriteResult {
     QStringList differing;  // the fields in which that reply differed
     QString why;            // why it is not confirmed, when more is known than "it did not answer"
     QString whyText;        // the same, in the user's language
+    int writesSent = 0;     // datagrams sent to it, its resends and temporary moves included
 };
 
-// Sends the writes in the given order, round by round: a round's writes 1 ms apart, then one
-// settle period, then searches until every write of the round is confirmed. A write not
-// confirmed goes again, the same 65 bytes, up to twice more, each followed by its own settle
-// period, unless another module has been given the address it would go to. A write from a
-// temporary address goes only when the module was confirmed there, and when the module that
-// held its new address was confirmed gone. interrupted is read after every wait: once set,
-// nothing more is sent.
+// Sends the writes in the given order, round by round: a round's writes 1 ms apart, then a
+// search about every 500 ms, each module confirmed as soon as a reply carries exactly its
+// record, for at most one settle period; a reply with its old record meanwhile (a module
+// still taking the write, or restarting) is no failure. A write not confirmed by then goes
+// again, the same 65 bytes, up to twice more, each with its own settle period, unless
+// another module has been given the address it would go to. A write from a temporary address
+// goes only when the module was confirmed there, and when the module that held its new
+// address was confirmed gone. interrupted is read after every wait: once set, nothing more
+// is sent.
 class OrderedWrites
 {
 public:
+    // Called once for each write that sends anything, as soon as what became of it is final:
+    // confirmed, given up, or (when the run ends early) left as it stands. Nothing more is
+    // sent before it returns; false stops the run there, as an interruption does.
+    using Final = std::function<bool(int write, const WriteResult& result)>;
+
     OrderedWrites(UdpEndpoint& endpoint, Search& search, int settleMs, bool countdown,
                   QTextStream* out, QTextStream& err, const bool& interrupted);
 
+    void onFinal(Final final) { m_final = std::move(final); }
     QList<WriteResult> run(const QList<PlannedWrite>& writes, const fleet::WriteOrder& order);
+    // Whether onFinal's callback stopped the last run.
+    bool stopped() const { return m_stopped; }
+
+    // How often a search asks for the modules not yet confirmed.
+    static constexpr int pollMs = 500;
 
 private:
     QByteArray requestFor(const fleet::OrderedWrite& w) const;
@@ -72,8 +87,11 @@ private:
     // confirmed gone; returns those sent.
     QList<fleet::OrderedWrite> send(const QList<fleet::OrderedWrite>& writes, bool knownFree);
     bool gone(int module) const; // confirmed at a new address, or at its temporary one
-    void settle(int count, bool again);
-    void confirm(const QList<fleet::OrderedWrite>& writes);
+    // Searches until each of writes is confirmed or the settle period ends.
+    void confirm(const QList<fleet::OrderedWrite>& writes, bool again);
+    // Hands each write whose outcome is final (and not handed yet) to m_final.
+    void report(const QList<int>& modules);
+    bool stopping() const { return m_interrupted || m_stopped; }
 
     UdpEndpoint& m_endpoint;
     Search& m_search;
@@ -82,6 +100,8 @@ private:
     QTextStream* m_out;
     QTextStream& m_err;
     const bool& m_interrupted;
+    Final m_final;
+    bool m_stopped = false;
 
     const QList<PlannedWrite>* m_writes = nullptr;
     QList<WriteResult> m_results;
@@ -89,6 +109,7 @@ private:
     QList<bool> m_parked;             // confirmed at its temporary address
     QHash<quint32, int> m_holding;    // address -> the write of the module that held it at first
     QHash<int, quint32> m_answeredAt; // write -> the address its module last answered with
+    QList<bool> m_reported;           // handed to m_final
 };
 
 } // namespace duva::cli

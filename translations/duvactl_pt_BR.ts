@@ -341,6 +341,50 @@ these rows were not written; the others were</source>
         <translation>
 estas linhas não foram gravadas; as outras foram</translation>
     </message>
+    <message>
+        <source>
+nothing was sent</source>
+        <translation>
+nada foi enviado</translation>
+    </message>
+    <message>
+        <source>not sent on: the record could not be written</source>
+        <translation>envio interrompido: o registro não pôde ser gravado</translation>
+    </message>
+    <message>
+        <source>
+nothing more was sent</source>
+        <translation>
+nada mais foi enviado</translation>
+    </message>
+    <message>
+        <source>rollback takes one record of writes, RECORD.json or RECORD.csv</source>
+        <translation>rollback recebe um registro de gravações, REGISTRO.json ou REGISTRO.csv</translation>
+    </message>
+    <message>
+        <source>%1 holds no confirmed write: nothing to undo</source>
+        <translation>%1 não tem nenhuma gravação confirmada: nada a desfazer</translation>
+    </message>
+    <message>
+        <source>entry %1: no module with serial number %2 answered</source>
+        <translation>item %1: nenhum módulo com número de série %2 respondeu</translation>
+    </message>
+    <message>
+        <source>entry %1</source>
+        <translation>item %1</translation>
+    </message>
+    <message>
+        <source>bytes that no field shows</source>
+        <translation>bytes que nenhum campo mostra</translation>
+    </message>
+    <message>
+        <source>%1: %2 modules answer at %3 (serial numbers %4); a write to that address would reach either of them</source>
+        <translation>%1: %2 módulos respondem em %3 (números de série %4); uma gravação para esse endereço chegaria a qualquer um deles</translation>
+    </message>
+    <message>
+        <source>%1: the module with serial number %2 would go back to %3, which is this computer&apos;s own address now</source>
+        <translation>%1: o módulo com número de série %2 voltaria para %3, que agora é o endereço deste computador</translation>
+    </message>
 </context>
 <context>
     <name>ExitStatus</name>
@@ -361,6 +405,8 @@ estas linhas não foram gravadas; as outras foram</translation>
   7  UDP port 5001 is held by another program (is the configurator window open?)
   8  no IPv4 network to search
   9  the system refused to send a datagram
+ 10  the record of writes (--record) cannot be used: nothing was sent; or an
+     entry could not be written: nothing more was sent
 130  interrupted (Ctrl+C) while writing: the writes that went out and those
      not confirmed are listed
 </source>
@@ -381,6 +427,8 @@ estas linhas não foram gravadas; as outras foram</translation>
      está aberta?)
   8  nenhuma rede IPv4 para procurar
   9  o sistema recusou o envio de um datagrama
+ 10  o registro de gravações (--record) não pode ser usado: nada foi enviado; ou
+     uma entrada não pôde ser gravada: nada mais foi enviado
 130  interrompido (Ctrl+C) durante a gravação: as gravações enviadas e as
      não confirmadas são listadas
 </translation>
@@ -483,20 +531,12 @@ estas linhas não foram gravadas; as outras foram</translation>
         <translation>show, set: o módulo com este número de série.</translation>
     </message>
     <message>
-        <source>set, apply: wait after writing (default 6000).</source>
-        <translation>set, apply: espera depois de gravar (padrão 6000).</translation>
-    </message>
-    <message>
         <source>A search ends this long after the last reply (default 500).</source>
         <translation>Uma procura termina este tempo depois da última resposta (padrão 500).</translation>
     </message>
     <message>
         <source>A search ends this long after its request at the latest (default 3000).</source>
         <translation>Uma procura termina no máximo este tempo depois do seu pedido (padrão 3000).</translation>
-    </message>
-    <message>
-        <source>set, apply: search and print the writes (with their 65 bytes) instead of sending them.</source>
-        <translation>set, apply: procura e mostra as gravações (com seus 65 bytes) em vez de enviá-las.</translation>
     </message>
     <message>
         <source>reset: really send the reset broadcast.</source>
@@ -509,10 +549,6 @@ estas linhas não foram gravadas; as outras foram</translation>
     <message>
         <source>command [arguments...]</source>
         <translation>comando [argumentos...]</translation>
-    </message>
-    <message>
-        <source>no command given (search, show, set, apply or reset)</source>
-        <translation>nenhum comando dado (search, show, set, apply ou reset)</translation>
     </message>
     <message>
         <source>--%1: &apos;%2&apos; is not a whole number from %3 to %4</source>
@@ -539,14 +575,6 @@ estas linhas não foram gravadas; as outras foram</translation>
         <translation>set, apply: grava mesmo assim valores que isolariam um módulo da rede (um endereço que é o endereço de rede ou de broadcast da sua sub-rede, o deste computador ou o do gateway do módulo, uma máscara inválida, um gateway fora da sub-rede, um número de série que outro módulo já tem).</translation>
     </message>
     <message>
-        <source>set, apply: a free address (no module may answer there) through which modules that swap addresses move, one module of each cycle first to it and, once confirmed there, on to its new address; one for each cycle (repeatable).</source>
-        <translation>set, apply: um endereço livre (nenhum módulo pode responder nele) por onde passam os módulos que trocam de endereço: um módulo de cada ciclo vai primeiro para ele e, uma vez confirmado lá, para o seu novo endereço; um para cada ciclo (pode repetir).</translation>
-    </message>
-    <message>
-        <source>apply: write the modules that answered, list the rows whose module did not, and end with status 6.</source>
-        <translation>apply: grava os módulos que responderam, lista as linhas cujo módulo não respondeu e termina com o código 6.</translation>
-    </message>
-    <message>
         <source>%1 exclude each other</source>
         <translation>%1 não podem ser usados juntos</translation>
     </message>
@@ -559,6 +587,46 @@ estas linhas não foram gravadas; as outras foram</translation>
         <translation>--via: &apos;%1&apos; não é um endereço IPv4</translation>
     </message>
     <message>
+        <source>commission: the address that fresh modules answer from.</source>
+        <translation>commission: o endereço em que os módulos novos respondem.</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <translation>ARQUIVO</translation>
+    </message>
+    <message>
+        <source>--at: &apos;%1&apos; is not an IPv4 address</source>
+        <translation>--at: &apos;%1&apos; não é um endereço IPv4</translation>
+    </message>
+    <message>
+        <source>set, apply, rollback: search and print the writes (with their 65 bytes) instead of sending them.</source>
+        <translation>set, apply, rollback: procura e mostra as gravações (com seus 65 bytes) em vez de enviá-las.</translation>
+    </message>
+    <message>
+        <source>set, apply, rollback: a free address (no module may answer there) through which modules that swap addresses move, one module of each cycle first to it and, once confirmed there, on to its new address; one for each cycle (repeatable).</source>
+        <translation>set, apply, rollback: um endereço livre (nenhum módulo pode responder nele) por onde passam os módulos que trocam de endereço: um módulo de cada ciclo vai primeiro para ele e, uma vez confirmado lá, para o seu novo endereço; um para cada ciclo (pode repetir).</translation>
+    </message>
+    <message>
+        <source>apply, rollback: write the modules that answered, list the rows whose module did not, and end with status 6.</source>
+        <translation>apply, rollback: grava os módulos que responderam, lista as linhas cujo módulo não respondeu e termina com o código 6.</translation>
+    </message>
+    <message>
+        <source>set, apply, commission, rollback: add an entry for each module to this record of writes (.json or .csv), opened before anything is sent; a later run appends, and commission skips the rows it shows confirmed.</source>
+        <translation>set, apply, commission, rollback: acrescenta uma entrada para cada módulo a este registro de gravações (.json ou .csv), aberto antes de qualquer envio; uma execução posterior acrescenta ao mesmo arquivo, e o commission pula as linhas que ele mostra confirmadas.</translation>
+    </message>
+    <message>
+        <source>set, apply, commission, rollback: the operator&apos;s name in the record (default: the login name).</source>
+        <translation>set, apply, commission, rollback: o nome do operador no registro (padrão: o nome de login).</translation>
+    </message>
+    <message>
+        <source>search, show, set, apply, commission, reset or rollback (see above).</source>
+        <translation>search, show, set, apply, commission, reset ou rollback (veja acima).</translation>
+    </message>
+    <message>
+        <source>unknown command &apos;%1&apos; (search, show, set, apply, commission, reset or rollback)</source>
+        <translation>comando desconhecido &apos;%1&apos; (search, show, set, apply, commission, reset ou rollback)</translation>
+    </message>
+    <message>
         <source>Finds, shows and configures DUVA Ethernet modules from the command line.
 
 Commands:
@@ -566,9 +634,9 @@ Commands:
   show ADDRESS | --serial N   print one module&apos;s record
   set ADDRESS | --serial N FIELD=VALUE...
                               write one module and confirm it: search for its record,
-                              print what changes, send one write to its address, wait
-                              the settle time, and search again until a reply carries
-                              exactly the record written
+                              print what changes, send one write to its address, and
+                              search about every 500 ms until a reply carries exactly
+                              the record written, for at most the settle time
   apply PLAN.csv | PLAN.json  configure many modules: each row picks a module by
                               serialNumber (or, without one, by its current ipAddress)
                               and gives the fields to change; an empty cell changes
@@ -588,6 +656,19 @@ Commands:
                               the same command with the same --record goes on.
   reset --yes                 broadcast the reset datagram to UDP port 69 on every /24
                               network of the local /16, as the window&apos;s &quot;RST 69&quot;
+  rollback RECORD.json | RECORD.csv
+                              write back the record each module had before the
+                              confirmed writes of a record that --record kept, finding
+                              each module by its serial number wherever it answers now,
+                              in the same safe order and with the same confirmation as
+                              apply; refused before anything is sent where it would
+                              put two modules on one address
+
+set, apply, commission and rollback --record FILE.json | FILE.csv add one entry for
+each module to the record of writes, on disk before the next module is written: the
+time, the operator, the computer, the interface, the program&apos;s version, the plan&apos;s
+row, the serial number, the record before and after, the status and the writes sent.
+A later run appends to it.
 
 Fields: ipAddress, subnetMask, gateway, dnsServer (A.B.C.D, each 0-255), localPort,
 serverPort (0-65535), dhcp, watchdog, autoDisconnect (0/1, true/false, on/off, sim/não
@@ -613,9 +694,10 @@ Comandos:
   show ENDEREÇO | --serial N  mostra o registro de um módulo
   set ENDEREÇO | --serial N CAMPO=VALOR...
                               grava um módulo e o confirma: procura o registro dele,
-                              mostra o que muda, envia uma gravação ao endereço dele,
-                              aguarda o tempo de estabilização e procura de novo até que
-                              uma resposta traga exatamente o registro gravado
+                              mostra o que muda, envia uma gravação ao endereço dele e
+                              procura cerca de a cada 500 ms até que uma resposta traga
+                              exatamente o registro gravado, no máximo pelo tempo de
+                              estabilização
   apply PLANO.csv | PLANO.json
                               configura muitos módulos: cada linha escolhe um módulo
                               pelo serialNumber (ou, sem ele, pelo ipAddress atual) e
@@ -638,6 +720,19 @@ Comandos:
   reset --yes                 envia em broadcast o datagrama de reset para a porta
                               UDP 69 em toda rede /24 da /16 local, como o &quot;RST 69&quot;
                               da janela
+  rollback REGISTRO.json | REGISTRO.csv
+                              grava de volta o registro que cada módulo tinha antes
+                              das gravações confirmadas de um registro que --record
+                              guardou, achando cada módulo pelo número de série onde
+                              quer que ele responda agora, na mesma ordem segura e com
+                              a mesma confirmação do apply; recusado antes de qualquer
+                              envio quando poria dois módulos no mesmo endereço
+
+set, apply, commission e rollback --record ARQUIVO.json | ARQUIVO.csv acrescentam uma
+entrada para cada módulo ao registro de gravações, no disco antes que o próximo módulo
+seja gravado: a hora, o operador, o computador, a interface, a versão do programa, a linha do plano,
+o número de série, o registro antes e depois, o estado e as gravações enviadas. Uma
+execução posterior acrescenta ao mesmo arquivo.
 
 Campos: ipAddress, subnetMask, gateway, dnsServer (A.B.C.D, cada um de 0 a 255),
 localPort, serverPort (0-65535), dhcp, watchdog, autoDisconnect (0/1, true/false,
@@ -660,32 +755,12 @@ computador descartou, são avisados na saída de erros.
 </translation>
     </message>
     <message>
-        <source>commission: the address that fresh modules answer from.</source>
-        <translation>commission: o endereço em que os módulos novos respondem.</translation>
+        <source>set, apply, commission, rollback: the longest wait for a module to show what was written, searching about every 500 ms (default 6000).</source>
+        <translation>set, apply, commission, rollback: a espera mais longa para que um módulo mostre o que foi gravado, procurando cerca de a cada 500 ms (padrão 6000).</translation>
     </message>
     <message>
-        <source>commission: add an entry for every module written to FILE .json or .csv, each on disk before the next module is written; a later run appends, and commission skips the rows it shows confirmed.</source>
-        <translation>commission: acrescenta uma entrada para cada módulo gravado a ARQUIVO .json ou .csv, cada uma no disco antes de o próximo módulo ser gravado; uma execução seguinte acrescenta a ele, e commission pula as linhas que ele mostra confirmadas.</translation>
-    </message>
-    <message>
-        <source>FILE</source>
-        <translation>ARQUIVO</translation>
-    </message>
-    <message>
-        <source>With --record: who writes (default: the login name).</source>
-        <translation>Com --record: quem grava (padrão: o nome de login).</translation>
-    </message>
-    <message>
-        <source>search, show, set, apply, commission or reset (see above).</source>
-        <translation>search, show, set, apply, commission ou reset (veja acima).</translation>
-    </message>
-    <message>
-        <source>unknown command &apos;%1&apos; (search, show, set, apply, commission or reset)</source>
-        <translation>comando desconhecido &apos;%1&apos; (search, show, set, apply, commission ou reset)</translation>
-    </message>
-    <message>
-        <source>--at: &apos;%1&apos; is not an IPv4 address</source>
-        <translation>--at: &apos;%1&apos; não é um endereço IPv4</translation>
+        <source>no command given (search, show, set, apply, commission, reset or rollback)</source>
+        <translation>nenhum comando dado (search, show, set, apply, commission, reset ou rollback)</translation>
     </message>
 </context>
 <context>
@@ -735,26 +810,6 @@ computador descartou, são avisados na saída de erros.
         <translation>não enviado de novo: %1 foi dado a %2</translation>
     </message>
     <message>
-        <source>Sent %1 write again; waiting %2 ms for the modules to settle.</source>
-        <translation>Enviada %1 gravação de novo; aguardando %2 ms para que o módulo se estabilize.</translation>
-    </message>
-    <message>
-        <source>Sent %1 write; waiting %2 ms for the modules to settle.</source>
-        <translation>Enviada %1 gravação; aguardando %2 ms para que o módulo se estabilize.</translation>
-    </message>
-    <message>
-        <source>Sent %1 writes again; waiting %2 ms for the modules to settle.</source>
-        <translation>Enviadas %1 gravações de novo; aguardando %2 ms para que os módulos se estabilizem.</translation>
-    </message>
-    <message>
-        <source>Sent %1 writes; waiting %2 ms for the modules to settle.</source>
-        <translation>Enviadas %1 gravações; aguardando %2 ms para que os módulos se estabilizem.</translation>
-    </message>
-    <message>
-        <source>settling</source>
-        <translation>estabilizando</translation>
-    </message>
-    <message>
         <source>confirming</source>
         <translation>confirmando</translation>
     </message>
@@ -769,6 +824,22 @@ computador descartou, são avisados na saída de erros.
     <message>
         <source>%1. %2 at %3 -&gt; %4%5</source>
         <translation>%1. %2 em %3 -&gt; %4%5</translation>
+    </message>
+    <message>
+        <source>Sent %1 write again; confirming it as soon as the module shows it, within %2 ms.</source>
+        <translation>Enviada %1 gravação de novo; confirmando-a assim que o módulo a mostrar, em até %2 ms.</translation>
+    </message>
+    <message>
+        <source>Sent %1 write; confirming it as soon as the module shows it, within %2 ms.</source>
+        <translation>Enviada %1 gravação; confirmando-a assim que o módulo a mostrar, em até %2 ms.</translation>
+    </message>
+    <message>
+        <source>Sent %1 writes again; confirming each as soon as its module shows it, within %2 ms.</source>
+        <translation>Enviadas %1 gravações de novo; confirmando cada uma assim que o módulo a mostrar, em até %2 ms.</translation>
+    </message>
+    <message>
+        <source>Sent %1 writes; confirming each as soon as its module shows it, within %2 ms.</source>
+        <translation>Enviadas %1 gravações; confirmando cada uma assim que o módulo a mostrar, em até %2 ms.</translation>
     </message>
 </context>
 <context>

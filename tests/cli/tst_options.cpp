@@ -55,6 +55,10 @@ private slots:
         QTest::newRow("--skip-missing for set")
             << QStringList{"set", "1.2.3.4", "dhcp=1", "--skip-missing"}
             << "--skip-missing does not apply to set";
+        QTest::newRow("a record of a search")
+            << QStringList{"search", "--record", "r.json"} << "--record does not apply to search";
+        QTest::newRow("--force for a rollback")
+            << QStringList{"rollback", "r.json", "--force"} << "--force does not apply to rollback";
     }
 
     void refused()
@@ -98,6 +102,13 @@ private slots:
         QCOMPARE(defaults.expect, 0);
         QVERIFY(!readOptions({"search", "--expect", "1000"}, o, help, version));
         QCOMPARE(o.expect, 1000);
+        QVERIFY(!readOptions({"rollback", "r.json", "--record", "undo.csv", "--operator", "Ana",
+                              "--skip-missing", "--via", "10.77.0.200", "--dry-run"},
+                             o, help, version));
+        QCOMPARE(o.command, QString("rollback"));
+        QCOMPARE(o.recordPath, QString("undo.csv"));
+        QCOMPARE(o.operatorName, QString("Ana"));
+        QVERIFY(o.skipMissing && o.dryRun);
     }
 };
 

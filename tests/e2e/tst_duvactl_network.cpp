@@ -5,10 +5,12 @@
 // commissioned one at a time, with a record that an interrupted run resumes from.
 
 #include "protocol/datagrams.h"
+#include "protocol/recordvalues.h"
 #include "simprocess.h"
 #include "testsupport.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -219,6 +221,60 @@ QString recordMatchesWrites(SimProcess& sim, const QJsonArray& entries, int n)
             return "a module confirmed twice";
     }
     return QString();
+}
+
+// Each module's last reply so far, by the simulator's module number: its 64 bytes in hex.
+QMap<int, QString> lastReplies(SimProcess& sim)
+{
+    static const QRegularExpression line("^send to \\S+ from \\S+ len 64 module (\\d+): (.*)$");
+    QMap<int, QString> replies;
+    for (const QString& l : sim.linesContaining("send to ")) {
+        const QRegularExpressionMatch m = line.match(l.mid(l.indexOf("send to ")));
+        if (m.hasMatch())
+            replies[m.captured(1).toInt()] = m.captured(2).remove(' ').toLower();
+    }
+    return replies;
+}
+
+// A record's bytes in hex for a module at address with serial, the other fields the
+// simulator's defaults would not matter for.
+QString recordHex(const char* address, int serial)
+{
+    duva::RecordValues v;
+    const QStringList octets = QString(address).split('.');
+    for (int i = 0; i < 4; ++i)
+        v.ipAddress[i] = quint8(octets[i].toUInt());
+    v.subnetMask = {255, 255, 255, 0};
+    v.setSerialNumber(serial);
+    v.serverHost = "fabrica";
+    return QString::fromLatin1(v.encode().left(duva::recordSize).toHex());
+}
+
+// The record a commissioning keeps: modules 1031 ... moved off one factory address (or,
+// without one, off 10.77.0.50 ...) onto 10.77.0.10 ..., each confirmed.
+QByteArray commissioningRecord(int modules, const char* factory = "10.77.0.250")
+{
+    QJsonArray entries;
+    for (int i = 0; i < modules; ++i) {
+        const int serial = 1031 + i;
+        const QByteArray after = QString("10.77.0.%1").arg(10 + i).toLatin1();
+        entries.append(QJsonObject{
+            {"time", QString("2026-12-09T11:0%1:00.000-03:00").arg(i)},
+            {"operator", "ana"},
+            {"command", "commission"},
+            {"planRow", i + 1},
+            {"serialNumber", serial},
+            {"status", "confirmed"},
+            {"writesSent", 1},
+            {"before",
+             QJsonObject{{"bytes", recordHex(factory ? QByteArray(factory)
+                                                     : "10.77.0.5" + QByteArray::number(i),
+                                             serial)}}},
+            {"after", QJsonObject{{"bytes", recordHex(after, serial)}}}});
+    }
+    return QJsonDocument(
+               QJsonObject{{"format", "duva-write-record"}, {"version", 1}, {"entries", entries}})
+        .toJson();
 }
 
 } // namespace
@@ -443,6 +499,99 @@ private slots:
         QCOMPARE(modules[19].toObject()["ipAddress"].toString(), QString("10.77.0.129"));
     }
 
+    // apply --record, then rollback of that record: every module answers again with its
+    // record byte for byte as before, and each record entry holds what the modules sent and
+    // took. The writes are a chain of moves, which the rollback undoes in the reverse order.
+    void applyRecordedThenRolledBack()
+    {
+        SimProcess sim(QStringList{"--count", "5"} + distinct);
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        EXPECT_STATUS(duvactl(QStringList{"search"} + quick.mid(0, 4)), 0);
+        const QRegularExpression lastModule(" len 64 module 5: ");
+        QVERIFY(sim.waitForLines(lastModule));
+        const QMap<int, QString> before = lastReplies(sim);
+        QCOMPARE(before.size(), 5);
+
+        QTemporaryDir dir;
+        const QString plan = dir.filePath("plan.csv");
+        QVERIFY(duva::test::writeFile(
+            plan, "serialNumber,ipAddress,serverPort,watchdog,serverHost,autoDisconnectTime\n"
+                  "1031,10.77.0.11,7101,off,a.duva,21\n1032,10.77.0.12,7102,off,b.duva,22\n"
+                  "1033,10.77.0.13,7103,off,c.duva,23\n1034,10.77.0.14,7104,off,d.duva,24\n"
+                  "1035,10.77.0.60,7105,off,e.duva,25\n"));
+        const QString record = dir.filePath("r.json");
+        QElapsedTimer clock;
+        clock.start();
+        // The default settle period: each module is confirmed as soon as it shows its write.
+        const Result applied =
+            duvactl(QStringList{"apply", plan, "--record", record, "--operator", "técnica Ana"} +
+                    quick.mid(0, 4));
+        const qint64 applyMs = clock.elapsed();
+        EXPECT_STATUS(applied, 0);
+        QVERIFY2(applyMs < 4000, qPrintable(QString("%1 ms").arg(applyMs)));
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QJsonArray entries =
+            QJsonDocument::fromJson(file.readAll()).object()["entries"].toArray();
+        QCOMPARE(entries.size(), 5);
+        QVERIFY(sim.waitForLines(QRegularExpression("note write: "), 5));
+        // Each write's 64 bytes with the write opcode, as the simulator took it.
+        QStringList written;
+        for (const QString& l : received(sim)) {
+            if (l.contains(":1461 len 65: "))
+                written << l.section(": ", -1).remove(' ').toLower().left(2 * duva::recordSize);
+        }
+        // In the order the modules were confirmed: the chain's far end first.
+        for (int i = 0; i < 5; ++i) {
+            const QJsonObject e = entries[4 - i].toObject();
+            QCOMPARE(e["status"].toString(), QString("confirmed"));
+            QCOMPARE(e["serialNumber"].toInt(), 1031 + i);
+            QCOMPARE(e["planRow"].toInt(), i + 1);
+            QCOMPARE(e["writesSent"].toInt(), 1);
+            QCOMPARE(e["operator"].toString(), QString("técnica Ana"));
+            QCOMPARE(e["interface"].toString(), QString("veth-cfg"));
+            QCOMPARE(e["command"].toString(), QString("apply"));
+            QCOMPARE(e["before"].toObject()["bytes"].toString(), before.value(i + 1));
+            QByteArray after =
+                QByteArray::fromHex(e["after"].toObject()["bytes"].toString().toLatin1());
+            after[duva::offset::opcode] = char(duva::writeOpcode);
+            QVERIFY2(written.contains(QString::fromLatin1(after.toHex())),
+                     qPrintable(written.join('\n')));
+        }
+
+        // A dry run says what would change and sends no write.
+        const Result dry = duvactl(QStringList{"rollback", record, "--dry-run"} + quick);
+        EXPECT_STATUS(dry, 0);
+        QCOMPARE(dry.out.count("not sent (dry run)\n"), 5);
+        QVERIFY2(dry.out.contains("Module 1035 at 10.77.0.60 (entry 1):\n  ipAddress: 10.77.0.60 "
+                                  "-> 10.77.0.14\n  serverPort: 7105 -> 6003\n"),
+                 qPrintable(dry.out));
+        QTest::qWait(200);
+        QCOMPARE(writesReceived(sim).size(), 5);
+
+        const QString again = dir.filePath("rollback.csv");
+        const Result rolled =
+            duvactl(QStringList{"rollback", record, "--record", again} + quick.mid(0, 4));
+        EXPECT_STATUS(rolled, 0);
+        QCOMPARE(rolled.out.count(" confirmed\n"), 5);
+        QVERIFY(sim.waitForLines(QRegularExpression("note write: "), 10));
+        // Back along the chain: each module before another moves onto its address.
+        QCOMPARE(writesReceived(sim).mid(5),
+                 (QStringList{"10.77.0.11>10.77.0.10 1031", "10.77.0.12>10.77.0.11 1032",
+                              "10.77.0.13>10.77.0.12 1033", "10.77.0.14>10.77.0.13 1034",
+                              "10.77.0.60>10.77.0.14 1035"}));
+        QCOMPARE(sim.linesContaining("note write: ").size(), 10); // none reached two modules
+        const int replies = int(sim.linesContaining(" len 64 module 5: ").size());
+        EXPECT_STATUS(duvactl(QStringList{"search"} + quick.mid(0, 4)), 0);
+        QVERIFY(sim.waitForLines(lastModule, replies + 1));
+        QCOMPARE(lastReplies(sim), before);
+        QFile rollbackRecord(again);
+        QVERIFY(rollbackRecord.open(QIODevice::ReadOnly));
+        const QByteArray csv = rollbackRecord.readAll();
+        QCOMPARE(csv.count(",rollback,"), 5);
+        QCOMPARE(csv.count(",confirmed,1,"), 5);
+    }
+
     void refusalsSendNothing_data()
     {
         QTest::addColumn<QStringList>("simOptions");
@@ -492,6 +641,36 @@ private slots:
             << QStringList{"apply", "PLAN"} << 6
             << "duvactl: row 3: no module with serial number 4242 answered\nnothing was "
                "written\n"
+            << true;
+        QTest::newRow("a record that cannot be written: not even a search goes")
+            << QStringList{"--count", "1"} << QByteArray()
+            << QStringList{"set", "10.77.0.10", "dhcp=1", "--record", "/nonexistent/r.json"} << 10
+            << "duvactl: /nonexistent/r.json: cannot make /nonexistent/r.json.lock\nnothing was "
+               "sent\n"
+            << false;
+        QTest::newRow("a rollback of a commissioning: all back on one factory address")
+            << QStringList{"--count", "3"} << commissioningRecord(3)
+            << QStringList{"rollback", "PLAN", "--record", "PLAN.rollback.json"} << 4
+            << "duvactl: the rollback would give modules 1031, 1032, 1033 one address, "
+               "10.77.0.250\nnothing was written\n"
+            << true;
+        QTest::newRow("a rollback whose module does not answer")
+            << QStringList{"--count", "2"} << commissioningRecord(3, nullptr)
+            << QStringList{"rollback", "PLAN"} << 6
+            << "duvactl: entry 3: no module with serial number 1033 answered\nnothing was "
+               "written\n"
+            << true;
+        QTest::newRow("a rollback to an address that two modules answer from now")
+            << QStringList{"--count", "2", "--same-ip"} << commissioningRecord(1, nullptr)
+            << QStringList{"rollback", "PLAN"} << 5
+            << "duvactl: entry 1: 2 modules answer at 10.77.0.10 (serial numbers 1031, 1032); a "
+               "write to that address would reach either of them\nnothing was written\n"
+            << true;
+        QTest::newRow("a rollback onto this computer's address")
+            << QStringList{"--count", "1"} << commissioningRecord(1, "10.77.0.1")
+            << QStringList{"rollback", "PLAN"} << 4
+            << "duvactl: entry 1: the module with serial number 1031 would go back to 10.77.0.1, "
+               "which is this computer's own address now\nnothing was written\n"
             << true;
     }
 
@@ -603,7 +782,8 @@ private slots:
         SimProcess sim(simOptions);
         QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
         QTemporaryDir dir;
-        const QString planPath = dir.filePath("plan.csv");
+        const QString planPath =
+            dir.filePath(arguments.first() == "rollback" ? "record.json" : "plan.csv");
         if (!plan.isEmpty()) {
             QVERIFY(duva::test::writeFile(planPath, plan));
             arguments.replaceInStrings("PLAN", planPath);
@@ -845,18 +1025,18 @@ private slots:
         const QString shown = QString::fromUtf8(p.readAllStandardOutput());
         QVERIFY2(shown.contains("confirmed"), qPrintable(shown));
         QCOMPARE(shown.contains("\rsearching: "), countdown);
-        QCOMPARE(shown.contains("\rsettling: 1 s"), countdown);
         QCOMPARE(shown.contains("\rconfirming: "), countdown);
     }
 
     void ctrlCSaysWhatWentOut()
     {
-        SimProcess sim({"--count", "2"});
+        SimProcess sim({"--count", "2", "--mute-after-write"});
         QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        QTemporaryDir dir;
         QProcess p;
         p.start(qEnvironmentVariable("DUVACTL"),
                 QStringList{"set", "10.77.0.11", "serverPort=7002"} + quick.mid(0, 4) +
-                    QStringList{"--settle-ms", "30000"});
+                    QStringList{"--settle-ms", "30000", "--record", dir.filePath("r.json")});
         QDeadlineTimer deadline(10000);
         QByteArray out;
         while (!out.contains("Sent 1 write") && !deadline.hasExpired()) {
@@ -873,6 +1053,15 @@ private slots:
         QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
                  QString("duvactl: interrupted: 1 of 1 writes went out (serial numbers 1032); "
                          "not confirmed: 1032\n"));
+        // The module still open has its entry, on disk before the program ended.
+        QFile record(dir.filePath("r.json"));
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        const QJsonArray entries =
+            QJsonDocument::fromJson(record.readAll()).object()["entries"].toArray();
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(entries[0]["status"].toString(), QString("not confirmed"));
+        QCOMPARE(entries[0]["reason"].toString(), QString("interrupted"));
+        QCOMPARE(entries[0]["writesSent"].toInt(), 1);
     }
 
     // What reaches the modules, read on the simulator's side: a dry run sends its search and
@@ -942,7 +1131,9 @@ private slots:
     {
         SimProcess sim({"--count", "2", "--mute-after-write"});
         QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
-        const Result r = duvactl(QStringList{"set", "10.77.0.11", "watchdog=false"} + quick);
+        // A settle period of three searches, one every 500 ms.
+        const Result r = duvactl(QStringList{"set", "10.77.0.11", "watchdog=false"} + quick +
+                                 QStringList{"--settle-ms", "1500"});
         EXPECT_STATUS(r, 1);
         QVERIFY2(r.out.contains(QRegularExpression(
                      "10\\.77\\.0\\.11  1032 +10\\.77\\.0\\.11  10\\.77\\.0\\.11  not confirmed: "
@@ -950,10 +1141,32 @@ private slots:
                  qPrintable(r.out));
         QCOMPARE(r.err, QString("duvactl: not every write was confirmed: no reply carried "
                                 "exactly the record written\n"));
-        // The write went three times, and three searches asked for it after each.
+        // The write went three times, and three searches asked for it after each, the
+        // last one ending the settle period.
         QVERIFY(sim.waitForLines(QRegularExpression("silent since its write"), 9));
         QCOMPARE(sim.linesContaining("silent since its write").size(), 9);
         QCOMPARE(writesReceived(sim).size(), 3);
+    }
+
+    // A module still taking its write (or restarting) answers with its old record for a
+    // while: no failure, and no resend; it is confirmed at the first search that shows its
+    // new record, long before the settle period ends.
+    void aModuleShowingItsOldRecordAtFirstIsConfirmedWithoutAResend()
+    {
+        SimProcess sim({"--count", "2", "--old-record-searches", "2"});
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        QElapsedTimer clock;
+        clock.start();
+        const Result r = duvactl(QStringList{"set", "10.77.0.11", "serverPort=7002"} +
+                                 quick.mid(0, 4) + QStringList{"--settle-ms", "6000"});
+        const qint64 ms = clock.elapsed();
+        EXPECT_STATUS(r, 0);
+        QVERIFY2(r.out.endsWith("10.77.0.11  1032          10.77.0.11  10.77.0.11  confirmed\n"),
+                 qPrintable(r.out));
+        QVERIFY(sim.waitForLines(QRegularExpression("answers with its old record"), 2));
+        QCOMPARE(writesReceived(sim).size(), 1);
+        // Three searches, 500 ms apart, after the search that found it.
+        QVERIFY2(ms < 4000, qPrintable(QString("%1 ms").arg(ms)));
     }
 
     void portHeldByAnotherProgram()

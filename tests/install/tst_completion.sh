@@ -30,7 +30,7 @@ offers() {
     fi
 }
 
-offers "duvactl " "apply commission reset search set show"
+offers "duvactl " "apply commission reset rollback search set show"
 offers "duvactl commission plan.csv --at 192.168.0.100 --re" "--record"
 offers "duvactl s" "search set show"
 offers "duvactl --json s" "search set show"
@@ -40,6 +40,7 @@ offers "duvactl set 10.77.0.10 dhcp=t" "dhcp=true"
 offers "duvactl set --serial 1031 clientMode=" "clientMode=client clientMode=server"
 offers "duvactl search --filter auto" "autoDisconnect= autoDisconnectTime="
 offers "duvactl --serial 5 show " ""
+offers "duvactl apply plan.csv --rec" "--record"
 
 [ $failures -eq 0 ] && echo "PASS: completion"
 exit $((failures > 0))

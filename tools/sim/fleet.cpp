@@ -29,8 +29,9 @@ QString moduleText(int module, const QByteArray& record)
 
 Fleet::Fleet(std::vector<QByteArray> records, Faults faults)
     : m_initial(records), m_records(std::move(records)), m_muted(m_records.size(), false),
-      m_ignoredAWrite(m_records.size(), false), m_connected(m_records.size(), true),
-      m_faults(faults), m_random(faults.seed)
+      m_ignoredAWrite(m_records.size(), false), m_oldRecord(m_records.size()),
+      m_oldFor(m_records.size(), 0), m_connected(m_records.size(), true), m_faults(faults),
+      m_random(faults.seed)
 {
     chooseModulesIgnoringASearch();
 }
@@ -114,6 +115,11 @@ Outcome Fleet::search(quint32 destination)
             m_ignoresNextSearch[module] = false;
             outcome.notes << QStringLiteral("%1: ignores its first search")
                                  .arg(moduleText(module, m_records[module]));
+        } else if (m_oldFor[module] > 0) {
+            --m_oldFor[module];
+            outcome.notes << QStringLiteral("%1: answers with its old record")
+                                 .arg(moduleText(module, m_records[module]));
+            answer(module, m_oldRecord[module], outcome);
         } else {
             answer(module, outcome);
         }
@@ -123,7 +129,12 @@ Outcome Fleet::search(quint32 destination)
 
 void Fleet::answer(int module, Outcome& outcome)
 {
-    QByteArray bytes = m_records[module];
+    answer(module, m_records[module], outcome);
+}
+
+void Fleet::answer(int module, const QByteArray& record, Outcome& outcome)
+{
+    QByteArray bytes = record;
     if (m_faults.wrongLength >= 0) {
         bytes.truncate(m_faults.wrongLength);
         bytes.append(QByteArray(m_faults.wrongLength - bytes.size(), '\0'));
@@ -142,7 +153,7 @@ void Fleet::answer(int module, Outcome& outcome)
         }
         Answer a;
         a.module = module;
-        a.source = addressOf(m_records[module]);
+        a.source = addressOf(record);
         a.bytes = bytes;
         a.delayMs = std::max(0, m_faults.delayMs) + jitter;
         outcome.answers.push_back(a);
@@ -169,6 +180,8 @@ Outcome Fleet::write(const QByteArray& datagram, quint32 destination)
         outcome.kind = Outcome::Kind::Write;
         const char opcode = record.at(offset::opcode);
         const QString before = moduleText(module, record);
+        m_oldRecord[module] = record;
+        m_oldFor[module] = std::max(0, m_faults.oldRecordSearches);
         record = datagram.left(recordSize);
         record[offset::opcode] = opcode;
         m_muted[module] = m_faults.muteAfterWrite;
@@ -186,6 +199,7 @@ Outcome Fleet::reset()
     m_muted.assign(m_records.size(), false);
     chooseModulesIgnoringASearch();
     m_ignoredAWrite.assign(m_records.size(), false);
+    m_oldFor.assign(m_records.size(), 0);
     outcome.notes << QStringLiteral("reset: %1 module(s) back to their first records").arg(size());
     return outcome;
 }

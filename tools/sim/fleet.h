@@ -27,6 +27,9 @@ struct Faults {
                                       // the first search that reaches it
     // Each module drops the first write that reaches it, as one lost on the way would be.
     bool ignoreFirstWrite = false;
+    // After taking a write, a module answers this many searches with its old record, as one
+    // still taking the write or restarting would.
+    int oldRecordSearches = 0;
     quint32 seed = 0;
 };
 
@@ -76,6 +79,7 @@ private:
     Outcome write(const QByteArray& datagram, quint32 destination);
     Outcome reset();
     void answer(int module, Outcome& outcome);
+    void answer(int module, const QByteArray& record, Outcome& outcome);
     void chooseModulesIgnoringASearch();
     std::vector<int> modulesAt(quint32 address) const;
 
@@ -84,6 +88,8 @@ private:
     std::vector<bool> m_muted;
     std::vector<bool> m_ignoresNextSearch;
     std::vector<bool> m_ignoredAWrite;
+    std::vector<QByteArray> m_oldRecord; // shown instead of the record while m_oldFor lasts
+    std::vector<int> m_oldFor;           // searches still answered with m_oldRecord
     std::vector<bool> m_connected;
     Faults m_faults;
     std::mt19937 m_random;

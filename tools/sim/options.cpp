@@ -175,6 +175,10 @@ const std::vector<Option>& options()
              c.faults.ignoreFirstWrite = true;
              return QString();
          }},
+        {"--old-record-searches", "N",
+         "fault: a module that took a write answers its next N searches with its old record, "
+         "as one still taking the write or restarting would (default 0)",
+         number(0, 1000, [](Config& c, long long n) { c.faults.oldRecordSearches = int(n); })},
         {"--drop-percent", "P", "fault: each answer is lost with chance P%, 0 to 100 (default 0)",
          number(0, 100, [](Config& c, long long n) { c.faults.dropPercent = int(n); })},
         {"--wrong-length", "N",
