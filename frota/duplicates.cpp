@@ -28,9 +28,8 @@ QStringList duplicateReasons(const QList<fleet::ModuleReply>& modules)
                     serials << QString::number(moduleIdentity(modules[j].record));
             lines << QCoreApplication::translate(
                          "Duplicates",
-                         "%n other module(s) answer with the address %1 "
-                         "(serial number %2): only one can be reached there.",
-                         nullptr, int(serials.size()))
+                         "The address %1 is also held by serial number %2: only one module "
+                         "can be reached at an address.")
                          .arg(m.record.ipAddressText(), serials.join(QStringLiteral(", ")));
         }
         const QList<int>& sameSerial = bySerial.value(moduleIdentity(m.record));
@@ -41,9 +40,8 @@ QStringList duplicateReasons(const QList<fleet::ModuleReply>& modules)
                     addresses << modules[j].record.ipAddressText();
             lines << QCoreApplication::translate(
                          "Duplicates",
-                         "%n other module(s) answer with the serial number %1 "
-                         "(at %2): a plan cannot tell them apart.",
-                         nullptr, int(addresses.size()))
+                         "The serial number %1 is also held by the module at %2: a plan "
+                         "cannot tell them apart.")
                          .arg(moduleIdentity(m.record))
                          .arg(addresses.join(QStringLiteral(", ")));
         }

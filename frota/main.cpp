@@ -1,11 +1,9 @@
 // duva-frota: the fleet window.
 
 #include "fleet/replyendpoint.h"
-#include "fleet/searchsession.h"
 #include "frota/mainwindow.h"
-#include "frota/portmessage.h"
+#include "frota/searchsetup.h"
 #include "i18n/language.h"
-#include "net/udpendpoint.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -23,20 +21,11 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("br.com.duva.frota"));
     i18n::installTranslation(QStringLiteral("duva-frota"));
 
+    const frota::SearchSetup search = frota::openSearch(fleet::replyPort);
     frota::WindowParts parts;
     parts.adapters = runningIPv4Interfaces();
-    std::unique_ptr<UdpEndpoint> endpoint;
-    std::unique_ptr<fleet::SearchSession> session;
-    try {
-        endpoint = fleet::openReplyEndpoint();
-    } catch (const Exception& e) {
-        parts.unavailableText = e.message();
-    }
-    if (endpoint && endpoint->isBound())
-        session = std::make_unique<fleet::SearchSession>(*endpoint);
-    else if (endpoint)
-        parts.unavailableText = frota::portTakenText(fleet::replyPort);
-    parts.session = session.get();
+    parts.session = search.session.get();
+    parts.unavailableText = search.unavailableText;
 
     frota::MainWindow window(parts);
     window.show();

@@ -182,17 +182,17 @@ void ModulesTab::showCount()
         return;
     const int all = m_model->rowCount();
     const int shown = m_proxy->rowCount();
-    QString text =
-        all == 0 ? QCoreApplication::translate("ModulesTab", "No module answered.")
-        : shown == all
-            ? QCoreApplication::translate("ModulesTab", "%n module(s) found.", nullptr, all)
-            : QCoreApplication::translate("ModulesTab", "%1 of %n module(s) shown.", nullptr, all)
-                  .arg(shown);
+    QString text = all == 0 ? QCoreApplication::translate("ModulesTab", "No module answered.")
+                   : shown == all
+                       ? QCoreApplication::translate("ModulesTab", "Modules found: %1.").arg(all)
+                       : QCoreApplication::translate("ModulesTab", "Modules shown: %1 of %2.")
+                             .arg(shown)
+                             .arg(all);
     if (const int marked = m_model->markedCount())
-        text += QLatin1Char(' ') + QCoreApplication::translate(
-                                       "ModulesTab",
-                                       "%n module(s) share an address or a serial number (marked).",
-                                       nullptr, marked);
+        text += QLatin1Char(' ') +
+                QCoreApplication::translate("ModulesTab",
+                                            "Marked, sharing an address or a serial number: %1.")
+                    .arg(marked);
     m_status->setText(text);
 }
 
@@ -221,9 +221,9 @@ void ModulesTab::chooseExport(CsvFlavour flavour)
         return;
     QString error;
     if (exportTo(path, flavour, &error))
-        m_status->setText(QCoreApplication::translate("ModulesTab", "%n module(s) exported to %1.",
-                                                      nullptr, m_proxy->rowCount())
-                              .arg(QDir::toNativeSeparators(path)));
+        m_status->setText(QCoreApplication::translate("ModulesTab", "Modules exported to %1: %2.")
+                              .arg(QDir::toNativeSeparators(path))
+                              .arg(m_proxy->rowCount()));
     else
         QMessageBox::warning(
             this, QCoreApplication::translate("ModulesTab", "Export"),

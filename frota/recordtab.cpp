@@ -124,9 +124,9 @@ bool RecordTab::openRecord(const QString& path, QString* error)
         return false;
     }
     m_model->setEntries(contents.entries);
-    m_file->setText(QCoreApplication::translate("RecordTab", "%1: %n entry(s)", nullptr,
-                                                int(contents.entries.size()))
-                        .arg(QDir::toNativeSeparators(path)));
+    m_file->setText(QCoreApplication::translate("RecordTab", "%1 (entries: %2)")
+                        .arg(QDir::toNativeSeparators(path))
+                        .arg(contents.entries.size()));
     // The report names the operator who wrote; the technician may change it.
     if (!contents.entries.isEmpty())
         m_operator->setText(contents.entries.last().context.operatorName);

@@ -3,19 +3,13 @@
 <TS version="2.1" language="pt_BR" sourcelanguage="en">
 <context>
     <name>Duplicates</name>
-    <message numerus="yes">
-        <source>%n other module(s) answer with the address %1 (serial number %2): only one can be reached there.</source>
-        <translation>
-            <numerusform>Outro módulo responde com o endereço %1 (número de série %2): só um pode ser alcançado nele.</numerusform>
-            <numerusform>Outros %n módulos respondem com o endereço %1 (números de série %2): só um pode ser alcançado nele.</numerusform>
-        </translation>
+    <message>
+        <source>The address %1 is also held by serial number %2: only one module can be reached at an address.</source>
+        <translation>O endereço %1 também é usado pelo número de série %2: só um módulo pode ser alcançado em um endereço.</translation>
     </message>
-    <message numerus="yes">
-        <source>%n other module(s) answer with the serial number %1 (at %2): a plan cannot tell them apart.</source>
-        <translation>
-            <numerusform>Outro módulo responde com o número de série %1 (em %2): um plano não consegue distingui-los.</numerusform>
-            <numerusform>Outros %n módulos respondem com o número de série %1 (em %2): um plano não consegue distingui-los.</numerusform>
-        </translation>
+    <message>
+        <source>The serial number %1 is also held by the module at %2: a plan cannot tell them apart.</source>
+        <translation>O número de série %1 também é usado pelo módulo em %2: um plano não consegue distingui-los.</translation>
     </message>
 </context>
 <context>
@@ -142,27 +136,6 @@
         <source>No module answered.</source>
         <translation>Nenhum módulo respondeu.</translation>
     </message>
-    <message numerus="yes">
-        <source>%n module(s) found.</source>
-        <translation>
-            <numerusform>%n módulo encontrado.</numerusform>
-            <numerusform>%n módulos encontrados.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 of %n module(s) shown.</source>
-        <translation>
-            <numerusform>%1 de %n módulo mostrados.</numerusform>
-            <numerusform>%1 de %n módulos mostrados.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n module(s) share an address or a serial number (marked).</source>
-        <translation>
-            <numerusform>%n módulo compartilha um endereço ou um número de série (marcado).</numerusform>
-            <numerusform>%n módulos compartilham um endereço ou um número de série (marcados).</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Export for Excel</source>
         <translation>Exportar para Excel</translation>
@@ -175,13 +148,6 @@
         <source>CSV files (*.csv)</source>
         <translation>Arquivos CSV (*.csv)</translation>
     </message>
-    <message numerus="yes">
-        <source>%n module(s) exported to %1.</source>
-        <translation>
-            <numerusform>%n módulo exportado para %1.</numerusform>
-            <numerusform>%n módulos exportados para %1.</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Export</source>
         <translation>Exportar</translation>
@@ -189,6 +155,22 @@
     <message>
         <source>%1 could not be written: %2</source>
         <translation>%1 não pôde ser gravado: %2</translation>
+    </message>
+    <message>
+        <source>Modules found: %1.</source>
+        <translation>Módulos encontrados: %1.</translation>
+    </message>
+    <message>
+        <source>Modules shown: %1 of %2.</source>
+        <translation>Módulos mostrados: %1 de %2.</translation>
+    </message>
+    <message>
+        <source>Marked, sharing an address or a serial number: %1.</source>
+        <translation>Marcados, com endereço ou número de série repetido: %1.</translation>
+    </message>
+    <message>
+        <source>Modules exported to %1: %2.</source>
+        <translation>Módulos exportados para %1: %2.</translation>
     </message>
 </context>
 <context>
@@ -334,13 +316,6 @@
         <source>O&amp;perator:</source>
         <translation>&amp;Operador:</translation>
     </message>
-    <message numerus="yes">
-        <source>%1: %n entry(s)</source>
-        <translation>
-            <numerusform>%1: %n entrada</numerusform>
-            <numerusform>%1: %n entradas</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Open record</source>
         <translation>Abrir registro</translation>
@@ -372,6 +347,10 @@
     <message>
         <source>%1 could not be written: %2</source>
         <translation>%1 não pôde ser gravado: %2</translation>
+    </message>
+    <message>
+        <source>%1 (entries: %2)</source>
+        <translation>%1 (entradas: %2)</translation>
     </message>
 </context>
 </TS>
