@@ -173,6 +173,12 @@ void ModulesTab::searchFinished()
     m_cancel->setEnabled(false);
     m_adapters->setEnabled(true);
     showCount();
+    // A request that could not go out after the first ends the search early: say why.
+    if (!m_session->error().isEmpty())
+        m_status->setText(
+            m_status->text() + QLatin1Char(' ') +
+            QCoreApplication::translate("ModulesTab", "The search could not be sent: %1")
+                .arg(m_session->error()));
     emit searchingChanged(false);
 }
 

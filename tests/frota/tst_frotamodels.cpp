@@ -6,6 +6,7 @@
 #include "fleet/records.h"
 #include "fleet/writerecord.h"
 #include "frota/adapters.h"
+#include "frota/mainwindow.h"
 #include "frota/modulesmodel.h"
 #include "frota/modulestab.h"
 #include "frota/portmessage.h"
@@ -13,11 +14,13 @@
 #include "frota/recordtab.h"
 #include "testsupport.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
 
@@ -250,6 +253,33 @@ private slots:
         QVERIFY2(text.contains("5001") && text.contains("Configurator") && text.contains("duvactl"),
                  qPrintable(text));
         QVERIFY(!tab.tabActions().first()->isEnabled()); // Search
+    }
+
+    // What a screen reader says for each control that Tab reaches, on every tab.
+    void everyControlHasAName()
+    {
+        frota::MainWindow window(
+            {{{"eth0", ip("10.1.2.3"), ip("10.1.2.255"), {}}}, nullptr, "off"});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Frota DUVA"));
+        QCOMPARE(window.tabs()->count(), 4);
+        int named = 0;
+        for (int t = 0; t < window.tabs()->count(); ++t) {
+            window.tabs()->setCurrentIndex(t);
+            for (QWidget* w : window.findChildren<QWidget*>()) {
+                if (!w->isVisible() || !(w->focusPolicy() & Qt::TabFocus) || w->focusProxy() ||
+                    !w->isEnabled())
+                    continue;
+                QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+                QVERIFY(a);
+                QVERIFY2(
+                    !a->text(QAccessible::Name).isEmpty(),
+                    qPrintable(QString("%1 on tab %2").arg(w->metaObject()->className()).arg(t)));
+                ++named;
+            }
+        }
+        QVERIFY(named >= 12);
     }
 
     void recordEntriesShowAndExport()
