@@ -3,50 +3,103 @@
 #include "protocol/confirmation.h"
 
 #include <QCoreApplication>
-#include <QHash>
 
 namespace duva::frota
 {
 
+namespace
+{
+// A tooltip names this many others at most, so that a box of fresh modules all at one
+// factory address stays quick to mark and readable.
+constexpr int namedAtMost = 10;
+
+QString others(const QStringList& names)
+{
+    return names.size() <= namedAtMost
+               ? names.join(QStringLiteral(", "))
+               : names.mid(0, namedAtMost).join(QStringLiteral(", ")) + QStringLiteral(", …");
+}
+} // namespace
+
+QList<int> DuplicateIndex::add(const QList<fleet::ModuleReply>& modules, int row)
+{
+    const ModuleRecord& record = modules[row].record;
+    QList<int>& sameAddress = m_byAddress[record.ipAddressText()];
+    QList<int>& sameSerial = m_bySerial[moduleIdentity(record)];
+    sameAddress << row;
+    sameSerial << row;
+    QList<int> touched = sameAddress;
+    for (const int r : sameSerial)
+        if (!touched.contains(r))
+            touched << r;
+    return touched;
+}
+
+QList<int> DuplicateIndex::remove(const QList<fleet::ModuleReply>& modules, int row)
+{
+    const ModuleRecord& record = modules[row].record;
+    QList<int>& sameAddress = m_byAddress[record.ipAddressText()];
+    QList<int>& sameSerial = m_bySerial[moduleIdentity(record)];
+    QList<int> touched = sameAddress;
+    for (const int r : sameSerial)
+        if (!touched.contains(r))
+            touched << r;
+    sameAddress.removeAll(row);
+    sameSerial.removeAll(row);
+    return touched;
+}
+
+void DuplicateIndex::clear()
+{
+    m_byAddress.clear();
+    m_bySerial.clear();
+}
+
+QString DuplicateIndex::reason(const QList<fleet::ModuleReply>& modules, int row) const
+{
+    const ModuleRecord& record = modules[row].record;
+    QStringList lines;
+    const QList<int> sameAddress = m_byAddress.value(record.ipAddressText());
+    if (sameAddress.size() > 1) {
+        QStringList serials;
+        for (const int j : sameAddress) {
+            if (j != row)
+                serials << QString::number(moduleIdentity(modules[j].record));
+            if (serials.size() > namedAtMost)
+                break;
+        }
+        lines << QCoreApplication::translate(
+                     "Duplicates",
+                     "The address %1 is also held by serial number %2: only one module "
+                     "can be reached at an address.")
+                     .arg(record.ipAddressText(), others(serials));
+    }
+    const QList<int> sameSerial = m_bySerial.value(moduleIdentity(record));
+    if (sameSerial.size() > 1) {
+        QStringList addresses;
+        for (const int j : sameSerial) {
+            if (j != row)
+                addresses << modules[j].record.ipAddressText();
+            if (addresses.size() > namedAtMost)
+                break;
+        }
+        lines << QCoreApplication::translate("Duplicates",
+                                             "The serial number %1 is also held by the module "
+                                             "at %2: a plan cannot tell them apart.")
+                     .arg(moduleIdentity(record))
+                     .arg(others(addresses));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 QStringList duplicateReasons(const QList<fleet::ModuleReply>& modules)
 {
-    QHash<QString, QList<int>> byAddress;
-    QHash<int, QList<int>> bySerial;
-    for (int i = 0; i < modules.size(); ++i) {
-        byAddress[modules[i].record.ipAddressText()] << i;
-        bySerial[moduleIdentity(modules[i].record)] << i;
-    }
+    DuplicateIndex index;
+    for (int row = 0; row < modules.size(); ++row)
+        index.add(modules, row);
     QStringList reasons;
-    for (int i = 0; i < modules.size(); ++i) {
-        const fleet::ModuleReply& m = modules[i];
-        QStringList lines;
-        const QList<int>& sameAddress = byAddress.value(m.record.ipAddressText());
-        if (sameAddress.size() > 1) {
-            QStringList serials;
-            for (const int j : sameAddress)
-                if (j != i)
-                    serials << QString::number(moduleIdentity(modules[j].record));
-            lines << QCoreApplication::translate(
-                         "Duplicates",
-                         "The address %1 is also held by serial number %2: only one module "
-                         "can be reached at an address.")
-                         .arg(m.record.ipAddressText(), serials.join(QStringLiteral(", ")));
-        }
-        const QList<int>& sameSerial = bySerial.value(moduleIdentity(m.record));
-        if (sameSerial.size() > 1) {
-            QStringList addresses;
-            for (const int j : sameSerial)
-                if (j != i)
-                    addresses << modules[j].record.ipAddressText();
-            lines << QCoreApplication::translate(
-                         "Duplicates",
-                         "The serial number %1 is also held by the module at %2: a plan "
-                         "cannot tell them apart.")
-                         .arg(moduleIdentity(m.record))
-                         .arg(addresses.join(QStringLiteral(", ")));
-        }
-        reasons << lines.join(QLatin1Char('\n'));
-    }
+    for (int row = 0; row < modules.size(); ++row)
+        reasons << index.reason(modules, row);
     return reasons;
 }
 

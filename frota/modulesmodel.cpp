@@ -132,6 +132,8 @@ void ModulesModel::clear()
     beginResetModel();
     m_modules.clear();
     m_reasons.clear();
+    m_duplicates.clear();
+    m_marked = 0;
     endResetModel();
 }
 
@@ -142,30 +144,34 @@ void ModulesModel::append(const fleet::ModuleReply& module)
     m_modules.append(module);
     m_reasons.append(QString());
     endInsertRows();
-    remark();
+    remark(m_duplicates.add(m_modules, row));
 }
 
 void ModulesModel::update(int row, const fleet::ModuleReply& module)
 {
     if (row < 0 || row >= m_modules.size())
         return;
+    QList<int> touched = m_duplicates.remove(m_modules, row);
     m_modules[row] = module;
+    for (const int r : m_duplicates.add(m_modules, row))
+        if (!touched.contains(r))
+            touched << r;
     emit dataChanged(index(row, 0), index(row, repliesColumn));
-    remark();
+    remark(touched);
 }
 
 int ModulesModel::markedCount() const
 {
-    return int(std::count_if(m_reasons.begin(), m_reasons.end(),
-                             [](const QString& r) { return !r.isEmpty(); }));
+    return m_marked;
 }
 
-void ModulesModel::remark()
+void ModulesModel::remark(const QList<int>& rows)
 {
-    const QStringList reasons = duplicateReasons(m_modules);
-    for (int row = 0; row < reasons.size(); ++row) {
-        if (reasons[row] != m_reasons[row]) {
-            m_reasons[row] = reasons[row];
+    for (const int row : rows) {
+        const QString reason = m_duplicates.reason(m_modules, row);
+        if (reason != m_reasons[row]) {
+            m_marked += int(!reason.isEmpty()) - int(!m_reasons[row].isEmpty());
+            m_reasons[row] = reason;
             emit dataChanged(index(row, 0), index(row, repliesColumn));
         }
     }

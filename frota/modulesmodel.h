@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fleet/searchsession.h"
+#include "frota/duplicates.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -39,11 +40,13 @@ public:
     static QStringList columnNames();
 
 private:
-    // Recomputes every row's reason and reports the rows whose mark changed.
-    void remark();
+    // Recomputes these rows' reasons and reports the rows whose reason changed.
+    void remark(const QList<int>& rows);
 
     QList<fleet::ModuleReply> m_modules;
     QStringList m_reasons;
+    DuplicateIndex m_duplicates;
+    int m_marked = 0;
 };
 
 } // namespace duva::frota

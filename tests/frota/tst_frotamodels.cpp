@@ -108,6 +108,14 @@ private slots:
                            "serial number 5 is also held by the module at 10.9.8.7",
                            "serial number 5, 6",
                            "address 10.9.8.7 is also held by serial number 5, 5"};
+        // A box of fresh modules at one factory address: the tooltip names ten others.
+        QStringList box;
+        for (int i = 0; i < 13; ++i)
+            box << QStringLiteral("192.168.0.10/%1").arg(4000 + i);
+        QTest::newRow("thirteen at one address")
+            << box << QList<bool>(13, true)
+            << (QStringList{"4001, 4002, 4003, 4004, 4005, 4006, 4007, 4008, 4009, 4010, …"} +
+                QStringList(12, "serial number 4000, 40"));
     }
     void duplicatesAreMarkedWithTheirReason()
     {
