@@ -22,6 +22,7 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTranslator>
 #include <QtTest>
 
 using namespace duva;
@@ -288,6 +289,29 @@ private slots:
             }
         }
         QVERIFY(named >= 12);
+    }
+
+    // On a Portuguese system: the window's own texts and the taken port's advice.
+    void thePortugueseTranslationIsUsed()
+    {
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/test/duva-frota_pt_BR.qm")));
+        QCoreApplication::installTranslator(&translator);
+        frota::MainWindow window({{}, nullptr, frota::portTakenText(5001)});
+        QCoreApplication::removeTranslator(&translator);
+        QStringList tabs;
+        for (int t = 0; t < window.tabs()->count(); ++t)
+            tabs << window.tabs()->tabText(t);
+        QCOMPARE(tabs, (QStringList{"Módulos", "Plano", "Comissionamento", "Registro"}));
+        QStringList modules;
+        for (QAction* a : window.modulesTab()->tabActions())
+            modules << a->text();
+        QCOMPARE(modules.first(), QStringLiteral("&Procurar"));
+        QCOMPARE(modules.at(1), QStringLiteral("Ca&ncelar"));
+        const QString advice = window.modulesTab()->statusLabel()->text();
+        QVERIFY2(advice.contains("porta UDP 5001") && advice.contains("Configurador") &&
+                     advice.contains("duvactl"),
+                 qPrintable(advice));
     }
 
     void recordEntriesShowAndExport()
