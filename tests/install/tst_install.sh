@@ -35,6 +35,7 @@ expected=(
     share/man/pt_BR/man1/duvactl.1.gz
     share/bash-completion/completions/duvactl
     "share/metainfo/$id.metainfo.xml"
+    share/metainfo/br.com.duva.frota.metainfo.xml
 )
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x$size/apps/$id.png")
@@ -72,8 +73,10 @@ grep -qx "Name=Frota DUVA" "$prefix/share/applications/br.com.duva.frota.desktop
     grep -qx "Icon=$id" "$prefix/share/applications/br.com.duva.frota.desktop" ||
     fail "the fleet window's entry is not Frota DUVA, starting duva-frota with the icon $id"
 grep -q "<id>$id</id>" "$prefix/share/metainfo/$id.metainfo.xml" || fail "metainfo id is not $id"
-grep -q "<release version=\"$version\"" "$prefix/share/metainfo/$id.metainfo.xml" ||
-    fail "metainfo release is not $version"
+for component in "$id" br.com.duva.frota; do
+    grep -q "<release version=\"$version\"" "$prefix/share/metainfo/$component.metainfo.xml" ||
+        fail "$component's metainfo release is not $version"
+done
 
 if command -v desktop-file-validate > /dev/null; then
     # The entry validates silently: not even a hint (two main categories, say).
@@ -85,7 +88,10 @@ else
     echo "SKIP: desktop-file-validate is not installed (desktop-file-utils)"
 fi
 if command -v appstreamcli > /dev/null; then
-    appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
+    for component in "$id" br.com.duva.frota; do
+        appstreamcli validate --no-net "$prefix/share/metainfo/$component.metainfo.xml" ||
+            fail "appstreamcli validate $component"
+    done
 else
     echo "SKIP: appstreamcli is not installed (appstream)"
 fi
