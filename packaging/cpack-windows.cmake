@@ -32,6 +32,9 @@ set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 # entry, and the folder if nothing was left in it (a version file is the technician's).
 set(entry "$SMPROGRAMS\\$STARTMENU_FOLDER\\Configurador DUVA.lnk")
 set(workdir "$DOCUMENTS\\Configurador DUVA")
+# The fleet window's own entry, "Frota DUVA", in the same working folder, with the
+# configurator's icon.
+set(fleet_entry "$SMPROGRAMS\\$STARTMENU_FOLDER\\Frota DUVA.lnk")
 set(CPACK_NSIS_CREATE_ICONS_EXTRA "
   SetShellVarContext all
   CreateDirectory '${workdir}'
@@ -39,10 +42,12 @@ set(CPACK_NSIS_CREATE_ICONS_EXTRA "
   Pop $0
   SetOutPath '${workdir}'
   CreateShortCut '${entry}' '$INSTDIR\\duva-configurador.exe' '' '$INSTDIR\\duva-configurador.exe' 0
+  CreateShortCut '${fleet_entry}' '$INSTDIR\\duva-frota.exe' '' '$INSTDIR\\duva-configurador.exe' 0
   SetOutPath '$INSTDIR'
 ")
 set(CPACK_NSIS_DELETE_ICONS_EXTRA "
   Delete '$SMPROGRAMS\\$MUI_TEMP\\Configurador DUVA.lnk'
+  Delete '$SMPROGRAMS\\$MUI_TEMP\\Frota DUVA.lnk'
 ")
 
 # The replies of the modules come to UDP port 5001; a firewall that drops them is the most

@@ -23,6 +23,10 @@ through every network adapter, prints the modules as a table, JSON or CSV,
 writes one module or a plan of many and confirms that each took its new
 settings.
 
+duva-frota, the Frota DUVA window, finds every module of a site in a table
+that sorts, filters and exports for a spreadsheet, and prints a record of
+writes as a commissioning report (PDF).
+
 duva-sim simulates a fleet of modules, for trying the configurator without
 hardware.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

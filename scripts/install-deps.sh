@@ -3,7 +3,8 @@
 # with --test also what the test suite needs (an X server and a window manager, a Wayland
 # compositor with Xwayland and Qt's Wayland platform, nftables for the firewall test,
 # bash-completion, the accessibility bus with an AT-SPI client, and LibreOffice Calc, which
-# saves duvactl's plans again as a spreadsheet does); with --screenshot what
+# saves duvactl's plans again as a spreadsheet does, and pdftotext, which reads the fleet
+# window's printed report); with --screenshot what
 # scripts/screenshot.sh needs (an X server, a window manager, a pointer driver and an image
 # tool); with --windows what the Windows cross-build and its packages need (MinGW-w64, NSIS),
 # and with --windows-test also what its tests under Wine need.
@@ -20,7 +21,8 @@ windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis)
 case "${1:-}" in
   # The accessibility test needs a session bus, the accessibility bus and an AT-SPI client.
   --test) packages+=(xvfb openbox weston xwayland qt6-wayland nftables bash-completion
-                     dbus-daemon at-spi2-core python3-pyatspi libreoffice-calc-nogui) ;;
+                     dbus-daemon at-spi2-core python3-pyatspi libreoffice-calc-nogui
+                     poppler-utils) ;;
   --screenshot) packages+=(xvfb openbox xdotool imagemagick) ;;
   --windows) packages+=("${windows[@]}") ;;
   --windows-test) packages+=("${windows[@]}" wine wine64 xvfb xdotool) ;;

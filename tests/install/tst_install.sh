@@ -21,17 +21,21 @@ expected=(
     bin/duva-configurador
     bin/duva-sim
     bin/duvactl
+    bin/duva-frota
     "share/applications/$id.desktop"
+    share/applications/br.com.duva.frota.desktop
     share/doc/duva-configurador/README.md
     share/doc/duva-configurador/changelog.gz
     share/doc/duva-configurador/copyright
     "share/icons/hicolor/scalable/apps/$id.svg"
     share/man/man1/duva-configurador.1.gz
     share/man/man1/duva-sim.1.gz
+    share/man/man1/duva-frota.1.gz
     share/man/man1/duvactl.1.gz
     share/man/pt_BR/man1/duvactl.1.gz
     share/bash-completion/completions/duvactl
     "share/metainfo/$id.metainfo.xml"
+    share/metainfo/br.com.duva.frota.metainfo.xml
 )
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x$size/apps/$id.png")
@@ -44,7 +48,7 @@ diff <(printf '%s\n' "${expected[@]/#/usr/}" etc/ufw/applications.d/duva-configu
     <(cd "$root" && find . -type f | sed 's|^\./||' | sort) ||
     fail "installed files differ from the list above (< missing, > unexpected)"
 
-for program in duva-configurador duva-sim duvactl; do
+for program in duva-configurador duva-sim duvactl duva-frota; do
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/$program" --version 2>&1)
     [ "$out" = "$program $version" ] || fail "$program --version said: $out"
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LC_ALL=C "$prefix/bin/$program" --help 2>&1)
@@ -64,19 +68,30 @@ done
 bash -n "$prefix/share/bash-completion/completions/duvactl" || fail "the completion is no bash script"
 
 grep -qx "Icon=$id" "$prefix/share/applications/$id.desktop" || fail "the desktop entry's icon is not $id"
+grep -qx "Name=Frota DUVA" "$prefix/share/applications/br.com.duva.frota.desktop" &&
+    grep -qx "Exec=duva-frota" "$prefix/share/applications/br.com.duva.frota.desktop" &&
+    grep -qx "Icon=$id" "$prefix/share/applications/br.com.duva.frota.desktop" ||
+    fail "the fleet window's entry is not Frota DUVA, starting duva-frota with the icon $id"
 grep -q "<id>$id</id>" "$prefix/share/metainfo/$id.metainfo.xml" || fail "metainfo id is not $id"
-grep -q "<release version=\"$version\"" "$prefix/share/metainfo/$id.metainfo.xml" ||
-    fail "metainfo release is not $version"
+for component in "$id" br.com.duva.frota; do
+    grep -q "<release version=\"$version\"" "$prefix/share/metainfo/$component.metainfo.xml" ||
+        fail "$component's metainfo release is not $version"
+done
 
 if command -v desktop-file-validate > /dev/null; then
     # The entry validates silently: not even a hint (two main categories, say).
-    out=$(desktop-file-validate "$prefix/share/applications/$id.desktop" 2>&1)
-    [ -z "$out" ] || { echo "$out"; fail "desktop-file-validate"; }
+    for entry in "$id" br.com.duva.frota; do
+        out=$(desktop-file-validate "$prefix/share/applications/$entry.desktop" 2>&1)
+        [ -z "$out" ] || { echo "$out"; fail "desktop-file-validate $entry"; }
+    done
 else
     echo "SKIP: desktop-file-validate is not installed (desktop-file-utils)"
 fi
 if command -v appstreamcli > /dev/null; then
-    appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
+    for component in "$id" br.com.duva.frota; do
+        appstreamcli validate --no-net "$prefix/share/metainfo/$component.metainfo.xml" ||
+            fail "appstreamcli validate $component"
+    done
 else
     echo "SKIP: appstreamcli is not installed (appstream)"
 fi

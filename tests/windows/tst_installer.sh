@@ -52,6 +52,12 @@ unix_workdir=$(winepath -u "${workdir:-C:\\none}" 2> /dev/null)
 check "the entry's target is the installed program ($target)" \
   [ "$unix_target" -ef "$dir/duva-configurador.exe" ]
 public="$drive/users/Public/Documents/Configurador DUVA"
+fleet_entry=$(find "$drive" -path '*Start Menu*' -name 'Frota DUVA.lnk' | head -n 1)
+fleet_target=
+[ -n "$fleet_entry" ] &&
+  { read -r fleet_target; } < <(python3 "$(dirname "$0")/read-shortcut.py" "$fleet_entry")
+check "the Start menu has the fleet window's entry, Frota DUVA ($fleet_target)" \
+  [ "$(winepath -u "${fleet_target:-C:\\none}" 2> /dev/null)" -ef "$dir/duva-frota.exe" ]
 check "its working folder is made in the public Documents folder ($workdir)" \
   [ "$unix_workdir" -ef "$public" ]
 

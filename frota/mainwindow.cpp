@@ -1,0 +1,69 @@
+#include "frota/mainwindow.h"
+
+#include "frota/modulestab.h"
+#include "frota/placeholdertab.h"
+#include "frota/recordtab.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabWidget>
+
+namespace duva::frota
+{
+
+MainWindow::MainWindow(const WindowParts& parts, QWidget* parent)
+    : QMainWindow(parent), m_tabs(new QTabWidget(this)),
+      m_modules(new ModulesTab(parts.adapters, parts.session, parts.unavailableText, this)),
+      m_record(new RecordTab(this))
+{
+    setWindowTitle(QStringLiteral("Frota DUVA"));
+    m_tabs->setAccessibleName(QCoreApplication::translate("MainWindow", "Parts of the window"));
+    m_tabs->addTab(m_modules, QCoreApplication::translate("MainWindow", "Modules"));
+    m_tabs->addTab(new PlaceholderTab(
+                       QCoreApplication::translate("MainWindow",
+                                                   "Plans are applied with duvactl apply in this "
+                                                   "version; the Plan tab is coming."),
+                       this),
+                   QCoreApplication::translate("MainWindow", "Plan"));
+    m_tabs->addTab(
+        new PlaceholderTab(QCoreApplication::translate(
+                               "MainWindow", "Modules are commissioned with duvactl commission "
+                                             "in this version; the Commissioning tab is coming."),
+                           this),
+        QCoreApplication::translate("MainWindow", "Commissioning"));
+    m_tabs->addTab(m_record, QCoreApplication::translate("MainWindow", "Record"));
+    setCentralWidget(m_tabs);
+
+    QMenu* file = menuBar()->addMenu(QCoreApplication::translate("MainWindow", "&File"));
+    QMenu* modules = menuBar()->addMenu(QCoreApplication::translate("MainWindow", "&Modules"));
+    modules->addActions(m_modules->tabActions());
+    QMenu* record = menuBar()->addMenu(QCoreApplication::translate("MainWindow", "&Record"));
+    record->addActions(m_record->tabActions());
+    // A menu entry works from anywhere in the window; within a tab, its own buttons do.
+    for (QAction* a : m_modules->tabActions() + m_record->tabActions())
+        a->setShortcutContext(Qt::WindowShortcut);
+    auto* quit = file->addAction(QCoreApplication::translate("MainWindow", "&Quit"), qApp,
+                                 &QApplication::closeAllWindows);
+    quit->setShortcut(QKeySequence::Quit);
+
+    // Ctrl+1 ... Ctrl+4 open a tab.
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        auto* go = new QAction(this);
+        go->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
+        connect(go, &QAction::triggered, this, [this, i] { m_tabs->setCurrentIndex(i); });
+        addAction(go);
+    }
+    // The Modules actions run whatever tab shows: a search started from the menu is seen.
+    connect(m_modules, &ModulesTab::searchingChanged, this, [this](bool searching) {
+        if (searching)
+            m_tabs->setCurrentWidget(m_modules);
+    });
+    if (!parts.unavailableText.isEmpty())
+        statusBar()->showMessage(parts.unavailableText);
+    resize(1100, 650);
+}
+
+} // namespace duva::frota

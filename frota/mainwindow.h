@@ -1,0 +1,47 @@
+#pragma once
+
+#include "net/interfaces.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+
+class QTabWidget;
+
+namespace duva::fleet
+{
+class SearchSession;
+}
+
+namespace duva::frota
+{
+
+class ModulesTab;
+class RecordTab;
+
+// What the window is given: it holds no socket and no protocol of its own.
+struct WindowParts {
+    QList<NetworkInterface> adapters;
+    fleet::SearchSession* session = nullptr; // null when the reply port is taken
+    QString unavailableText;                 // why searching is off
+};
+
+// "Frota DUVA": the fleet window, with its tabs Modules, Plan, Commissioning and Record,
+// and a menu that holds every tab's actions with their shortcuts.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(const WindowParts& parts, QWidget* parent = nullptr);
+
+    QTabWidget* tabs() const { return m_tabs; }
+    ModulesTab* modulesTab() const { return m_modules; }
+    RecordTab* recordTab() const { return m_record; }
+
+private:
+    QTabWidget* m_tabs;
+    ModulesTab* m_modules;
+    RecordTab* m_record;
+};
+
+} // namespace duva::frota

@@ -1,0 +1,190 @@
+#include "frota/recordtab.h"
+
+#include "fleet/writerecord.h"
+#include "frota/recordmodel.h"
+#include "frota/recordreport.h"
+#include "frota/savefile.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace duva::frota
+{
+
+namespace
+{
+
+QToolButton* buttonFor(QAction* action, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setAccessibleName(action->text().remove(QLatin1Char('&')));
+    return button;
+}
+
+} // namespace
+
+RecordTab::RecordTab(QWidget* parent)
+    : QWidget(parent), m_model(new RecordModel(this)), m_proxy(new QSortFilterProxyModel(this)),
+      m_view(new QTableView(this)), m_site(new QLineEdit(this)), m_operator(new QLineEdit(this)),
+      m_file(new QLabel(QCoreApplication::translate("RecordTab", "No record open."), this))
+{
+    m_open = new QAction(QCoreApplication::translate("RecordTab", "&Open record..."), this);
+    m_open->setShortcut(QKeySequence::Open);
+    m_exportCsv =
+        new QAction(QCoreApplication::translate("RecordTab", "Export record as CS&V..."), this);
+    m_exportJson =
+        new QAction(QCoreApplication::translate("RecordTab", "Export record as &JSON..."), this);
+    m_exportPdf =
+        new QAction(QCoreApplication::translate("RecordTab", "&Print report (PDF)..."), this);
+    m_exportPdf->setShortcut(QKeySequence::Print);
+    for (QAction* a : tabActions()) {
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(a);
+    }
+    enableExports();
+
+    m_site->setAccessibleName(QCoreApplication::translate("RecordTab", "Site name"));
+    m_site->setPlaceholderText(
+        QCoreApplication::translate("RecordTab", "Where the modules were commissioned"));
+    m_operator->setAccessibleName(QCoreApplication::translate("RecordTab", "Operator"));
+    m_file->setAccessibleName(QCoreApplication::translate("RecordTab", "Record file"));
+
+    m_proxy->setSourceModel(m_model);
+    m_proxy->setSortRole(RecordModel::SortRole);
+    m_view->setModel(m_proxy);
+    m_view->setSortingEnabled(true);
+    m_view->sortByColumn(RecordModel::Time, Qt::AscendingOrder);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setTabKeyNavigation(false);
+    m_view->setAccessibleName(QCoreApplication::translate("RecordTab", "Record entries"));
+    m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_view->horizontalHeader()->setStretchLastSection(true);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(buttonFor(m_open, this));
+    top->addWidget(m_file, 1);
+    auto* form = new QFormLayout;
+    form->addRow(QCoreApplication::translate("RecordTab", "&Site:"), m_site);
+    form->addRow(QCoreApplication::translate("RecordTab", "O&perator:"), m_operator);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(buttonFor(m_exportCsv, this));
+    bottom->addWidget(buttonFor(m_exportJson, this));
+    bottom->addWidget(buttonFor(m_exportPdf, this));
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(form);
+    layout->addLayout(bottom);
+
+    connect(m_open, &QAction::triggered, this, &RecordTab::chooseOpen);
+    connect(m_exportCsv, &QAction::triggered, this,
+            [this] { chooseExport(QStringLiteral("csv")); });
+    connect(m_exportJson, &QAction::triggered, this,
+            [this] { chooseExport(QStringLiteral("json")); });
+    connect(m_exportPdf, &QAction::triggered, this,
+            [this] { chooseExport(QStringLiteral("pdf")); });
+}
+
+QList<QAction*> RecordTab::tabActions() const
+{
+    return {m_open, m_exportCsv, m_exportJson, m_exportPdf};
+}
+
+void RecordTab::enableExports()
+{
+    const bool any = m_model->rowCount() > 0;
+    for (QAction* a : {m_exportCsv, m_exportJson, m_exportPdf})
+        a->setEnabled(any);
+}
+
+bool RecordTab::openRecord(const QString& path, QString* error)
+{
+    const fleet::RecordContents contents = fleet::readRecord(path);
+    if (!contents.error.isEmpty()) {
+        if (error)
+            *error = contents.error;
+        return false;
+    }
+    m_model->setEntries(contents.entries);
+    m_file->setText(QCoreApplication::translate("RecordTab", "%1 (entries: %2)")
+                        .arg(QDir::toNativeSeparators(path))
+                        .arg(contents.entries.size()));
+    // The report names the operator who wrote; the technician may change it.
+    if (!contents.entries.isEmpty())
+        m_operator->setText(contents.entries.last().context.operatorName);
+    enableExports();
+    return true;
+}
+
+bool RecordTab::exportCsv(const QString& path, QString* error) const
+{
+    return saveBytes(path, fleet::recordText(m_model->entries(), fleet::RecordFormat::Csv), error);
+}
+
+bool RecordTab::exportJson(const QString& path, QString* error) const
+{
+    return saveBytes(path, fleet::recordText(m_model->entries(), fleet::RecordFormat::Json), error);
+}
+
+bool RecordTab::exportPdf(const QString& path, QString* error) const
+{
+    return writeReportPdf(
+        path, {m_site->text().trimmed(), m_operator->text().trimmed(), QDate::currentDate()},
+        m_model->entries(), error);
+}
+
+void RecordTab::chooseOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QCoreApplication::translate("RecordTab", "Open record"), QString(),
+        QCoreApplication::translate("RecordTab", "Records (*.json *.csv)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!openRecord(path, &error))
+        QMessageBox::warning(this, QCoreApplication::translate("RecordTab", "Open record"),
+                             QCoreApplication::translate("RecordTab", "%1 could not be opened: %2")
+                                 .arg(QDir::toNativeSeparators(path), error));
+}
+
+void RecordTab::chooseExport(const QString& suffix)
+{
+    const QString filter = suffix == QLatin1String("pdf")
+                               ? QCoreApplication::translate("RecordTab", "PDF files (*.pdf)")
+                           : suffix == QLatin1String("json")
+                               ? QCoreApplication::translate("RecordTab", "JSON files (*.json)")
+                               : QCoreApplication::translate("RecordTab", "CSV files (*.csv)");
+    const QString path = QFileDialog::getSaveFileName(
+        this, QCoreApplication::translate("RecordTab", "Export record"),
+        QStringLiteral("registro.%1").arg(suffix), filter);
+    if (path.isEmpty())
+        return;
+    QString error;
+    const bool ok = suffix == QLatin1String("pdf")    ? exportPdf(path, &error)
+                    : suffix == QLatin1String("json") ? exportJson(path, &error)
+                                                      : exportCsv(path, &error);
+    if (!ok)
+        QMessageBox::warning(this, QCoreApplication::translate("RecordTab", "Export record"),
+                             QCoreApplication::translate("RecordTab", "%1 could not be written: %2")
+                                 .arg(QDir::toNativeSeparators(path), error));
+}
+
+} // namespace duva::frota
