@@ -42,7 +42,7 @@ void Search::send()
     const QByteArray request = SearchRequest::build();
     for (const quint32 address : m_targets.broadcasts) {
         m_endpoint.setRemotePort(modulePort);
-        m_endpoint.setRemoteHost(dottedAddress(address));
+        m_endpoint.setRemoteHost(Ipv4Address(address));
         QBuffer stream;
         stream.setData(request);
         stream.open(QIODevice::ReadOnly);

@@ -1,5 +1,7 @@
 #include "fleet/valuechecks.h"
 
+#include "protocol/recordfields.h"
+
 #include <QCoreApplication>
 
 namespace duva::fleet
@@ -16,17 +18,12 @@ class Texts
 
 quint32 addressAt(const ModuleRecord& r, int at)
 {
-    return quint32(r.byte(at)) << 24 | quint32(r.byte(at + 1)) << 16 |
-           quint32(r.byte(at + 2)) << 8 | r.byte(at + 3);
+    return recordFieldAt(at).address(r).toUInt32();
 }
 
 QString dotted(quint32 a)
 {
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(a >> 24)
-        .arg(a >> 16 & 0xFF)
-        .arg(a >> 8 & 0xFF)
-        .arg(a & 0xFF);
+    return Ipv4Address(a).toString();
 }
 
 int prefixLength(quint32 mask)

@@ -32,11 +32,7 @@ QList<NetworkInterface> runningIPv4Interfaces()
 
 QString dottedAddress(quint32 address)
 {
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(address >> 24)
-        .arg((address >> 16) & 0xFF)
-        .arg((address >> 8) & 0xFF)
-        .arg(address & 0xFF);
+    return Ipv4Address(address).toString();
 }
 
 } // namespace duva

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/ipv4.h"
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -20,6 +22,7 @@ struct NetworkInterface {
 // Every such address, in the system's order (an interface with two addresses gives two).
 QList<NetworkInterface> runningIPv4Interfaces();
 
+// Ipv4Address::toString for the callers that still keep addresses as numbers.
 QString dottedAddress(quint32 address);
 
 } // namespace duva
