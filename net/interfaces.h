@@ -11,9 +11,9 @@ namespace duva
 
 // An IPv4 address of a network interface that is up and running, loopback aside.
 struct NetworkInterface {
-    QString name;      // the system's name, for example eth0
-    quint32 address;   // host order
-    quint32 broadcast; // host order: the address with every host bit set
+    QString name; // the system's name, for example eth0
+    Ipv4Address address;
+    Ipv4Address broadcast; // the address with every host bit set
     // The name the user sees where it differs from the system's: on Windows "Ethernet" or
     // "Wi-Fi", where the system's is an internal one (ethernet_32769). Empty elsewhere.
     QString shownName = {};
