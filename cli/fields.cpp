@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "protocol/cp1252.h"
+#include "protocol/ipv4.h"
 
 namespace duva::cli
 {
@@ -163,17 +164,8 @@ std::optional<qint64> parseWhole(const QString& text, qint64 low, qint64 high)
 
 std::optional<quint32> parseAddress(const QString& text)
 {
-    const QStringList parts = text.split(QLatin1Char('.'));
-    if (parts.size() != 4)
-        return std::nullopt;
-    quint32 address = 0;
-    for (const QString& part : parts) {
-        const auto octet = part.size() <= 3 ? parseWhole(part, 0, 255) : std::nullopt;
-        if (!octet)
-            return std::nullopt;
-        address = address << 8 | quint32(*octet);
-    }
-    return address;
+    const auto address = Ipv4Address::parse(text);
+    return address ? std::optional<quint32>(address->toUInt32()) : std::nullopt;
 }
 
 QString hexRows(const QByteArray& bytes)

@@ -35,7 +35,7 @@ extern const QString repliesColumn;
 // taken.
 QString checkValue(const Field& field, const QString& value);
 
-// A dotted IPv4 address of four decimal numbers 0-255: the address, or no value.
+// Ipv4Address::parse as a number, for the callers that still keep addresses as numbers.
 std::optional<quint32> parseAddress(const QString& text);
 // A whole decimal number within [low, high] (digits only, no sign, no blanks).
 std::optional<qint64> parseWhole(const QString& text, qint64 low, qint64 high);

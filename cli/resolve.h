@@ -31,9 +31,9 @@ struct Resolution {
 };
 
 // The checks of values that would cut a module off (fleet/valuechecks.h): this computer's
-// own addresses (host order); with force, no such check is made.
+// own addresses; with force, no such check is made.
 struct ValueChecks {
-    QList<quint32> ownAddresses;
+    QList<Ipv4Address> ownAddresses;
     bool force = false;
 };
 

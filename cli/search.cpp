@@ -18,8 +18,8 @@ namespace duva::cli
 QStringList SearchTargets::describe() const
 {
     QStringList out;
-    for (const quint32 b : broadcasts)
-        out << dottedAddress(b);
+    for (const Ipv4Address b : broadcasts)
+        out << b.toString();
     for (const auto& [a, b] : series)
         out << QStringLiteral("%1 ... %2")
                    .arg(broadcastAddress(a, b, 0), broadcastAddress(a, b, 255));
@@ -40,9 +40,9 @@ Search::Search(UdpEndpoint& endpoint, SearchTargets targets, SearchTiming timing
 void Search::send()
 {
     const QByteArray request = SearchRequest::build();
-    for (const quint32 address : m_targets.broadcasts) {
+    for (const Ipv4Address address : m_targets.broadcasts) {
         m_endpoint.setRemotePort(modulePort);
-        m_endpoint.setRemoteHost(dottedAddress(address));
+        m_endpoint.setRemoteHost(address);
         QBuffer stream;
         stream.setData(request);
         stream.open(QIODevice::ReadOnly);

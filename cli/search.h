@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/datagrams.h"
+#include "protocol/ipv4.h"
 
 #include <QList>
 #include <QString>
@@ -19,7 +20,7 @@ namespace duva::cli
 // Where a search broadcasts: single broadcast addresses, and /16 networks a.b whose 256 /24
 // broadcasts a.b.0.255 ... a.b.255.255 go out as one paced series.
 struct SearchTargets {
-    QList<quint32> broadcasts; // host order
+    QList<Ipv4Address> broadcasts;
     QList<std::pair<int, int>> series;
     QStringList describe() const; // for messages: "10.77.0.255", "10.77.0.255 ... 10.77.255.255"
 };

@@ -21,14 +21,14 @@ class Texts
 bool searched(const SearchTargets& targets, const NetworkInterface& i)
 {
     return targets.broadcasts.contains(i.broadcast) ||
-           targets.series.contains({int(i.address >> 24), int((i.address >> 16) & 0xFF)});
+           targets.series.contains({i.address.octet(0), i.address.octet(1)});
 }
 
 // The prefix length of a subnet as its broadcast address shows it: the host bits are the
 // trailing ones that the interface's own address does not all share.
 int prefixLength(const NetworkInterface& i)
 {
-    const quint32 hostBits = i.broadcast & ~i.address;
+    const quint32 hostBits = i.broadcast.toUInt32() & ~i.address.toUInt32();
     int bits = 0;
     while (bits < 32 && (hostBits >> bits) != 0)
         ++bits;
@@ -105,7 +105,7 @@ QString nothingAnsweredText(const SearchTargets& targets, const QList<NetworkInt
     for (const NetworkInterface& i : interfaces) {
         if (searched(targets, i))
             networks << Texts::tr("%1 through %2, this computer being %3/%4")
-                            .arg(dottedAddress(i.broadcast), i.name, dottedAddress(i.address))
+                            .arg(i.broadcast.toString(), i.name, i.address.toString())
                             .arg(prefixLength(i));
     }
     const QString where = networks.isEmpty() ? targets.describe().join(QStringLiteral(", "))

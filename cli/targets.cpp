@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "cli/fields.h"
+#include "protocol/ipv4.h"
 
 namespace duva::cli
 {
@@ -21,7 +21,7 @@ namespace
 
 struct Selection {
     QList<NetworkInterface> interfaces;
-    std::optional<quint32> networkBroadcast;
+    std::optional<Ipv4Address> networkBroadcast;
     TargetsResult failure;
 };
 
@@ -29,19 +29,19 @@ QString runningNames(const QList<NetworkInterface>& interfaces)
 {
     QStringList names;
     for (const NetworkInterface& i : interfaces)
-        names << (i.shownName.isEmpty()
-                      ? QStringLiteral("%1 (%2)").arg(i.name, dottedAddress(i.address))
-                      : QStringLiteral("%1 (%2, %3)")
-                            .arg(i.shownName, i.name, dottedAddress(i.address)));
+        names
+            << (i.shownName.isEmpty()
+                    ? QStringLiteral("%1 (%2)").arg(i.name, i.address.toString())
+                    : QStringLiteral("%1 (%2, %3)").arg(i.shownName, i.name, i.address.toString()));
     return names.join(QStringLiteral(", "));
 }
 
 Selection select(const QList<NetworkInterface>& all, const TargetChoice& choice)
 {
     Selection s;
-    std::optional<quint32> prefix;
+    std::optional<Ipv4Address> prefix;
     if (!choice.network.isEmpty()) {
-        prefix = parseAddress(choice.network + QStringLiteral(".0"));
+        prefix = Ipv4Address::parse(QString(choice.network + QStringLiteral(".0")));
         if (!prefix || choice.network.count(QLatin1Char('.')) != 2) {
             s.failure = {std::nullopt, ExitStatus::Usage,
                          Texts::tr("--network %1: not three numbers from 0 to 255 joined "
@@ -49,7 +49,7 @@ Selection select(const QList<NetworkInterface>& all, const TargetChoice& choice)
                              .arg(choice.network)};
             return s;
         }
-        s.networkBroadcast = *prefix | 0xFF;
+        s.networkBroadcast = Ipv4Address(prefix->toUInt32() | 0xFF);
     }
     if (all.isEmpty()) {
         s.failure = {std::nullopt, ExitStatus::NoNetwork,
@@ -62,7 +62,7 @@ Selection select(const QList<NetworkInterface>& all, const TargetChoice& choice)
         if (!choice.interfaceName.isEmpty() && i.name != choice.interfaceName &&
             (i.shownName.isEmpty() || i.shownName != choice.interfaceName))
             continue;
-        if (prefix && (i.address & 0xFFFFFF00) != *prefix)
+        if (prefix && Ipv4Address(i.address.toUInt32() & 0xFFFFFF00) != *prefix)
             continue;
         s.interfaces << i;
     }
@@ -79,9 +79,9 @@ Selection select(const QList<NetworkInterface>& all, const TargetChoice& choice)
     return s;
 }
 
-std::pair<int, int> sixteenOf(quint32 address)
+std::pair<int, int> sixteenOf(Ipv4Address address)
 {
-    return {int(address >> 24), int((address >> 16) & 0xFF)};
+    return {address.octet(0), address.octet(1)};
 }
 
 } // namespace
@@ -93,7 +93,7 @@ TargetsResult chooseTargets(const QList<NetworkInterface>& interfaces, const Tar
         return s.failure;
     SearchTargets t;
     for (const NetworkInterface& i : s.interfaces) {
-        const quint32 broadcast = s.networkBroadcast.value_or(i.broadcast);
+        const Ipv4Address broadcast = s.networkBroadcast.value_or(i.broadcast);
         if (choice.extended && !t.series.contains(sixteenOf(i.address)))
             t.series << sixteenOf(i.address);
         if (!t.broadcasts.contains(broadcast))
@@ -101,7 +101,7 @@ TargetsResult chooseTargets(const QList<NetworkInterface>& interfaces, const Tar
     }
     // A broadcast that a series sends anyway is not sent twice.
     t.broadcasts.removeIf(
-        [&t](quint32 b) { return (b & 0xFF) == 0xFF && t.series.contains(sixteenOf(b)); });
+        [&t](Ipv4Address b) { return b.octet(3) == 0xFF && t.series.contains(sixteenOf(b)); });
     return {t, ExitStatus::Ok, QString()};
 }
 

@@ -1,5 +1,7 @@
 #include "fleet/valuechecks.h"
 
+#include "protocol/recordfields.h"
+
 #include <QCoreApplication>
 
 namespace duva::fleet
@@ -16,17 +18,12 @@ class Texts
 
 quint32 addressAt(const ModuleRecord& r, int at)
 {
-    return quint32(r.byte(at)) << 24 | quint32(r.byte(at + 1)) << 16 |
-           quint32(r.byte(at + 2)) << 8 | r.byte(at + 3);
+    return recordFieldAt(at).address(r).toUInt32();
 }
 
 QString dotted(quint32 a)
 {
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(a >> 24)
-        .arg(a >> 16 & 0xFF)
-        .arg(a >> 8 & 0xFF)
-        .arg(a & 0xFF);
+    return Ipv4Address(a).toString();
 }
 
 int prefixLength(quint32 mask)
@@ -43,7 +40,7 @@ QString subnetText(quint32 address, quint32 mask)
 }
 
 // Why an address can never be a module's own, whatever its subnet; empty when it can.
-QString unusableAddress(quint32 ip, const QList<quint32>& ownAddresses)
+QString unusableAddress(quint32 ip, const QList<Ipv4Address>& ownAddresses)
 {
     if (ip == 0)
         return Texts::tr("is 0.0.0.0, which means no address");
@@ -55,7 +52,7 @@ QString unusableAddress(quint32 ip, const QList<quint32>& ownAddresses)
         return Texts::tr("is a multicast address (224.0.0.0/4), which no module can hold");
     if (ip == 0xFFFFFFFFu)
         return Texts::tr("is 255.255.255.255, the broadcast address of every network");
-    if (ownAddresses.contains(ip))
+    if (ownAddresses.contains(Ipv4Address(ip)))
         return Texts::tr("is this computer's own address");
     return QString();
 }
@@ -79,7 +76,7 @@ bool isContiguousMask(quint32 mask)
 
 QList<ValueRefusal> checkWrittenValues(const QList<WrittenModule>& written,
                                        const QList<ModuleRecord>& unwritten,
-                                       const QList<quint32>& ownAddresses)
+                                       const QList<Ipv4Address>& ownAddresses)
 {
     QList<ValueRefusal> refusals;
     for (int i = 0; i < written.size(); ++i) {

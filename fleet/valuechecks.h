@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/datagrams.h"
+#include "protocol/ipv4.h"
 
 #include <QList>
 #include <QString>
@@ -38,7 +39,7 @@ struct ValueRefusal {
 // written, then of the fields.
 QList<ValueRefusal> checkWrittenValues(const QList<WrittenModule>& written,
                                        const QList<ModuleRecord>& unwritten,
-                                       const QList<quint32>& ownAddresses);
+                                       const QList<Ipv4Address>& ownAddresses);
 
 // Whether mask is a run of ones followed by zeros (0.0.0.0 and 255.255.255.255 included).
 bool isContiguousMask(quint32 mask);

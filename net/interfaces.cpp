@@ -23,8 +23,8 @@ QList<NetworkInterface> runningIPv4Interfaces()
             // Computed rather than taken from the entry, which is empty on links that have
             // no broadcast flag (a point-to-point link, say) and on some systems.
             const QString shown = i.humanReadableName();
-            found.append(
-                {i.name(), address, address | ~mask, shown == i.name() ? QString() : shown});
+            found.append({i.name(), Ipv4Address(address), Ipv4Address(address | ~mask),
+                          shown == i.name() ? QString() : shown});
         }
     }
     return found;
@@ -32,11 +32,7 @@ QList<NetworkInterface> runningIPv4Interfaces()
 
 QString dottedAddress(quint32 address)
 {
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(address >> 24)
-        .arg((address >> 16) & 0xFF)
-        .arg((address >> 8) & 0xFF)
-        .arg(address & 0xFF);
+    return Ipv4Address(address).toString();
 }
 
 } // namespace duva

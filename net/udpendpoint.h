@@ -2,6 +2,7 @@
 
 #include "net/socketlayer.h"
 #include "protocol/exception.h"
+#include "protocol/ipv4.h"
 
 #include <QObject>
 #include <QString>
@@ -55,6 +56,8 @@ public:
 
     QString remoteHost() const { return m_remoteHost; }
     void setRemoteHost(const QString& host) { m_remoteHost = host; }
+    // Held as its dotted text: a send to it goes exactly as to the same text.
+    void setRemoteHost(Ipv4Address address) { m_remoteHost = address.toString(); }
     int remotePort() const { return m_remotePort; }
     void setRemotePort(int port) { m_remotePort = port; }
     int localPort() const { return m_localPort; }

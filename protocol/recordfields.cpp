@@ -70,6 +70,11 @@ quint32 RecordField::value(const ModuleRecord& record) const
     return v;
 }
 
+Ipv4Address RecordField::address(const ModuleRecord& record) const
+{
+    return Ipv4Address::fromBytes(record.bytes(), offset);
+}
+
 QByteArray RecordField::bytes(quint32 value) const
 {
     if (kind == FieldKind::Flag)
@@ -84,11 +89,7 @@ QString RecordField::text(const ModuleRecord& record) const
 {
     switch (kind) {
     case FieldKind::Address:
-        return QStringLiteral("%1.%2.%3.%4")
-            .arg(record.byte(offset))
-            .arg(record.byte(offset + 1))
-            .arg(record.byte(offset + 2))
-            .arg(record.byte(offset + 3));
+        return address(record).toString();
     case FieldKind::Number:
         return QString::number(value(record));
     case FieldKind::Flag:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/ipv4.h"
+
 #include <QJsonValue>
 #include <QList>
 #include <QString>
@@ -33,6 +35,8 @@ struct RecordField {
 
     // The value of an Address, Number, Flag (1 or 0) or Mode field (its byte).
     quint32 value(const ModuleRecord& record) const;
+    // An Address field's value.
+    Ipv4Address address(const ModuleRecord& record) const;
     // The field's bytes that hold value (an Address, Number, Flag or Mode field's).
     QByteArray bytes(quint32 value) const;
 

@@ -1,6 +1,7 @@
 #include "protocol/recordvalues.h"
 
 #include "protocol/datagrams.h"
+#include "protocol/ipv4.h"
 #include "protocol/recordfields.h"
 
 namespace duva
@@ -15,7 +16,7 @@ QByteArray RecordValues::encode() const
         d.replace(at, bytes.size(), bytes);
     };
     const auto octets = [](const std::array<quint8, 4>& a) {
-        return quint32(a[0]) << 24 | quint32(a[1]) << 16 | quint32(a[2]) << 8 | a[3];
+        return Ipv4Address(a[0], a[1], a[2], a[3]).toUInt32();
     };
     put(offset::ipAddress, octets(ipAddress));
     put(offset::subnetMask, octets(subnetMask));

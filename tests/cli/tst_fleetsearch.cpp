@@ -99,7 +99,8 @@ private slots:
         endpoint.setLocalPort(0);
         if (receiveBuffer)
             endpoint.readBursts(receiveBuffer);
-        Search search(endpoint, SearchTargets{{0x7F000001}, {}}, SearchTiming{60, 600, 3});
+        Search search(endpoint, SearchTargets{{Ipv4Address(127, 0, 0, 1)}, {}},
+                      SearchTiming{60, 600, 3});
         Search::Wanted wanted;
         if (wantedSerial >= 0)
             wanted = [wantedSerial](const QList<FoundModule>& found) {

@@ -388,7 +388,7 @@ private slots:
         RecordValues v = RecordValues::fromRecord(found[2].record); // its gateway outside
         v.gateway = {10, 1, 0, 1};
         found[2].record = *ModuleRecord::fromBytes(v.encode().left(recordSize));
-        const Resolution r = resolvePlan(rows, found, {{0x0A4D0002}, force});
+        const Resolution r = resolvePlan(rows, found, {{Ipv4Address(10, 77, 0, 2)}, force});
         QCOMPARE(r.error, error);
         QCOMPARE(int(r.status), int(error.isEmpty() ? ExitStatus::Ok : ExitStatus::InvalidValue));
         QCOMPARE(r.writes.size(), error.isEmpty() ? rows.size() : 0);
@@ -430,11 +430,11 @@ private slots:
     void searchTargets()
     {
         const QList<NetworkInterface> interfaces{
-            {"eth0", 0xC0A80014, 0xC0A800FF},
-            {"eth1", 0x0A4D0001, 0x0A4D00FF},
-            {"eth1", 0x0A4D0101, 0x0A4D01FF},
-            {"wlan0", 0xAC100005, 0xAC10FFFF},
-            {"ethernet_32769", 0xC0A80514, 0xC0A805FF, "Ethernet 2"}};
+            {"eth0", Ipv4Address(0xC0A80014), Ipv4Address(0xC0A800FF)},
+            {"eth1", Ipv4Address(0x0A4D0001), Ipv4Address(0x0A4D00FF)},
+            {"eth1", Ipv4Address(0x0A4D0101), Ipv4Address(0x0A4D01FF)},
+            {"wlan0", Ipv4Address(0xAC100005), Ipv4Address(0xAC10FFFF)},
+            {"ethernet_32769", Ipv4Address(0xC0A80514), Ipv4Address(0xC0A805FF), "Ethernet 2"}};
         const auto describe = [&](const TargetChoice& c) {
             const TargetsResult t = chooseTargets(interfaces, c);
             return t.targets ? t.targets->describe().join(", ") : t.error;

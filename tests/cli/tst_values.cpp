@@ -39,6 +39,11 @@ private slots:
         bad("dnsServer", "10.77.0.0x1", notAddress);
         bad("subnetMask", "10.77..1", notAddress);
         bad("subnetMask", "", notAddress);
+        bad("ipAddress", "0010.77.0.1", notAddress); // four digits, even below 256
+        bad("ipAddress", "10.77.0.1 ", notAddress);
+        bad("gateway", "+10.77.0.1", notAddress);
+        bad("gateway", "10.77.0.", notAddress);
+        bad("dnsServer", QString::fromUtf8("10.77.0.\u0661"), notAddress); // a non-ASCII digit
 
         ok("localPort", "0");
         ok("serverPort", "65535");

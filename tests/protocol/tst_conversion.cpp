@@ -1,6 +1,7 @@
 #include "protocol/conversion.h"
 #include "protocol/cp1252.h"
 #include "protocol/exception.h"
+#include "protocol/ipv4.h"
 
 #include <QTest>
 
@@ -126,6 +127,36 @@ private slots:
                          "O texto '" + text + "' tem caracteres que o módulo não aceita");
             }
         }
+    }
+
+    // An address's dotted text, number and record bytes describe the same four octets; the
+    // parse takes only the strict dotted form (duvactl's value table holds the refusals).
+    void ipv4Forms_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<quint32>("number");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("most significant first")
+            << "192.168.7.21" << 0xC0A80715u << QByteArray("\xC0\xA8\x07\x15") << "192.168.7.21";
+        QTest::newRow("leading zeros are decimal")
+            << "010.009.000.255" << 0x0A0900FFu << QByteArray("\x0A\x09\x00\xFF", 4)
+            << "10.9.0.255";
+        QTest::newRow("no address") << "0.0.0.0" << 0u << QByteArray(4, '\0') << "0.0.0.0";
+    }
+    void ipv4Forms()
+    {
+        QFETCH(QString, text);
+        QFETCH(quint32, number);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        const auto parsed = Ipv4Address::parse(text);
+        QVERIFY(parsed);
+        QCOMPARE(parsed->toUInt32(), number);
+        QCOMPARE(parsed->toBytes(), bytes);
+        QCOMPARE(parsed->toString(), shown);
+        QCOMPARE(Ipv4Address::fromBytes(QByteArray("x") + bytes, 1), *parsed);
+        QCOMPARE(Ipv4Address::parse(shown), parsed);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "tools/sim/fleet.h"
 
 #include "protocol/datagrams.h"
+#include "protocol/ipv4.h"
 
 #include <algorithm>
 
@@ -48,10 +49,9 @@ void Fleet::chooseModulesIgnoringASearch()
 
 quint32 Fleet::addressOf(const QByteArray& record)
 {
-    quint32 address = 0;
-    for (int i = 0; i < 4 && i < record.size(); ++i)
-        address = (address << 8) | static_cast<quint8>(record.at(offset::ipAddress + i));
-    return address;
+    if (record.size() < offset::ipAddress + 4)
+        return 0;
+    return Ipv4Address::fromBytes(record, offset::ipAddress).toUInt32();
 }
 
 std::vector<int> Fleet::modulesAt(quint32 address) const
@@ -206,11 +206,7 @@ Outcome Fleet::reset()
 
 QString addressText(quint32 address)
 {
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(address >> 24)
-        .arg((address >> 16) & 0xFF)
-        .arg((address >> 8) & 0xFF)
-        .arg(address & 0xFF);
+    return Ipv4Address(address).toString();
 }
 
 QString hexBytes(const QByteArray& bytes)

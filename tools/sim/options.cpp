@@ -2,6 +2,7 @@
 
 #include "protocol/datagrams.h"
 #include "protocol/exception.h"
+#include "protocol/ipv4.h"
 
 #include <QCommandLineParser>
 #include <functional>
@@ -265,17 +266,8 @@ void describe(QCommandLineParser& parser)
 
 std::optional<quint32> parseAddress(const QString& text)
 {
-    const QStringList parts = text.split(QLatin1Char('.'));
-    if (parts.size() != 4)
-        return std::nullopt;
-    quint32 result = 0;
-    for (const QString& part : parts) {
-        const auto octet = parseNumber(part, 0, 255);
-        if (!octet || part.size() > 3)
-            return std::nullopt;
-        result = (result << 8) | quint32(*octet);
-    }
-    return result;
+    const auto address = Ipv4Address::parse(text);
+    return address ? std::optional<quint32>(address->toUInt32()) : std::nullopt;
 }
 
 ParseResult parseArguments(const QStringList& arguments)
