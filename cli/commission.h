@@ -4,6 +4,7 @@
 #include "fleet/commissioning.h"
 #include "fleet/writerecord.h"
 #include "net/interfaces.h"
+#include "protocol/ipv4.h"
 
 #include <QJsonObject>
 #include <QTextStream>
@@ -53,7 +54,7 @@ private:
     std::map<int, QList<int>> m_resumed;
     std::map<int, fleet::RecordEntry> m_unconfirmed; // written by an earlier run, not confirmed
     std::unique_ptr<fleet::WriteRecordFile> m_record;
-    QList<quint32> m_ownAddresses;
+    QList<Ipv4Address> m_ownAddresses;
     int m_confirmed = 0;                                  // in this run
     const fleet::CommissioningDriver* m_driver = nullptr; // while run() runs
 };

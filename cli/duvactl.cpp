@@ -411,7 +411,7 @@ QString Run::interfaceNames() const
         const bool used =
             t.broadcasts.contains(i.broadcast) ||
             std::any_of(t.series.begin(), t.series.end(), [&i](const std::pair<int, int>& s) {
-                return i.address >> 16 == quint32(s.first << 8 | s.second);
+                return i.address.toUInt32() >> 16 == quint32(s.first << 8 | s.second);
             });
         const QString name = i.shownName.isEmpty() ? i.name : i.shownName;
         if (used && !names.contains(name))
@@ -664,7 +664,7 @@ ExitStatus Run::rollback()
     const QList<FoundModule> found = searchFor(everyModuleOf(wanted));
     QList<quint32> own;
     for (const NetworkInterface& i : runningIPv4Interfaces())
-        own << i.address;
+        own << i.address.toUInt32();
     const RollbackWrites rollback = resolveRollback(record.entries, found, own);
     if (rollback.refusal)
         return fail(rollback.refusal->status,

@@ -94,9 +94,9 @@ void CommissioningDriver::search()
     m_searching = true;
     m_roundStartMs = now();
     m_round.start(std::min(m_search.emptyMs, m_search.totalMs));
-    for (const quint32 address : std::as_const(m_search.broadcasts)) {
+    for (const Ipv4Address address : std::as_const(m_search.broadcasts)) {
         m_endpoint.setRemotePort(modulePort);
-        m_endpoint.setRemoteHost(dottedAddress(address));
+        m_endpoint.setRemoteHost(address);
         QBuffer stream;
         stream.setData(request);
         stream.open(QIODevice::ReadOnly);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fleet/commissioning.h"
+#include "protocol/ipv4.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -20,7 +21,7 @@ namespace duva::fleet
 
 // Where a commissioning's searches go, and how long each one listens for replies.
 struct CommissionSearch {
-    QList<quint32> broadcasts;         // host order
+    QList<Ipv4Address> broadcasts;
     QList<std::pair<int, int>> series; // /16 networks a.b, sent as paced series
     int quietMs = 500;                 // a search ends this long after its last reply...
     int emptyMs = 1000; // ...or, while nobody answers, this long after it went out...

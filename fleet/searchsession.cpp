@@ -29,7 +29,7 @@ SearchSession::~SearchSession()
     m_endpoint.setOnDataReceived({});
 }
 
-bool SearchSession::start(const QList<quint32>& broadcasts)
+bool SearchSession::start(const QList<Ipv4Address>& broadcasts)
 {
     cancel();
     m_modules.clear();
@@ -47,9 +47,9 @@ bool SearchSession::sendRequest()
     m_sizeAtRoundStart = m_modules.size();
     const QByteArray request = SearchRequest::build();
     try {
-        for (const quint32 address : std::as_const(m_broadcasts)) {
+        for (const Ipv4Address address : std::as_const(m_broadcasts)) {
             m_endpoint.setRemotePort(modulePort);
-            m_endpoint.setRemoteHost(dottedAddress(address));
+            m_endpoint.setRemoteHost(address);
             QBuffer stream;
             stream.setData(request);
             stream.open(QIODevice::ReadOnly);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/datagrams.h"
+#include "protocol/ipv4.h"
 
 #include <QHash>
 #include <QList>
@@ -49,7 +50,7 @@ public:
     // Forgets the modules of an earlier search and sends the first request (broadcasts in
     // host order). False, with error() saying why, when the request could not be sent; the
     // session is then idle.
-    bool start(const QList<quint32>& broadcasts);
+    bool start(const QList<Ipv4Address>& broadcasts);
     // Ends the search now; finished() follows.
     void cancel();
     bool isRunning() const { return m_running; }
@@ -72,7 +73,7 @@ private:
 
     UdpEndpoint& m_endpoint;
     SessionTiming m_timing;
-    QList<quint32> m_broadcasts;
+    QList<Ipv4Address> m_broadcasts;
     QList<ModuleReply> m_modules;
     QHash<QByteArray, int> m_index;     // from + record bytes -> index in m_modules
     QHash<int, int> m_repliesThisRound; // index -> replies to the current request

@@ -14,6 +14,7 @@ QString adapterLabel(const NetworkInterface& adapter);
 
 // Where a search broadcasts: the broadcast address of every adapter (no address twice), or
 // of those with this system name when name is not empty. Host order.
-QList<quint32> searchBroadcasts(const QList<NetworkInterface>& adapters, const QString& name = {});
+QList<Ipv4Address> searchBroadcasts(const QList<NetworkInterface>& adapters,
+                                    const QString& name = {});
 
 } // namespace duva::frota

@@ -148,7 +148,7 @@ void ModulesTab::search()
     if (!m_session || m_session->isRunning())
         return;
     m_model->clear();
-    const QList<quint32> broadcasts =
+    const QList<Ipv4Address> broadcasts =
         searchBroadcasts(m_adapterList, m_adapters->currentData().toString());
     if (broadcasts.isEmpty()) {
         m_status->setText(QCoreApplication::translate(

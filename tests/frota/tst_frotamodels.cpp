@@ -245,12 +245,12 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QStringList, broadcasts);
         const QList<NetworkInterface> adapters{
-            {"eth0", ip("192.168.0.7"), ip("192.168.0.255"), {}},
-            {"eth0", ip("192.168.0.8"), ip("192.168.0.255"), {}},
-            {"eth1", ip("10.77.0.1"), ip("10.77.255.255"), "Ethernet 2"}};
+            {"eth0", Ipv4Address(ip("192.168.0.7")), Ipv4Address(ip("192.168.0.255")), {}},
+            {"eth0", Ipv4Address(ip("192.168.0.8")), Ipv4Address(ip("192.168.0.255")), {}},
+            {"eth1", Ipv4Address(ip("10.77.0.1")), Ipv4Address(ip("10.77.255.255")), "Ethernet 2"}};
         QStringList shown;
-        for (const quint32 b : frota::searchBroadcasts(adapters, name))
-            shown << dottedAddress(b);
+        for (const Ipv4Address b : frota::searchBroadcasts(adapters, name))
+            shown << b.toString();
         QCOMPARE(shown, broadcasts);
         QCOMPARE(frota::adapterLabel(adapters[2]), QStringLiteral("Ethernet 2 (10.77.0.1)"));
     }
@@ -268,7 +268,9 @@ private slots:
     void everyControlHasAName()
     {
         frota::MainWindow window(
-            {{{"eth0", ip("10.1.2.3"), ip("10.1.2.255"), {}}}, nullptr, "off"});
+            {{{"eth0", Ipv4Address(ip("10.1.2.3")), Ipv4Address(ip("10.1.2.255")), {}}},
+             nullptr,
+             "off"});
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.windowTitle(), QStringLiteral("Frota DUVA"));

@@ -218,9 +218,10 @@ private slots:
                  qPrintable(
                      QStringLiteral("datagrams waited at %1 of %2 looks").arg(waiting).arg(looks)));
         // The bound is 50 ms; what comes on top is the pass of the event loop that repaints, on
-        // a computer shared with other work.
+        // a computer shared with other work (under Wine on a busy machine a pass took 150 ms).
+        // A window that stops drawing during the flood goes the whole second without a repaint.
         const double gap = paints.longestGapMs(0, end);
-        QVERIFY2(gap < 150, qPrintable(QStringLiteral("no repaint for %1 ms").arg(gap)));
+        QVERIFY2(gap < 400, qPrintable(QStringLiteral("no repaint for %1 ms").arg(gap)));
     }
 
     void choosingAModuleFillsTheFields()
