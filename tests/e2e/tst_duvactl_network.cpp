@@ -1099,7 +1099,7 @@ private slots:
                               "10.77.0.11>10.77.0.12 1032", "10.77.0.10>10.77.0.11 1031"}));
         QStringList entries;
         for (const QJsonValue& e : recordEntries(path))
-            entries << QString("%1 %2 -> %3 %4 %5: %6")
+            entries << QString("%1 %2 -> %3 %4: %5: %6")
                            .arg(e["serialNumber"].toInt())
                            .arg(e["before"]["ipAddress"].toString(),
                                 e["after"]["ipAddress"].toString())
