@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -336,9 +337,30 @@ ExitStatus Commission::run(UdpEndpoint& endpoint, const SearchTargets& targets,
         return why(before, after);
     });
     bool recordFailed = false;
+    // serial number -> the entry of its write still open, which its outcome replaces
+    QHash<int, int> openEntries;
+    // Puts the entry where its module's open one is, else after the others.
+    const auto keep = [&](int serial, const fleet::RecordEntry& entry) {
+        if (openEntries.contains(serial))
+            return m_record->replace(openEntries.value(serial), entry);
+        if (!m_record->append(entry))
+            return false;
+        openEntries.insert(serial, m_record->entryCount() - 1);
+        return true;
+    };
     driver.setKeep([&](const fleet::CommissionEvent& e) {
         const auto entry = fleet::commissionEntry(e, m_rows, context, QDateTime::currentDateTime());
-        if (!entry || !m_record || m_record->append(*entry))
+        if (!entry || !m_record)
+            return true;
+        const bool kept = e.kind == fleet::CommissionEvent::Kind::Written ||
+                                  e.kind == fleet::CommissionEvent::Kind::Confirmed ||
+                                  e.kind == fleet::CommissionEvent::Kind::NotConfirmed
+                              ? keep(e.serialNumber, *entry)
+                              : m_record->append(*entry);
+        // The attempt's outcome is its entry's last word; a later write is a new entry.
+        if (e.kind != fleet::CommissionEvent::Kind::Written)
+            openEntries.remove(e.serialNumber);
+        if (kept)
             return true;
         recordFailed = true;
         driver.setError(
@@ -382,7 +404,7 @@ ExitStatus Commission::run(UdpEndpoint& endpoint, const SearchTargets& targets,
         if (const auto e = driver.outstanding(); e && m_record) {
             auto entry = fleet::commissionEntry(*e, m_rows, context, QDateTime::currentDateTime());
             entry->reason = QStringLiteral("interrupted before its confirmation");
-            if (!m_record->append(*entry)) {
+            if (!keep(e->serialNumber, *entry)) {
                 m_err << "duvactl: "
                       << QCoreApplication::translate("Commission",
                                                      "%1: the record could not be written: %2")

@@ -537,8 +537,21 @@ ExitStatus Run::send(const QList<PlannedWrite>& writes, const fleet::WriteOrder&
         });
         OrderedWrites sender(*m_endpoint, *m_search, m_o.settleMs, countdown(),
                              text ? &m_out : nullptr, m_err, interrupted);
+        // write -> its entry in the record, kept there from just before its first write
+        QHash<int, int> entryOf;
         if (m_record) {
-            // Each module's entry is on disk before anything more is sent.
+            // Each module's entry is on disk before its write goes out, so that a crash
+            // while it settles leaves it in the record; its outcome replaces it.
+            sender.beforeFirst([&](int i, const WriteResult& r) {
+                fleet::RecordEntry e = entryFor(writes[i]);
+                e.status = fleet::EntryStatus::NotConfirmed;
+                e.reason = QStringLiteral("written; no confirmation yet");
+                e.writesSent = r.writesSent;
+                recordFailed = !m_record->append(e);
+                if (!recordFailed)
+                    entryOf.insert(i, m_record->entryCount() - 1);
+                return !recordFailed;
+            });
             sender.onFinal([&](int i, const WriteResult& r) {
                 fleet::RecordEntry e = entryFor(writes[i]);
                 const Why stopped = interrupted ? Why{QStringLiteral("interrupted"), {}} : Why{};
@@ -548,7 +561,8 @@ ExitStatus Run::send(const QList<PlannedWrite>& writes, const fleet::WriteOrder&
                                          : fleet::EntryStatus::Refused;
                 e.reason = r.confirmed ? QString() : whyNotConfirmed(r, stopped).english;
                 e.writesSent = r.writesSent;
-                recordFailed = !m_record->append(e);
+                recordFailed = entryOf.contains(i) ? !m_record->replace(entryOf.value(i), e)
+                                                   : !m_record->append(e);
                 return !recordFailed;
             });
         }

@@ -196,6 +196,15 @@ QList<fleet::OrderedWrite> OrderedWrites::send(const QList<fleet::OrderedWrite>&
         }
         if (!sent.isEmpty())
             waitUntil(std::chrono::steady_clock::now() + seriesPause);
+        if (m_results[w.module].writesSent == 0 && m_beforeFirst) {
+            WriteResult going = m_results[w.module];
+            going.sent = true;
+            going.writesSent = 1;
+            if (!m_beforeFirst(w.module, going)) {
+                m_stopped = true;
+                break;
+            }
+        }
         m_endpoint.setRemoteHost(dottedAddress(w.sendTo));
         m_endpoint.setRemotePort(modulePort);
         QBuffer stream;

@@ -69,13 +69,17 @@ public:
     // confirmed, given up, or (when the run ends early) left as it stands. Nothing more is
     // sent before it returns; false stops the run there, as an interruption does.
     using Final = std::function<bool(int write, const WriteResult& result)>;
+    // Called just before a module's first write goes out, with the result as it will stand
+    // once sent (writesSent counted). False: that write and everything after it is not sent.
+    using BeforeFirst = std::function<bool(int write, const WriteResult& result)>;
 
     OrderedWrites(UdpEndpoint& endpoint, Search& search, int settleMs, bool countdown,
                   QTextStream* out, QTextStream& err, const bool& interrupted);
 
     void onFinal(Final final) { m_final = std::move(final); }
+    void beforeFirst(BeforeFirst before) { m_beforeFirst = std::move(before); }
     QList<WriteResult> run(const QList<PlannedWrite>& writes, const fleet::WriteOrder& order);
-    // Whether onFinal's callback stopped the last run.
+    // Whether onFinal's or beforeFirst's callback stopped the last run.
     bool stopped() const { return m_stopped; }
 
     // How often a search asks for the modules not yet confirmed.
@@ -101,6 +105,7 @@ private:
     QTextStream& m_err;
     const bool& m_interrupted;
     Final m_final;
+    BeforeFirst m_beforeFirst;
     bool m_stopped = false;
 
     const QList<PlannedWrite>* m_writes = nullptr;

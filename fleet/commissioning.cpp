@@ -261,11 +261,13 @@ void CommissioningEngine::write(qint64 nowMs, Attempt attempt)
 {
     ++attempt.writesSent;
     attempt.deadlineMs = nowMs + m_timing.settleMs;
+    // Told before it goes, so that its entry is on disk before the module can take it: a
+    // crash while it settles leaves the write in the record. Not kept: not sent.
+    if (!tell(attemptEvent(CommissionEvent::Kind::Written, attempt, nowMs)))
+        return;
     m_current = attempt;
     if (m_seams.sendWrite)
         m_seams.sendWrite(m_address, attempt.request);
-    const CommissionEvent e = attemptEvent(CommissionEvent::Kind::Written, attempt, nowMs);
-    tell(e);
 }
 
 void CommissioningEngine::settleExpired(qint64 nowMs)
@@ -354,7 +356,7 @@ std::optional<RecordEntry> commissionEntry(const CommissionEvent& event,
 {
     using K = CommissionEvent::Kind;
     if (event.kind != K::Confirmed && event.kind != K::NotConfirmed && event.kind != K::NoRow &&
-        event.kind != K::Refused)
+        event.kind != K::Refused && event.kind != K::Written)
         return std::nullopt;
     RecordEntry e;
     e.time = time;
@@ -377,6 +379,8 @@ std::optional<RecordEntry> commissionEntry(const CommissionEvent& event,
     e.status = event.kind == K::Confirmed ? EntryStatus::Confirmed : EntryStatus::NotConfirmed;
     if (event.kind == K::NotConfirmed)
         e.reason = QStringLiteral("no reply showed the record written within the settle period");
+    if (event.kind == K::Written)
+        e.reason = QStringLiteral("written; no confirmation yet");
     return e;
 }
 

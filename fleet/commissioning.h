@@ -35,7 +35,7 @@ struct CommissionEvent {
         NoRow,        // a fresh module that no row left is for (serial)
         Refused,      // its row would cut it off, or give it the address of another module that
                       // answers (serial, row, reason): nothing is written
-        Written,      // a write went out (serial, row, request, writesSent)
+        Written,      // a write goes out once this is kept (serial, row, request, writesSent)
         Confirmed,    // the module shows exactly what was written at its new address
         NotConfirmed, // no confirmation within the settle period after its last write
         GaveUp,       // its writes are used up: its row goes to the next module
@@ -156,8 +156,8 @@ private:
 };
 
 // The record's entry for what an event says of a module: Confirmed and NotConfirmed give one
-// each (the module's record before, the record written, the writes sent), NoRow a skipped
-// one; any other event none.
+// each (the module's record before, the record written, the writes sent), Written a "not
+// confirmed" one that its outcome replaces, NoRow a skipped one; any other event none.
 std::optional<RecordEntry> commissionEntry(const CommissionEvent& event,
                                            const QList<CommissionRow>& rows,
                                            const RecordContext& context, const QDateTime& time);

@@ -350,6 +350,7 @@ bool WriteRecordFile::open()
     }
     m_jsonEntries.clear();
     m_csvText.clear();
+    m_runTexts.clear();
     m_count = 0;
     QFile file(m_path);
     if (file.exists()) {
@@ -390,16 +391,43 @@ bool WriteRecordFile::append(const QList<RecordEntry>& entries)
         m_error = QStringLiteral("%1: the record is not open").arg(m_path);
         return false;
     }
-    QList<QByteArray> jsonEntries = m_jsonEntries;
-    QByteArray csvText = m_csvText.isEmpty() ? csvRecordLine(csvHeader()).toUtf8() : m_csvText;
-    for (const RecordEntry& e : entries) {
-        if (m_format == RecordFormat::Json)
-            jsonEntries << entryText(entryJson(e));
-        else
-            csvText += csvRow(e);
-    }
-    const QByteArray text = m_format == RecordFormat::Json ? jsonText(jsonEntries) : csvText;
+    QList<QByteArray> runTexts = m_runTexts;
+    for (const RecordEntry& e : entries)
+        runTexts << (m_format == RecordFormat::Json ? entryText(entryJson(e)) : csvRow(e));
+    if (!writeText(fileText(runTexts)))
+        return false;
+    m_runTexts = runTexts;
+    m_count += entries.size();
+    return true;
+}
 
+bool WriteRecordFile::replace(int index, const RecordEntry& entry)
+{
+    const int first = m_count - int(m_runTexts.size());
+    if (!m_open || index < first || index >= m_count) {
+        m_error =
+            QStringLiteral("%1: entry %2 is not one this run wrote").arg(m_path).arg(index + 1);
+        return false;
+    }
+    QList<QByteArray> runTexts = m_runTexts;
+    runTexts[index - first] =
+        m_format == RecordFormat::Json ? entryText(entryJson(entry)) : csvRow(entry);
+    if (!writeText(fileText(runTexts)))
+        return false;
+    m_runTexts = runTexts;
+    return true;
+}
+
+QByteArray WriteRecordFile::fileText(const QList<QByteArray>& runTexts) const
+{
+    if (m_format == RecordFormat::Json)
+        return jsonText(m_jsonEntries + runTexts);
+    return (m_csvText.isEmpty() ? csvRecordLine(csvHeader()).toUtf8() : m_csvText) +
+           runTexts.join(QByteArray());
+}
+
+bool WriteRecordFile::writeText(const QByteArray& text)
+{
     const std::unique_ptr<QSaveFile> file = m_makeFile(m_path);
     // Unbuffered: every byte goes through write() now, so that a failure shows here and not
     // in a flush that commit() makes.
@@ -418,9 +446,6 @@ bool WriteRecordFile::append(const QList<RecordEntry>& entries)
                       .arg(m_path, file->errorString());
         return false; // the QSaveFile goes without commit(): its temporary file is removed
     }
-    m_jsonEntries = jsonEntries;
-    m_csvText = csvText;
-    m_count += entries.size();
     m_error.clear();
     return true;
 }

@@ -91,20 +91,33 @@ public:
     // this object.
     bool append(const QList<RecordEntry>& entries);
     bool append(const RecordEntry& entry) { return append(QList<RecordEntry>{entry}); }
+    // Puts entry in place of the one at index (0: the file's first), which this run appended:
+    // an entry kept while its module's outcome was open gets its final status in place, not
+    // beside it. Entries of earlier runs are never touched. False (error() says why) for an
+    // index this run did not append, or when the file could not be written: it keeps what it
+    // held then, and so does this object.
+    bool replace(int index, const RecordEntry& entry);
 
     const QString& path() const { return m_path; }
     QString error() const { return m_error; }
-    int entryCount() const { return m_count; }
+    int entryCount() const { return m_count; } // the last appended entry's index + 1
 
 private:
+    // Replaces the file with text; false with m_error set when it cannot.
+    bool writeText(const QByteArray& text);
+    // The whole file: the earlier runs' part, then runTexts.
+    QByteArray fileText(const QList<QByteArray>& runTexts) const;
+
     QString m_path;
     MakeFile m_makeFile;
     std::unique_ptr<QLockFile> m_lock;
     RecordFormat m_format = RecordFormat::Json;
-    // The file as it stands: each JSON entry's text (keys a later version added survive), or
-    // the CSV text.
+    // The file as earlier runs left it: each JSON entry's text (keys a later version added
+    // survive), or the CSV text with its header; then this run's entries, each JSON entry's
+    // text or CSV row.
     QList<QByteArray> m_jsonEntries;
     QByteArray m_csvText;
+    QList<QByteArray> m_runTexts;
     int m_count = 0;
     bool m_open = false;
     QString m_error;

@@ -1064,6 +1064,58 @@ private slots:
         QCOMPARE(entries[0]["writesSent"].toInt(), 1);
     }
 
+    // Killed outright (no handler runs) while a chain of moves settles: each module's entry
+    // was on disk before its write went, so the record is whole and names every module the
+    // simulator took a write from, for a later look or a rollback.
+    void aKilledApplyLeavesEveryWriteInItsRecord()
+    {
+        SimProcess sim({"--count", "4", "--mute-after-write"});
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        QTemporaryDir dir;
+        const QString plan = dir.filePath("plan.csv");
+        QVERIFY(duva::test::writeFile(plan, "serialNumber,ipAddress,serverPort\n"
+                                            "1031,10.77.0.11,7201\n1032,10.77.0.12,7202\n"
+                                            "1033,10.77.0.13,7203\n1034,10.77.0.70,7204\n"));
+        const QString path = dir.filePath("r.json");
+        QProcess p;
+        p.start(qEnvironmentVariable("DUVACTL"),
+                QStringList{"apply", plan} + quick.mid(0, 4) +
+                    QStringList{"--settle-ms", "30000", "--record", path});
+        QDeadlineTimer deadline(10000);
+        QByteArray out;
+        while (!out.contains("Sent 4 writes") && !deadline.hasExpired()) {
+            p.waitForReadyRead(200);
+            out += p.readAllStandardOutput();
+        }
+        QVERIFY2(out.contains("Sent 4 writes"), out.constData());
+        QVERIFY(sim.waitForLines(QRegularExpression(":1461 len 65: "), 4));
+        ::kill(pid_t(p.processId()), SIGKILL);
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+
+        // The far end first, each written once.
+        QCOMPARE(writesReceived(sim),
+                 (QStringList{"10.77.0.13>10.77.0.70 1034", "10.77.0.12>10.77.0.13 1033",
+                              "10.77.0.11>10.77.0.12 1032", "10.77.0.10>10.77.0.11 1031"}));
+        QStringList entries;
+        for (const QJsonValue& e : recordEntries(path))
+            entries << QString("%1 %2 -> %3 %4: %5: %6")
+                           .arg(e["serialNumber"].toInt())
+                           .arg(e["before"]["ipAddress"].toString(),
+                                e["after"]["ipAddress"].toString())
+                           .arg(e["writesSent"].toInt())
+                           .arg(e["status"].toString(), e["reason"].toString());
+        QCOMPARE(entries,
+                 (QStringList{"1034 10.77.0.13 -> 10.77.0.70 1: not confirmed: written; no "
+                              "confirmation yet",
+                              "1033 10.77.0.12 -> 10.77.0.13 1: not confirmed: written; no "
+                              "confirmation yet",
+                              "1032 10.77.0.11 -> 10.77.0.12 1: not confirmed: written; no "
+                              "confirmation yet",
+                              "1031 10.77.0.10 -> 10.77.0.11 1: not confirmed: written; no "
+                              "confirmation yet"}));
+    }
+
     // What reaches the modules, read on the simulator's side: a dry run sends its search and
     // nothing else; a plan whose first rows change nothing still writes its later rows, each to
     // its own module; a new serial number is confirmed by the module answering with it; `show`
@@ -1411,22 +1463,30 @@ private slots:
     // (its row not given to the next module), and every row ends confirmed.
     void anInterruptedCommissioningResumesFromItsRecord_data()
     {
-        QTest::addColumn<QString>("stopAt");   // the output line after which Ctrl+C comes
+        QTest::addColumn<QString>("stopAt");   // the output line after which the signal comes
+        QTest::addColumn<int>("writesOut");    // the writes the simulator took by then
+        QTest::addColumn<int>("signal");       // SIGINT (Ctrl+C), or SIGKILL (a crash)
         QTest::addColumn<QString>("summary");  // what the summary says
         QTest::addColumn<QStringList>("kept"); // the first run's record, by status
-        QTest::newRow("while waiting") << "1032 confirmed at 10.77.0.62"
+        QTest::newRow("while waiting") << "1032 confirmed at 10.77.0.62" << 2 << SIGINT
                                        << "2 module(s) confirmed in this run, 3 row(s) left; no "
                                           "write is outstanding"
                                        << QStringList{"confirmed", "confirmed"};
-        QTest::newRow("with a write out") << "writing 1033 -> 10.77.0.63"
+        QTest::newRow("with a write out") << "writing 1033 -> 10.77.0.63" << 3 << SIGINT
                                           << "2 module(s) confirmed in this run, 3 row(s) left; "
                                              "the last write went out and is not confirmed"
                                           << QStringList{"confirmed", "confirmed", "not confirmed"};
+        // The write's entry was kept before it went: no handler needed.
+        QTest::newRow("killed with a write out")
+            << "writing 1033 -> 10.77.0.63" << 3 << SIGKILL << QString()
+            << QStringList{"confirmed", "confirmed", "not confirmed"};
     }
 
     void anInterruptedCommissioningResumesFromItsRecord()
     {
         QFETCH(QString, stopAt);
+        QFETCH(int, writesOut);
+        QFETCH(int, signal);
         QFETCH(QString, summary);
         QFETCH(QStringList, kept);
         SimProcess sim(QStringList{"--count", "5", "--bench", "--bench-gap-ms", "300"} + distinct);
@@ -1446,12 +1506,15 @@ private slots:
             out += p.readAllStandardOutput();
         }
         QVERIFY2(out.contains(stopAt.toUtf8()), out.constData());
-        ::kill(pid_t(p.processId()), SIGINT);
+        QVERIFY(sim.waitForLines(QRegularExpression(":1461 len 65: "), writesOut));
+        ::kill(pid_t(p.processId()), signal);
         QVERIFY(p.waitForFinished(5000));
-        QCOMPARE(p.exitCode(), 130);
         const QString err = QString::fromUtf8(p.readAllStandardError());
-        QCOMPARE(err, "duvactl: interrupted: " + summary + "\nthe same command with --record " +
-                          record + " goes on where this one stopped\n");
+        if (signal == SIGINT) {
+            QCOMPARE(p.exitCode(), 130);
+            QCOMPARE(err, "duvactl: interrupted: " + summary + "\nthe same command with --record " +
+                              record + " goes on where this one stopped\n");
+        }
         QStringList statuses;
         for (const QJsonValue& e : recordEntries(record))
             statuses << e.toObject().value("status").toString();

@@ -132,6 +132,11 @@ Run run(const QList<CommissionRow>& rows, QList<Bench> bench,
             const ModuleRecord expected = withFields(*e.before, rows.at(e.row).fields);
             if (e.request != writeRequestHolding(expected))
                 result.events << QStringLiteral("wrong bytes");
+            // Told before it goes: the module does not hold it yet.
+            QByteArray sent = e.request.left(recordSize);
+            sent[offset::opcode] = records[e.serialNumber].at(offset::opcode);
+            if (e.writesSent == 1 && records[e.serialNumber] == sent)
+                result.events << QStringLiteral("sent before kept");
             auto [it, fresh] = firstWrite.emplace(e.serialNumber, e.request);
             if (!fresh && it->second != e.request)
                 result.events << QStringLiteral("resend differs");
@@ -269,6 +274,17 @@ private slots:
         }
     }
 
+    // A write whose entry could not be kept does not go: the module keeps its record and the
+    // run stops there.
+    void writeGoesOnlyOnceItsEntryIsKept()
+    {
+        const Run r =
+            run({row(2, "10.77.0.11")}, {{1031, {{0, 1'000'000}}}}, {}, 120000,
+                [](const CommissionEvent& e) { return e.kind != CommissionEvent::Kind::Written; });
+        QCOMPARE(r.events, QStringList{"write 1031 row 0 #1"});
+        QVERIFY(!r.finished);
+    }
+
     // A first run stops after one module; its record's entries let a second run go on with
     // the rows left.
     void resumesFromTheRecord()
@@ -278,7 +294,8 @@ private slots:
         const RecordContext context{"ana", "bancada", "eth0", "1.74", "commission"};
         QList<RecordEntry> record;
         const auto keep = [&](const CommissionEvent& e) {
-            if (const auto entry = commissionEntry(e, rows, context, QDateTime()))
+            const auto entry = commissionEntry(e, rows, context, QDateTime());
+            if (entry && e.kind != CommissionEvent::Kind::Written) // outcomes only
                 record << *entry;
             return true;
         };

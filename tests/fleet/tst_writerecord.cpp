@@ -182,8 +182,27 @@ private slots:
         WriteRecordFile second(path);
         QVERIFY2(second.open(), qPrintable(second.error()));
         QCOMPARE(second.entryCount(), 1);
-        QVERIFY(second.append(entries.at(1)));
+        QVERIFY(second.append(QList<RecordEntry>{}));
+        // The earlier run's part of the file, up to where this run's entries go.
+        QByteArray earlier = contentOf(path);
+        if (json)
+            earlier.chop(QByteArray("\n    ]\n}\n").size());
+
+        // A module's entry kept while its write is open, then given its outcome in place.
+        RecordEntry pending = entries.at(1);
+        pending.status = EntryStatus::NotConfirmed;
+        pending.reason = QStringLiteral("written; no confirmation yet");
+        QVERIFY(second.append(pending));
         QCOMPARE(second.entryCount(), 2);
+        QVERIFY2(second.replace(1, entries.at(1)), qPrintable(second.error()));
+        QCOMPARE(second.entryCount(), 2);
+        compareEntries(readRecord(path).entries, entries);
+        QVERIFY(contentOf(path).startsWith(earlier));
+        // An earlier run's entry, or one never written, is not this run's to replace.
+        for (const int index : {0, 2, -1}) {
+            QVERIFY(!second.replace(index, pending));
+            QVERIFY2(second.error().contains("not one this run wrote"), qPrintable(second.error()));
+        }
         compareEntries(readRecord(path).entries, entries);
         if (json) {
             const QJsonObject top = QJsonDocument::fromJson(contentOf(path)).object();
@@ -250,14 +269,18 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<qint64>("budget");
-        QTest::newRow("json, cut short") << QStringLiteral("r.json") << qint64(300);
-        QTest::newRow("json, nothing written") << QStringLiteral("r.json") << qint64(0);
-        QTest::newRow("csv, cut short") << QStringLiteral("r.csv") << qint64(500);
+        QTest::addColumn<bool>("replacing"); // the failing write replaces the entry, not adds
+        QTest::newRow("json, cut short") << QStringLiteral("r.json") << qint64(300) << false;
+        QTest::newRow("json, nothing written") << QStringLiteral("r.json") << qint64(0) << false;
+        QTest::newRow("csv, cut short") << QStringLiteral("r.csv") << qint64(500) << false;
+        QTest::newRow("json, replace cut short") << QStringLiteral("r.json") << qint64(700) << true;
+        QTest::newRow("csv, replace cut short") << QStringLiteral("r.csv") << qint64(400) << true;
     }
     void failedWriteKeepsEarlierEntries()
     {
         QFETCH(QString, name);
         QFETCH(qint64, budget);
+        QFETCH(bool, replacing);
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         bool failing = false;
@@ -272,7 +295,7 @@ private slots:
         const QByteArray before = contentOf(path);
 
         failing = true;
-        QVERIFY(!file.append(entries.at(1)));
+        QVERIFY(replacing ? !file.replace(0, entries.at(1)) : !file.append(entries.at(1)));
         QVERIFY2(file.error().contains(QLatin1String("No space left on device")),
                  qPrintable(file.error()));
         QCOMPARE(contentOf(path), before);
@@ -285,6 +308,10 @@ private slots:
         failing = false; // room again: the next entry follows the first, whole
         QVERIFY(file.append(entries.at(1)));
         compareEntries(readRecord(path).entries, entries);
+        if (replacing) { // and the entry that could not be replaced still can be
+            QVERIFY(file.replace(0, entries.at(1)));
+            compareEntries(readRecord(path).entries, {entries.at(1), entries.at(1)});
+        }
     }
 };
 
