@@ -29,8 +29,8 @@ class RecordTab;
 struct WindowParts {
     QList<NetworkInterface> adapters;
     fleet::SearchSession* session = nullptr; // null when the reply port is taken
-    UdpEndpoint* endpoint = nullptr;         // the session's, for commissioning
     QString unavailableText;                 // why searching is off
+    UdpEndpoint* endpoint = nullptr;         // the session's, for commissioning
 };
 
 // "Frota DUVA": the fleet window, with its tabs Modules, Plan, Commissioning and Record,
