@@ -158,7 +158,9 @@ CommissioningTab::CommissioningTab(const QList<NetworkInterface>& adapters, UdpE
 
 CommissioningTab::~CommissioningTab()
 {
-    // A window closed in the middle keeps the write under way in the record, as Stop does.
+    // A window closed in the middle keeps the write under way in the record, as Stop does;
+    // silently, as the tabs that listen may be gone already.
+    blockSignals(true);
     if (isRunning())
         stop();
 }
