@@ -16,6 +16,11 @@ SearchSession::SearchSession(UdpEndpoint& endpoint, QObject* parent)
         t->setTimerType(Qt::PreciseTimer);
         connect(t, &QTimer::timeout, this, &SearchSession::endRound);
     }
+    listen();
+}
+
+void SearchSession::listen()
+{
     m_endpoint.setOnDataReceived([this](UdpEndpoint& sender, int, const QString& fromIp, int) {
         char buffer[UdpEndpoint::bufferSize];
         const int n = sender.copyReceived(buffer, sizeof buffer);
@@ -38,6 +43,8 @@ bool SearchSession::start(const QList<Ipv4Address>& broadcasts)
     m_error.clear();
     m_broadcasts = broadcasts;
     m_running = true;
+    // A commissioning on the same endpoint took its replies meanwhile.
+    listen();
     return sendRequest();
 }
 

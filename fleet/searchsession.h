@@ -66,6 +66,7 @@ signals:
     void finished();
 
 private:
+    void listen();
     void take(const QByteArray& bytes, const QString& from);
     bool sendRequest();
     void endRound();

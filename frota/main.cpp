@@ -76,6 +76,7 @@ int main(int argc, char* argv[])
     frota::WindowParts parts;
     parts.adapters = runningIPv4Interfaces();
     parts.session = search.session.get();
+    parts.endpoint = search.session ? search.endpoint.get() : nullptr;
     parts.unavailableText = search.unavailableText;
 
     frota::MainWindow window(parts);

@@ -1,5 +1,6 @@
 #include "frota/mainwindow.h"
 
+#include "frota/commissioningtab.h"
 #include "frota/modulestab.h"
 #include "frota/placeholdertab.h"
 #include "frota/recordtab.h"
@@ -17,7 +18,9 @@ namespace duva::frota
 MainWindow::MainWindow(const WindowParts& parts, QWidget* parent)
     : QMainWindow(parent), m_tabs(new QTabWidget(this)),
       m_modules(new ModulesTab(parts.adapters, parts.session, parts.unavailableText, this)),
-      m_record(new RecordTab(this))
+      m_record(new RecordTab(this)),
+      m_commissioning(new CommissioningTab(parts.adapters, parts.endpoint, parts.session,
+                                           parts.unavailableText, this))
 {
     setWindowTitle(QStringLiteral("Frota DUVA"));
     m_tabs->setAccessibleName(QCoreApplication::translate("MainWindow", "Parts of the window"));
@@ -28,12 +31,7 @@ MainWindow::MainWindow(const WindowParts& parts, QWidget* parent)
                                                    "version; the Plan tab is coming."),
                        this),
                    QCoreApplication::translate("MainWindow", "Plan"));
-    m_tabs->addTab(
-        new PlaceholderTab(QCoreApplication::translate(
-                               "MainWindow", "Modules are commissioned with duvactl commission "
-                                             "in this version; the Commissioning tab is coming."),
-                           this),
-        QCoreApplication::translate("MainWindow", "Commissioning"));
+    m_tabs->addTab(m_commissioning, QCoreApplication::translate("MainWindow", "Commissioning"));
     m_tabs->addTab(m_record, QCoreApplication::translate("MainWindow", "Record"));
     setCentralWidget(m_tabs);
 
@@ -61,6 +59,12 @@ MainWindow::MainWindow(const WindowParts& parts, QWidget* parent)
         if (searching)
             m_tabs->setCurrentWidget(m_modules);
     });
+    // A commissioning and a search share the reply port's endpoint: no search while it runs.
+    const bool canSearch = parts.session != nullptr;
+    connect(m_commissioning, &CommissioningTab::runningChanged, this,
+            [this, canSearch](bool running) {
+                m_modules->tabActions().first()->setEnabled(!running && canSearch);
+            });
     if (!parts.unavailableText.isEmpty())
         statusBar()->showMessage(parts.unavailableText);
     resize(1100, 650);

@@ -8,6 +8,11 @@
 
 class QTabWidget;
 
+namespace duva
+{
+class UdpEndpoint;
+}
+
 namespace duva::fleet
 {
 class SearchSession;
@@ -16,6 +21,7 @@ class SearchSession;
 namespace duva::frota
 {
 
+class CommissioningTab;
 class ModulesTab;
 class RecordTab;
 
@@ -24,6 +30,7 @@ struct WindowParts {
     QList<NetworkInterface> adapters;
     fleet::SearchSession* session = nullptr; // null when the reply port is taken
     QString unavailableText;                 // why searching is off
+    UdpEndpoint* endpoint = nullptr;         // the session's, for commissioning
 };
 
 // "Frota DUVA": the fleet window, with its tabs Modules, Plan, Commissioning and Record,
@@ -37,11 +44,13 @@ public:
     QTabWidget* tabs() const { return m_tabs; }
     ModulesTab* modulesTab() const { return m_modules; }
     RecordTab* recordTab() const { return m_record; }
+    CommissioningTab* commissioningTab() const { return m_commissioning; }
 
 private:
     QTabWidget* m_tabs;
     ModulesTab* m_modules;
     RecordTab* m_record;
+    CommissioningTab* m_commissioning;
 };
 
 } // namespace duva::frota

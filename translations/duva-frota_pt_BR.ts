@@ -2,6 +2,282 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pt_BR" sourcelanguage="en">
 <context>
+    <name>CommissioningModel</name>
+    <message>
+        <source>Serial number</source>
+        <translation>Número de série</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Endereço</translation>
+    </message>
+    <message>
+        <source>Plan row</source>
+        <translation>Linha do plano</translation>
+    </message>
+    <message>
+        <source>Confirmed at</source>
+        <translation>Confirmado às</translation>
+    </message>
+    <message>
+        <source>Seconds</source>
+        <translation>Segundos</translation>
+    </message>
+</context>
+<context>
+    <name>CommissioningPlan</name>
+    <message>
+        <source>%1: cannot read: %2</source>
+        <translation>%1: não foi possível ler: %2</translation>
+    </message>
+    <message>
+        <source>The plan names no module.</source>
+        <translation>O plano não indica nenhum módulo.</translation>
+    </message>
+    <message>
+        <source>client mode needs a server host, and serverHost is empty</source>
+        <translation>o modo cliente precisa de um host de servidor, e serverHost está vazio</translation>
+    </message>
+    <message>
+        <source>module %1</source>
+        <translation>módulo %1</translation>
+    </message>
+</context>
+<context>
+    <name>CommissioningTab</name>
+    <message>
+        <source>&amp;Start</source>
+        <translation>&amp;Iniciar</translation>
+    </message>
+    <message>
+        <source>St&amp;op</source>
+        <translation>&amp;Parar</translation>
+    </message>
+    <message>
+        <source>Factory address</source>
+        <translation>Endereço de fábrica</translation>
+    </message>
+    <message>
+        <source>The address that fresh modules answer from, such as 192.168.0.10</source>
+        <translation>O endereço de onde os módulos novos respondem, como 192.168.0.10</translation>
+    </message>
+    <message>
+        <source>Plan file</source>
+        <translation>Arquivo do plano</translation>
+    </message>
+    <message>
+        <source>A plan, CSV or JSON</source>
+        <translation>Um plano, CSV ou JSON</translation>
+    </message>
+    <message>
+        <source>Record file</source>
+        <translation>Arquivo de registro</translation>
+    </message>
+    <message>
+        <source>Beside the plan</source>
+        <translation>Ao lado do plano</translation>
+    </message>
+    <message>
+        <source>&amp;Browse…</source>
+        <translation>Pro&amp;curar…</translation>
+    </message>
+    <message>
+        <source>Choose the plan file</source>
+        <translation>Escolher o arquivo do plano</translation>
+    </message>
+    <message>
+        <source>Bro&amp;wse…</source>
+        <translation>Pr&amp;ocurar…</translation>
+    </message>
+    <message>
+        <source>Choose the record file</source>
+        <translation>Escolher o arquivo de registro</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Iniciar</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Parar</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Situação</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Detalhes</translation>
+    </message>
+    <message>
+        <source>Modules done</source>
+        <translation>Módulos concluídos</translation>
+    </message>
+    <message>
+        <source>Factory &amp;address:</source>
+        <translation>&amp;Endereço de fábrica:</translation>
+    </message>
+    <message>
+        <source>Pla&amp;n:</source>
+        <translation>Pla&amp;no:</translation>
+    </message>
+    <message>
+        <source>Record f&amp;ile:</source>
+        <translation>Arquivo de re&amp;gistro:</translation>
+    </message>
+    <message>
+        <source>Modules &amp;done:</source>
+        <translation>Módulos concl&amp;uídos:</translation>
+    </message>
+    <message>
+        <source>Commissioning is off</source>
+        <translation>O comissionamento está desligado</translation>
+    </message>
+    <message>
+        <source>Choose the plan, then Start</source>
+        <translation>Escolha o plano e depois Iniciar</translation>
+    </message>
+    <message>
+        <source>Choose the plan</source>
+        <translation>Escolher o plano</translation>
+    </message>
+    <message>
+        <source>Plans (*.csv *.json);;All files (*)</source>
+        <translation>Planos (*.csv *.json);;Todos os arquivos (*)</translation>
+    </message>
+    <message>
+        <source>Records (*.json *.csv)</source>
+        <translation>Registros (*.json *.csv)</translation>
+    </message>
+    <message>
+        <source>Not started</source>
+        <translation>Não iniciado</translation>
+    </message>
+    <message>
+        <source>The factory address is four numbers from 0 to 255, such as 192.168.0.10.</source>
+        <translation>O endereço de fábrica são quatro números de 0 a 255, como 192.168.0.10.</translation>
+    </message>
+    <message>
+        <source>Choose the plan file first.</source>
+        <translation>Escolha antes o arquivo do plano.</translation>
+    </message>
+    <message>
+        <source>%1: %2
+Nothing was written.</source>
+        <translation>%1: %2
+Nada foi gravado.</translation>
+    </message>
+    <message>
+        <source>A search is under way in Modules: start when it ends.</source>
+        <translation>Há uma procura em andamento em Módulos: inicie quando ela terminar.</translation>
+    </message>
+    <message>
+        <source>No network adapter is connected.</source>
+        <translation>Nenhum adaptador de rede está conectado.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The record shows %n row(s) confirmed already; they are skipped.</source>
+        <translation>
+            <numerusform>O registro mostra %n linha já confirmada; ela é pulada.</numerusform>
+            <numerusform>O registro mostra %n linhas já confirmadas; elas são puladas.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Connect the next module</source>
+        <translation>Conecte o próximo módulo</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) left.</source>
+        <translation>
+            <numerusform>Falta %n linha.</numerusform>
+            <numerusform>Faltam %n linhas.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: the record could not be written: %2; nothing more is sent</source>
+        <translation>%1: o registro não pôde ser gravado: %2; nada mais é enviado</translation>
+    </message>
+    <message>
+        <source>Two modules answer at %1: leave only one connected</source>
+        <translation>Dois módulos respondem em %1: deixe só um conectado</translation>
+    </message>
+    <message>
+        <source>%1 modules answer at %2: leave only one connected</source>
+        <translation>%1 módulos respondem em %2: deixe só um conectado</translation>
+    </message>
+    <message>
+        <source>Serial numbers %1. Nothing is written while more than one answers.</source>
+        <translation>Números de série %1. Nada é gravado enquanto mais de um responder.</translation>
+    </message>
+    <message>
+        <source>%1: no row of the plan is left for it; it is left as it is.</source>
+        <translation>%1: não resta nenhuma linha do plano para ele; fica como está.</translation>
+    </message>
+    <message>
+        <source>%1 is not given %2: %3</source>
+        <translation>%1 não recebe %2: %3</translation>
+    </message>
+    <message>
+        <source>Writing %1 → %2</source>
+        <translation>Gravando %1 → %2</translation>
+    </message>
+    <message>
+        <source>%1, write %2</source>
+        <translation>%1, gravação %2</translation>
+    </message>
+    <message>
+        <source>Confirmed</source>
+        <translation>Confirmado</translation>
+    </message>
+    <message>
+        <source>%1 at %2. Connect the next module: %3</source>
+        <translation>%1 em %2. Conecte o próximo módulo: %3</translation>
+    </message>
+    <message>
+        <source>%1 at %2.</source>
+        <translation>%1 em %2.</translation>
+    </message>
+    <message>
+        <source>Not confirmed</source>
+        <translation>Não confirmado</translation>
+    </message>
+    <message>
+        <source>%1 did not show its new address %2; it keeps its row if it answers again at %3.</source>
+        <translation>%1 não mostrou seu novo endereço %2; mantém sua linha se responder de novo em %3.</translation>
+    </message>
+    <message>
+        <source>%1 was not confirmed after %2 writes; it is not written again, and its row goes to the next module.</source>
+        <translation>%1 não foi confirmado após %2 gravações; não é gravado de novo, e sua linha vai para o próximo módulo.</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>Parado</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n module(s) confirmed in this run.</source>
+        <translation>
+            <numerusform>%n módulo confirmado nesta execução.</numerusform>
+            <numerusform>%n módulos confirmados nesta execução.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Start again with the same plan and record to go on.</source>
+        <translation>Inicie de novo com o mesmo plano e registro para continuar.</translation>
+    </message>
+    <message>
+        <source>Every row is done, but not every module was confirmed</source>
+        <translation>Todas as linhas foram feitas, mas nem todo módulo foi confirmado</translation>
+    </message>
+    <message>
+        <source>Every module is done</source>
+        <translation>Todos os módulos estão prontos</translation>
+    </message>
+    <message>
+        <source>%1: the record could not be written: %2</source>
+        <translation>%1: o registro não pôde ser gravado: %2</translation>
+    </message>
+</context>
+<context>
     <name>Duplicates</name>
     <message>
         <source>The address %1 is also held by serial number %2: only one module can be reached at an address.</source>
@@ -29,10 +305,6 @@
     <message>
         <source>Plan</source>
         <translation>Plano</translation>
-    </message>
-    <message>
-        <source>Modules are commissioned with duvactl commission in this version; the Commissioning tab is coming.</source>
-        <translation>Nesta versão, os módulos são comissionados com duvactl commission; a aba Comissionamento virá em breve.</translation>
     </message>
     <message>
         <source>Commissioning</source>

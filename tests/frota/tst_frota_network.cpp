@@ -1,9 +1,12 @@
 // The fleet window against duva-sim in the test network, offscreen: a search fills the
 // table while the window's event loop keeps running, asks again when nobody answered, marks
 // modules that share an address, and a second program on the reply port is told which port
-// is taken.
+// is taken. The Commissioning tab commissions a bench of modules plugged in one at a time,
+// and goes on from its record after the window was closed.
 
 #include "fleet/replyendpoint.h"
+#include "frota/commissioningmodel.h"
+#include "frota/commissioningtab.h"
 #include "frota/mainwindow.h"
 #include "frota/modulesmodel.h"
 #include "frota/modulestab.h"
@@ -13,7 +16,12 @@
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTimer>
 #include <QtTest>
@@ -37,6 +45,7 @@ struct Window {
         frota::WindowParts parts;
         parts.adapters = runningIPv4Interfaces();
         parts.session = search.session.get();
+        parts.endpoint = search.session ? search.endpoint.get() : nullptr;
         parts.unavailableText = search.unavailableText;
         if (search.session)
             search.session->setTiming(quick);
@@ -44,7 +53,36 @@ struct Window {
         window->show();
     }
     frota::ModulesTab& tab() const { return *window->modulesTab(); }
+    frota::CommissioningTab& commissioning() const { return *window->commissioningTab(); }
 };
+
+// Three rows, each with distinct values in every column.
+QString commissioningPlan(const QTemporaryDir& dir)
+{
+    const QString csv = "ipAddress,gateway,serverPort\n"
+                        "10.77.0.61,10.77.0.1,7001\n"
+                        "10.77.0.62,10.77.0.3,7002\n"
+                        "10.77.0.63,10.77.0.4,7003\n";
+    const QString path = dir.filePath("bench.csv");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv.toUtf8()) != csv.size())
+        return QString();
+    return path;
+}
+
+QStringList recordStatuses(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList out;
+    const QJsonArray entries =
+        QJsonDocument::fromJson(file.readAll()).object().value("entries").toArray();
+    for (const QJsonValue& e : entries)
+        out << e.toObject().value("serialNumber").toVariant().toString() + " " +
+                   e.toObject().value("status").toString();
+    return out;
+}
 
 QStringList column(const frota::ModulesTab& tab, const QString& name)
 {
@@ -125,6 +163,99 @@ private slots:
                  qPrintable(w.tab().statusLabel()->text()));
     }
 
+    // Through the tab as a technician works it: the address typed, the plan chosen (the record
+    // beside it), Start; each module beeps and joins the list, the record holds each one
+    // confirmed. Stopped after the first one and the window closed, a new window started on
+    // the same plan goes on from the record.
+    void commissionsModulesPluggedInOneAtATime_data()
+    {
+        QTest::addColumn<QStringList>("simOptions");
+        QTest::addColumn<QString>("stopAt");   // the status after which the first window stops
+        QTest::addColumn<QStringList>("kept"); // the first window's record
+        QTest::addColumn<QString>("expectedStatus");
+        QTest::addColumn<QStringList>("record");
+
+        const QStringList bench{"--count", "3",         "--bench",   "--bench-gap-ms",
+                                "300",     "--gateway", "10.77.0.9", "--server-port",
+                                "6003"};
+        const QStringList three{"1031 confirmed", "1032 confirmed", "1033 confirmed"};
+        QTest::newRow("one at a time")
+            << bench << "" << QStringList{} << "Writing 1032 → 10.77.0.62" << three;
+        QTest::newRow("two plugged in together")
+            << bench + QStringList{"--bench-pair", "1", "--bench-pair-leave-ms", "2500"} << ""
+            << QStringList{} << "Two modules answer at 10.77.0.10: leave only one connected"
+            << three;
+        QTest::newRow("stopped while waiting, closed and started again")
+            << bench << "Confirmed" << QStringList{"1031 confirmed"} << "Writing 1033 → 10.77.0.63"
+            << three;
+        // The write under way is kept: the next window confirms it without writing again.
+        QTest::newRow("stopped with a write out, closed and started again")
+            << bench << "Writing 1032 → 10.77.0.62"
+            << QStringList{"1031 confirmed", "1032 not confirmed"} << "Writing 1033 → 10.77.0.63"
+            << QStringList{"1031 confirmed", "1032 not confirmed", "1032 confirmed",
+                           "1033 confirmed"};
+    }
+    void commissionsModulesPluggedInOneAtATime()
+    {
+        QFETCH(QStringList, simOptions);
+        QFETCH(QString, stopAt);
+        QFETCH(QStringList, kept);
+        QFETCH(QString, expectedStatus);
+        QFETCH(QStringList, record);
+        SimProcess sim(simOptions);
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        QTemporaryDir dir;
+        const QString plan = commissioningPlan(dir);
+        QStringList statuses;
+        int beeps = 0;
+        int listed = 0;
+
+        // Runs one window until its tab stops; true when every row got done.
+        auto run = [&](const QString& stopEarly) {
+            Window w;
+            frota::CommissioningTab& tab = w.commissioning();
+            fleet::CommissionTiming timing;
+            timing.settleMs = 3000;
+            tab.setTiming(timing, 300, 1500);
+            tab.setBeep([&] { ++beeps; });
+            QObject::connect(&tab, &frota::CommissioningTab::statusChanged, [&](const QString& s) {
+                statuses << s;
+                // As a click on Stop comes: from the event loop.
+                if (s == stopEarly)
+                    QTimer::singleShot(0, &tab, &frota::CommissioningTab::stop);
+            });
+            tab.addressEdit()->setText("10.77.0.10");
+            tab.planEdit()->setText(plan);
+            if (tab.recordEdit()->text() != dir.filePath("bench-record.json"))
+                return false;
+            QSignalSpy running(&tab, &frota::CommissioningTab::runningChanged);
+            QTest::mouseClick(tab.startButton(), Qt::LeftButton);
+            if (!tab.isRunning() || tab.statusLabel()->text() != "Connect the next module")
+                return false;
+            if (!QTest::qWaitFor([&] { return !tab.isRunning(); }, 30000))
+                return false;
+            listed += tab.model()->rowCount();
+            return tab.statusLabel()->text() == "Every module is done";
+        };
+        if (!stopAt.isEmpty()) {
+            QVERIFY(!run(stopAt));
+            QCOMPARE(recordStatuses(dir.filePath("bench-record.json")), kept);
+        }
+        QVERIFY2(run(QString()), qPrintable(statuses.join('\n')));
+        QVERIFY2(statuses.contains(expectedStatus), qPrintable(statuses.join('\n')));
+        QCOMPARE(statuses.count("Confirmed"), 3);
+        QCOMPARE(beeps, 3);
+        QCOMPARE(listed, 3);
+        QCOMPARE(recordStatuses(dir.filePath("bench-record.json")), record);
+        // Each module was written once, even across the two windows.
+        int writes = 0;
+        for (const QString& l : sim.linesContaining(" recv from ").filter(" len 65: ")) {
+            const QByteArray bytes = QByteArray::fromHex(l.section(": ", -1).toLatin1());
+            writes += quint8(bytes.at(offset::opcode)) == writeOpcode;
+        }
+        QCOMPARE(writes, 3);
+    }
+
     void aSecondProgramIsToldWhichPortIsTaken()
     {
         Window first;
@@ -134,6 +265,8 @@ private slots:
         const QString text = second.tab().statusLabel()->text();
         QVERIFY2(text.contains("5001") && text.contains("duvactl"), qPrintable(text));
         QVERIFY(!second.tab().tabActions().first()->isEnabled());
+        QVERIFY(!second.commissioning().startButton()->isEnabled());
+        QVERIFY(second.commissioning().detailLabel()->text().contains("5001"));
     }
 };
 

@@ -6,6 +6,8 @@
 #include "fleet/records.h"
 #include "fleet/writerecord.h"
 #include "frota/adapters.h"
+#include "frota/commissioningplan.h"
+#include "frota/commissioningtab.h"
 #include "frota/mainwindow.h"
 #include "frota/modulesmodel.h"
 #include "frota/modulestab.h"
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -310,10 +313,59 @@ private slots:
             modules << a->text();
         QCOMPARE(modules.first(), QStringLiteral("&Procurar"));
         QCOMPARE(modules.at(1), QStringLiteral("Ca&ncelar"));
+        QCOMPARE(window.commissioningTab()->startButton()->text(), QStringLiteral("&Iniciar"));
         const QString advice = window.modulesTab()->statusLabel()->text();
         QVERIFY2(advice.contains("porta UDP 5001") && advice.contains("Configurador") &&
                      advice.contains("duvactl"),
                  qPrintable(advice));
+    }
+
+    // A plan read for commissioning: its rows as the record names them, or everything that
+    // stops it before anything is sent.
+    void commissioningPlansAreReadAndChecked_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QList<int>>("planRows");
+        QTest::addColumn<QString>("error"); // a part of it; empty: none
+
+        QTest::newRow("CSV") << "plan.csv"
+                             << QByteArray("ipAddress;gateway;serverPort\n10.0.0.21;10.0.0.1;7001\n"
+                                           "10.0.0.22;10.0.0.5;7002\n")
+                             << QList<int>{2, 3} << "";
+        QTest::newRow("JSON") << "plan.json"
+                              << QByteArray(R"([{"ipAddress": "10.0.0.31", "serverPort": 7004}])")
+                              << QList<int>{1} << "";
+        QTest::newRow("the computer's own address")
+            << "plan.csv" << QByteArray("ipAddress\n10.1.2.3\n") << QList<int>{} << "10.1.2.3";
+        QTest::newRow("a refused cell")
+            << "plan.csv" << QByteArray("ipAddress\n10.0.0.300\n") << QList<int>{} << "10.0.0.300";
+        QTest::newRow("no module")
+            << "plan.csv" << QByteArray("ipAddress\n") << QList<int>{} << "names no module";
+        QTest::newRow("no file") << "" << QByteArray() << QList<int>{} << "cannot read";
+    }
+    void commissioningPlansAreReadAndChecked()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, text);
+        QFETCH(QList<int>, planRows);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name.isEmpty() ? "missing.csv" : name);
+        if (!name.isEmpty())
+            QVERIFY(test::writeFile(path, text));
+        const frota::CommissioningPlan plan = frota::readCommissioningPlan(path, {ip("10.1.2.3")});
+        if (error.isEmpty()) {
+            QVERIFY2(plan.error.isEmpty(), qPrintable(plan.error));
+        } else {
+            QVERIFY2(plan.error.contains(error), qPrintable(plan.error));
+            return;
+        }
+        QList<int> rows;
+        for (const fleet::CommissionRow& r : plan.rows)
+            rows << r.planRow;
+        QCOMPARE(rows, planRows);
+        QCOMPARE(plan.where.size(), planRows.size());
     }
 
     void recordEntriesShowAndExport()

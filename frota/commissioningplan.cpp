@@ -1,0 +1,100 @@
+#include "frota/commissioningplan.h"
+
+#include "cli/fields.h"
+#include "cli/plan.h"
+#include "fleet/recordfields.h"
+#include "fleet/valuechecks.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace duva::frota
+{
+
+namespace
+{
+
+// The bytes that a plan's value gives its field, by the field's offset.
+std::pair<int, QByteArray> fieldBytes(const QString& name, const QString& value)
+{
+    RecordValues values =
+        RecordValues::fromRecord(*ModuleRecord::fromBytes(QByteArray(recordSize, 0)));
+    cli::findField(name)->store(value, values);
+    const ModuleRecord record = *ModuleRecord::fromBytes(values.encode().left(recordSize));
+    for (const fleet::FieldDescription& d : fleet::fieldDescriptions()) {
+        if (d.name == name)
+            return {d.offset, record.bytes().mid(d.offset, d.size)};
+    }
+    return {-1, {}};
+}
+
+} // namespace
+
+CommissioningPlan readCommissioningPlan(const QString& path, const QList<quint32>& ownAddresses)
+{
+    CommissioningPlan out;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        out.error = QCoreApplication::translate("CommissioningPlan", "%1: cannot read: %2")
+                        .arg(path, file.errorString());
+        return out;
+    }
+    const cli::Plan plan = cli::readPlan(file.readAll(), cli::planFormatOf(path));
+    if (!plan.error.isEmpty()) {
+        out.error = plan.error;
+        return out;
+    }
+    if (plan.rows.isEmpty()) {
+        out.error = QCoreApplication::translate("CommissioningPlan", "The plan names no module.");
+        return out;
+    }
+    QStringList errors;
+    QList<fleet::WrittenModule> rowsAlone;
+    const ModuleRecord blank = *ModuleRecord::fromBytes(QByteArray(recordSize, 0));
+    for (const cli::PlanRow& p : plan.rows) {
+        fleet::CommissionRow row;
+        static const QRegularExpression number(QStringLiteral("(\\d+)$"));
+        row.planRow = number.match(p.whereForScripts()).captured(1).toInt();
+        row.serialNumber = p.serialNumber;
+        QList<cli::Change> changes = p.changes;
+        // Without a serial number the address is the row's new one, not the module's.
+        if (!p.ipAddress.isEmpty())
+            changes.prepend({QStringLiteral("ipAddress"), p.ipAddress});
+        for (const cli::Change& c : std::as_const(changes)) {
+            // A fresh module's value is not known before it is written: a cell that lost its
+            // leading zeros cannot be taken as the module's own.
+            if (!c.refusal.isEmpty()) {
+                errors << c.refusal;
+                continue;
+            }
+            const auto [offset, bytes] = fieldBytes(c.field, c.value);
+            row.fields.insert(offset, bytes);
+        }
+        rowsAlone << fleet::WrittenModule{p.where, QStringLiteral("column"), blank,
+                                          fleet::withFields(blank, row.fields)};
+        out.rows << row;
+        out.where << p.where;
+    }
+    for (const fleet::ValueRefusal& r : fleet::checkWrittenValues(rowsAlone, {}, ownAddresses))
+        errors << r.text();
+    out.error = errors.join(QLatin1Char('\n'));
+    return out;
+}
+
+QString commissioningRefusal(const ModuleRecord& before, const ModuleRecord& after,
+                             const QList<quint32>& ownAddresses)
+{
+    if (after.clientMode() == true && after.serverHost().isEmpty())
+        return QCoreApplication::translate(
+            "CommissioningPlan", "client mode needs a server host, and serverHost is empty");
+    QStringList reasons;
+    const QString where =
+        QCoreApplication::translate("CommissioningPlan", "module %1").arg(before.serialNumber());
+    for (const fleet::ValueRefusal& r : fleet::checkWrittenValues(
+             {{where, QStringLiteral("field"), before, after}}, {}, ownAddresses))
+        reasons << r.text();
+    return reasons.join(QStringLiteral("; "));
+}
+
+} // namespace duva::frota
