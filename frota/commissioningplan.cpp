@@ -31,7 +31,7 @@ std::pair<int, QByteArray> fieldBytes(const QString& name, const QString& value)
 
 } // namespace
 
-CommissioningPlan readCommissioningPlan(const QString& path, const QList<quint32>& ownAddresses)
+CommissioningPlan readCommissioningPlan(const QString& path, const QList<Ipv4Address>& ownAddresses)
 {
     CommissioningPlan out;
     QFile file(path);
@@ -83,7 +83,7 @@ CommissioningPlan readCommissioningPlan(const QString& path, const QList<quint32
 }
 
 QString commissioningRefusal(const ModuleRecord& before, const ModuleRecord& after,
-                             const QList<quint32>& ownAddresses)
+                             const QList<Ipv4Address>& ownAddresses)
 {
     if (after.clientMode() == true && after.serverHost().isEmpty())
         return QCoreApplication::translate(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fleet/commissioning.h"
+#include "protocol/ipv4.h"
 
 #include <QList>
 #include <QString>
@@ -19,11 +20,12 @@ struct CommissioningPlan {
 
 // Reads the plan (CSV, or JSON by its suffix) and checks each row's own values against the
 // computer's addresses, before any module answers.
-CommissioningPlan readCommissioningPlan(const QString& path, const QList<quint32>& ownAddresses);
+CommissioningPlan readCommissioningPlan(const QString& path,
+                                        const QList<Ipv4Address>& ownAddresses);
 
 // Why writing `after` to the module that answered as `before` would cut it off; empty when it
 // may be written.
 QString commissioningRefusal(const ModuleRecord& before, const ModuleRecord& after,
-                             const QList<quint32>& ownAddresses);
+                             const QList<Ipv4Address>& ownAddresses);
 
 } // namespace duva::frota

@@ -43,9 +43,9 @@ QString recordBeside(const QString& plan)
     return info.dir().filePath(info.completeBaseName() + QStringLiteral("-record.json"));
 }
 
-QList<quint32> ownAddresses(const QList<NetworkInterface>& adapters)
+QList<Ipv4Address> ownAddresses(const QList<NetworkInterface>& adapters)
 {
-    QList<quint32> out;
+    QList<Ipv4Address> out;
     for (const NetworkInterface& i : adapters)
         out << i.address;
     return out;
@@ -243,7 +243,7 @@ void CommissioningTab::start()
         refuse(QCoreApplication::translate("CommissioningTab", "Choose the plan file first."));
         return;
     }
-    const QList<quint32> own = ownAddresses(m_adapters);
+    const QList<Ipv4Address> own = ownAddresses(m_adapters);
     const CommissioningPlan plan = readCommissioningPlan(planPath, own);
     if (!plan.error.isEmpty()) {
         refuse(QCoreApplication::translate("CommissioningTab", "%1: %2\nNothing was written.")
@@ -255,7 +255,7 @@ void CommissioningTab::start()
             "CommissioningTab", "A search is under way in Modules: start when it ends."));
         return;
     }
-    const QList<quint32> broadcasts = searchBroadcasts(m_adapters);
+    const QList<Ipv4Address> broadcasts = searchBroadcasts(m_adapters);
     if (broadcasts.isEmpty()) {
         refuse(QCoreApplication::translate("CommissioningTab", "No network adapter is connected."));
         return;

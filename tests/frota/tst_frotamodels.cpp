@@ -354,7 +354,8 @@ private slots:
         const QString path = dir.filePath(name.isEmpty() ? "missing.csv" : name);
         if (!name.isEmpty())
             QVERIFY(test::writeFile(path, text));
-        const frota::CommissioningPlan plan = frota::readCommissioningPlan(path, {ip("10.1.2.3")});
+        const frota::CommissioningPlan plan =
+            frota::readCommissioningPlan(path, {Ipv4Address(ip("10.1.2.3"))});
         if (error.isEmpty()) {
             QVERIFY2(plan.error.isEmpty(), qPrintable(plan.error));
         } else {
