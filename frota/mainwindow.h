@@ -17,6 +17,7 @@ namespace duva::frota
 {
 
 class ModulesTab;
+class PlanTab;
 class RecordTab;
 
 // What the window is given: it holds no socket and no protocol of its own.
@@ -36,11 +37,13 @@ public:
 
     QTabWidget* tabs() const { return m_tabs; }
     ModulesTab* modulesTab() const { return m_modules; }
+    PlanTab* planTab() const { return m_plan; }
     RecordTab* recordTab() const { return m_record; }
 
 private:
     QTabWidget* m_tabs;
     ModulesTab* m_modules;
+    PlanTab* m_plan;
     RecordTab* m_record;
 };
 
