@@ -41,6 +41,11 @@ QString unknownFieldText(const QString& where, const QString& name)
     return Texts::tr("%1: unknown field '%2' (the fields are %3)").arg(where, name, fieldNames());
 }
 
+QString cellMessage(const QString& where, const QString& name, const QString& bad)
+{
+    return Texts::tr("%1, column %2: %3").arg(where, name, bad);
+}
+
 // One row's cells by column name, in column order; empty cells left out.
 using Cells = QList<std::pair<QString, QString>>;
 
@@ -56,7 +61,7 @@ QStringList makeRow(const QString& where, const Cells& cells, PlanRow& row)
             continue;
         }
         const QString bad = checkValue(*field, value);
-        const QString message = Texts::tr("%1, column %2: %3").arg(where, name, bad);
+        const QString message = cellMessage(where, name, bad);
         if (bad.isEmpty() && name == serialColumn)
             row.serialNumber = int(*parseWhole(value, 0, 0xFFFFFF));
         else if (bad.isEmpty())
@@ -129,7 +134,7 @@ Plan readCsvPlan(const QByteArray& bytes, QStringList& errors)
         const QStringList& cells = table.rows[r];
         if (cells.isEmpty() || cells.join(QString()).isEmpty())
             continue; // a blank line, or a spreadsheet's row of empty cells
-        const QString where = Texts::tr("row %1").arg(r + 1);
+        const QString where = planRowName(r + 1);
         Cells given;
         for (int c = 0; c < cells.size(); ++c) {
             if (c >= header.size()) {
@@ -247,6 +252,26 @@ Plan readPlan(const QByteArray& bytes, PlanFormat format)
         plan.rows.clear();
     }
     return plan;
+}
+
+QString planRowName(int fileRow)
+{
+    return Texts::tr("row %1").arg(fileRow);
+}
+
+QString planCellRefusal(const QString& where, const QString& column, const QString& value)
+{
+    const Field* field = findField(column);
+    if (!field || value.isEmpty())
+        return QString();
+    const QString bad = checkValue(*field, value);
+    // Digits whose leading zeros a spreadsheet dropped are left to the module's value.
+    if (bad.isEmpty() ||
+        (column != serialColumn && mayHaveLostLeadingZeros(value, [field](const QString& v) {
+             return checkValue(*field, v).isEmpty();
+         })))
+        return QString();
+    return cellMessage(where, column, bad);
 }
 
 PlanFormat planFormatOf(const QString& fileName)

@@ -48,6 +48,12 @@ enum class PlanFormat { Csv, Json };
 // zeros a spreadsheet dropped is left to the module's current value (Change::refusal).
 Plan readPlan(const QByteArray& bytes, PlanFormat format);
 
+// "row 3": a CSV plan's row as messages name it (the header being row 1).
+QString planRowName(int fileRow);
+// The message readPlan gives for that cell's value (where as planRowName gives it), or empty
+// when the cell is taken or empty.
+QString planCellRefusal(const QString& where, const QString& column, const QString& value);
+
 // The format a file's name says: .json is JSON, anything else CSV.
 PlanFormat planFormatOf(const QString& fileName);
 

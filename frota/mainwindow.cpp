@@ -2,7 +2,7 @@
 
 #include "frota/commissioningtab.h"
 #include "frota/modulestab.h"
-#include "frota/placeholdertab.h"
+#include "frota/plantab.h"
 #include "frota/recordtab.h"
 
 #include <QAction>
@@ -18,19 +18,14 @@ namespace duva::frota
 MainWindow::MainWindow(const WindowParts& parts, QWidget* parent)
     : QMainWindow(parent), m_tabs(new QTabWidget(this)),
       m_modules(new ModulesTab(parts.adapters, parts.session, parts.unavailableText, this)),
-      m_record(new RecordTab(this)),
+      m_plan(new PlanTab(m_modules->model(), this)), m_record(new RecordTab(this)),
       m_commissioning(new CommissioningTab(parts.adapters, parts.endpoint, parts.session,
                                            parts.unavailableText, this))
 {
     setWindowTitle(QStringLiteral("Frota DUVA"));
     m_tabs->setAccessibleName(QCoreApplication::translate("MainWindow", "Parts of the window"));
     m_tabs->addTab(m_modules, QCoreApplication::translate("MainWindow", "Modules"));
-    m_tabs->addTab(new PlaceholderTab(
-                       QCoreApplication::translate("MainWindow",
-                                                   "Plans are applied with duvactl apply in this "
-                                                   "version; the Plan tab is coming."),
-                       this),
-                   QCoreApplication::translate("MainWindow", "Plan"));
+    m_tabs->addTab(m_plan, QCoreApplication::translate("MainWindow", "Plan"));
     m_tabs->addTab(m_commissioning, QCoreApplication::translate("MainWindow", "Commissioning"));
     m_tabs->addTab(m_record, QCoreApplication::translate("MainWindow", "Record"));
     setCentralWidget(m_tabs);
@@ -38,10 +33,12 @@ MainWindow::MainWindow(const WindowParts& parts, QWidget* parent)
     QMenu* file = menuBar()->addMenu(QCoreApplication::translate("MainWindow", "&File"));
     QMenu* modules = menuBar()->addMenu(QCoreApplication::translate("MainWindow", "&Modules"));
     modules->addActions(m_modules->tabActions());
+    QMenu* plan = menuBar()->addMenu(QCoreApplication::translate("MainWindow", "&Plan"));
+    plan->addActions(m_plan->tabActions());
     QMenu* record = menuBar()->addMenu(QCoreApplication::translate("MainWindow", "&Record"));
     record->addActions(m_record->tabActions());
     // A menu entry works from anywhere in the window; within a tab, its own buttons do.
-    for (QAction* a : m_modules->tabActions() + m_record->tabActions())
+    for (QAction* a : m_modules->tabActions() + m_plan->tabActions() + m_record->tabActions())
         a->setShortcutContext(Qt::WindowShortcut);
     auto* quit = file->addAction(QCoreApplication::translate("MainWindow", "&Quit"), qApp,
                                  &QApplication::closeAllWindows);

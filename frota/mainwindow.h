@@ -23,6 +23,7 @@ namespace duva::frota
 
 class CommissioningTab;
 class ModulesTab;
+class PlanTab;
 class RecordTab;
 
 // What the window is given: it holds no socket and no protocol of its own.
@@ -43,12 +44,14 @@ public:
 
     QTabWidget* tabs() const { return m_tabs; }
     ModulesTab* modulesTab() const { return m_modules; }
+    PlanTab* planTab() const { return m_plan; }
     RecordTab* recordTab() const { return m_record; }
     CommissioningTab* commissioningTab() const { return m_commissioning; }
 
 private:
     QTabWidget* m_tabs;
     ModulesTab* m_modules;
+    PlanTab* m_plan;
     RecordTab* m_record;
     CommissioningTab* m_commissioning;
 };

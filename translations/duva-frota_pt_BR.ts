@@ -299,10 +299,6 @@ Nada foi gravado.</translation>
         <translation>Módulos</translation>
     </message>
     <message>
-        <source>Plans are applied with duvactl apply in this version; the Plan tab is coming.</source>
-        <translation>Nesta versão, os planos são aplicados com duvactl apply; a aba Plano virá em breve.</translation>
-    </message>
-    <message>
         <source>Plan</source>
         <translation>Plano</translation>
     </message>
@@ -329,6 +325,10 @@ Nada foi gravado.</translation>
     <message>
         <source>&amp;Quit</source>
         <translation>&amp;Sair</translation>
+    </message>
+    <message>
+        <source>&amp;Plan</source>
+        <translation>&amp;Plano</translation>
     </message>
 </context>
 <context>
@@ -443,6 +443,108 @@ Nada foi gravado.</translation>
     <message>
         <source>Modules exported to %1: %2.</source>
         <translation>Módulos exportados para %1: %2.</translation>
+    </message>
+</context>
+<context>
+    <name>PlanDelegate</name>
+    <message>
+        <source>address, as 10.0.0.21</source>
+        <translation>endereço, como 10.0.0.21</translation>
+    </message>
+    <message>
+        <source>whole number</source>
+        <translation>número inteiro</translation>
+    </message>
+    <message>
+        <source>1 or 0</source>
+        <translation>1 ou 0</translation>
+    </message>
+    <message>
+        <source>client or server</source>
+        <translation>client ou server</translation>
+    </message>
+    <message>
+        <source>text</source>
+        <translation>texto</translation>
+    </message>
+</context>
+<context>
+    <name>PlanTab</name>
+    <message>
+        <source>Plans (*.csv *.json);;All files (*)</source>
+        <translation>Planos (*.csv *.json);;Todos os arquivos (*)</translation>
+    </message>
+    <message>
+        <source>&amp;Apply</source>
+        <translation>&amp;Aplicar</translation>
+    </message>
+    <message>
+        <source>No plan open.</source>
+        <translation>Nenhum plano aberto.</translation>
+    </message>
+    <message>
+        <source>&amp;Open plan...</source>
+        <translation>&amp;Abrir plano...</translation>
+    </message>
+    <message>
+        <source>Plan from modules &amp;found</source>
+        <translation>Plano dos módulos &amp;encontrados</translation>
+    </message>
+    <message>
+        <source>&amp;Save plan...</source>
+        <translation>&amp;Salvar plano...</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Aplicar</translation>
+    </message>
+    <message>
+        <source>Save the plan and apply it with duvactl apply; applying from this window is coming.</source>
+        <translation>Salve o plano e aplique-o com duvactl apply; aplicar por esta janela virá em breve.</translation>
+    </message>
+    <message>
+        <source>Plan</source>
+        <translation>Plano</translation>
+    </message>
+    <message>
+        <source>Refused cells</source>
+        <translation>Células recusadas</translation>
+    </message>
+    <message>
+        <source>Plan status</source>
+        <translation>Situação do plano</translation>
+    </message>
+    <message numerus="yes">
+        <source>Plan %1: %n module(s).</source>
+        <translation>
+            <numerusform>Plano %1: %n módulo.</numerusform>
+            <numerusform>Plano %1: %n módulos.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>A plan of the %n module(s) found, with their current values.</source>
+        <translation>
+            <numerusform>Um plano do %n módulo encontrado, com seus valores atuais.</numerusform>
+            <numerusform>Um plano dos %n módulos encontrados, com seus valores atuais.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Open plan</source>
+        <translation>Abrir plano</translation>
+    </message>
+    <message>
+        <source>%1 is not opened:
+%2</source>
+        <translation>%1 não foi aberto:
+%2</translation>
+    </message>
+    <message>
+        <source>Save plan</source>
+        <translation>Salvar plano</translation>
+    </message>
+    <message>
+        <source>%1 is not saved: %2</source>
+        <translation>%1 não foi salvo: %2</translation>
     </message>
 </context>
 <context>
