@@ -4,6 +4,7 @@
 #include "cli/fields.h"
 #include "cli/plan.h"
 #include "fleet/commissioningdriver.h"
+#include "fleet/commissioningrecord.h"
 #include "fleet/recordfields.h"
 #include "fleet/valuechecks.h"
 
@@ -337,30 +338,11 @@ ExitStatus Commission::run(UdpEndpoint& endpoint, const SearchTargets& targets,
         return why(before, after);
     });
     bool recordFailed = false;
-    // serial number -> the entry of its write still open, which its outcome replaces
-    QHash<int, int> openEntries;
-    // Puts the entry where its module's open one is, else after the others.
-    const auto keep = [&](int serial, const fleet::RecordEntry& entry) {
-        if (openEntries.contains(serial))
-            return m_record->replace(openEntries.value(serial), entry);
-        if (!m_record->append(entry))
-            return false;
-        openEntries.insert(serial, m_record->entryCount() - 1);
-        return true;
-    };
+    std::optional<fleet::CommissioningRecord> record;
+    if (m_record)
+        record.emplace(*m_record, m_rows, context);
     driver.setKeep([&](const fleet::CommissionEvent& e) {
-        const auto entry = fleet::commissionEntry(e, m_rows, context, QDateTime::currentDateTime());
-        if (!entry || !m_record)
-            return true;
-        const bool kept = e.kind == fleet::CommissionEvent::Kind::Written ||
-                                  e.kind == fleet::CommissionEvent::Kind::Confirmed ||
-                                  e.kind == fleet::CommissionEvent::Kind::NotConfirmed
-                              ? keep(e.serialNumber, *entry)
-                              : m_record->append(*entry);
-        // The attempt's outcome is its entry's last word; a later write is a new entry.
-        if (e.kind != fleet::CommissionEvent::Kind::Written)
-            openEntries.remove(e.serialNumber);
-        if (kept)
+        if (!record || record->keep(e, QDateTime::currentDateTime()))
             return true;
         recordFailed = true;
         driver.setError(
@@ -401,10 +383,8 @@ ExitStatus Commission::run(UdpEndpoint& endpoint, const SearchTargets& targets,
         const bool outstanding = driver.writeOutstanding();
         // The write under way is kept too, so that a later run confirms it (or sends it again)
         // instead of giving its row to another module.
-        if (const auto e = driver.outstanding(); e && m_record) {
-            auto entry = fleet::commissionEntry(*e, m_rows, context, QDateTime::currentDateTime());
-            entry->reason = QStringLiteral("interrupted before its confirmation");
-            if (!keep(e->serialNumber, *entry)) {
+        if (const auto e = driver.outstanding(); e && record) {
+            if (!record->keepInterrupted(*e, QDateTime::currentDateTime())) {
                 m_err << "duvactl: "
                       << QCoreApplication::translate("Commission",
                                                      "%1: the record could not be written: %2")

@@ -262,6 +262,7 @@ void CommissioningTab::start()
     }
 
     m_driver.reset();
+    m_keeper.reset();
     m_recordFile.reset();
     std::map<int, QList<int>> resumed;
     std::map<int, fleet::RecordEntry> unconfirmed;
@@ -294,6 +295,8 @@ void CommissioningTab::start()
     }
     m_context = fleet::RecordContext::current(QString(), names.join(QStringLiteral(", ")),
                                               QStringLiteral("commission"));
+    if (m_recordFile)
+        m_keeper.emplace(*m_recordFile, m_rows, m_context);
     fleet::CommissionTiming timing = m_timing;
     // At least one confirming search within a short settle period.
     timing.confirmSearchMs = std::clamp(timing.settleMs / 2, 50, timing.confirmSearchMs);
@@ -331,8 +334,7 @@ void CommissioningTab::start()
 
 bool CommissioningTab::keep(const fleet::CommissionEvent& e)
 {
-    const auto entry = fleet::commissionEntry(e, m_rows, m_context, QDateTime::currentDateTime());
-    if (!entry || !m_recordFile || m_recordFile->append(*entry))
+    if (!m_keeper || m_keeper->keep(e, QDateTime::currentDateTime()))
         return true;
     m_driver->setError(
         QCoreApplication::translate("CommissioningTab",
@@ -455,6 +457,7 @@ void CommissioningTab::ended()
                                         nullptr, m_confirmed));
     }
     // Another run (or duvactl) may take the record now.
+    m_keeper.reset();
     m_recordFile.reset();
     updateButtons();
     emit runningChanged(false);
@@ -467,10 +470,8 @@ void CommissioningTab::stop()
     m_stopping = true;
     // The write under way is kept, so that a later start confirms it (or sends it again)
     // instead of giving its row to another module.
-    if (const auto e = m_driver->outstanding(); e && m_recordFile) {
-        auto entry = fleet::commissionEntry(*e, m_rows, m_context, QDateTime::currentDateTime());
-        entry->reason = QStringLiteral("interrupted before its confirmation");
-        if (!m_recordFile->append(*entry))
+    if (const auto e = m_driver->outstanding(); e && m_keeper) {
+        if (!m_keeper->keepInterrupted(*e, QDateTime::currentDateTime()))
             m_driver->setError(QCoreApplication::translate(
                                    "CommissioningTab", "%1: the record could not be written: %2")
                                    .arg(m_recordFile->path(), m_recordFile->error()));

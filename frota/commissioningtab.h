@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fleet/commissioningdriver.h"
+#include "fleet/commissioningrecord.h"
 #include "fleet/writerecord.h"
 #include "net/interfaces.h"
 
@@ -8,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -104,6 +106,7 @@ private:
     QStringList m_where;
     fleet::RecordContext m_context;
     std::unique_ptr<fleet::WriteRecordFile> m_recordFile;
+    std::optional<fleet::CommissioningRecord> m_keeper; // keeps this run's entries in it
     std::unique_ptr<fleet::CommissioningDriver> m_driver;
     int m_resumed = 0;
     int m_confirmed = 0;
