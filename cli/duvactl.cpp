@@ -16,6 +16,7 @@
 #include "cli/search.h"
 #include "cli/searchreport.h"
 #include "cli/targets.h"
+#include "fleet/recordfields.h"
 #include "fleet/writerecord.h"
 #include "net/broadcastseries.h"
 #include "net/interfaces.h"
@@ -428,12 +429,8 @@ fleet::RecordEntry Run::entryFor(const PlannedWrite& w) const
     e.planRow = m_rowNumbers.value(w.row.where, 0);
     e.serialNumber = w.serialNumber;
     e.before = w.module.record;
-    if (!w.request.isEmpty()) {
-        // As the module shows it once it took the write: the reply's own opcode byte.
-        QByteArray after = w.request.left(recordSize);
-        after[offset::opcode] = char(w.module.record.byte(offset::opcode));
-        e.after = ModuleRecord::fromBytes(after);
-    }
+    if (!w.request.isEmpty())
+        e.after = fleet::recordAfterWrite(w.request, w.module.record);
     return e;
 }
 

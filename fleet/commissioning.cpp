@@ -375,7 +375,8 @@ std::optional<RecordEntry> commissionEntry(const CommissionEvent& event,
         e.reason = event.reason;
         return e;
     }
-    e.after = ModuleRecord::fromBytes(event.request.left(recordSize));
+    e.after = event.before ? recordAfterWrite(event.request, *event.before)
+                           : *ModuleRecord::fromBytes(event.request.left(recordSize));
     e.status = event.kind == K::Confirmed ? EntryStatus::Confirmed : EntryStatus::NotConfirmed;
     if (event.kind == K::NotConfirmed)
         e.reason = QStringLiteral("no reply showed the record written within the settle period");

@@ -33,6 +33,13 @@ std::optional<ModuleRecord> recordFromJson(const QJsonValue& value, QString* err
     return record;
 }
 
+ModuleRecord recordAfterWrite(const QByteArray& request, const ModuleRecord& before)
+{
+    QByteArray after = request.left(recordSize);
+    after[offset::opcode] = char(before.byte(offset::opcode));
+    return *ModuleRecord::fromBytes(after);
+}
+
 QByteArray writeRequestHolding(const ModuleRecord& record)
 {
     QByteArray request = record.bytes();

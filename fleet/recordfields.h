@@ -33,6 +33,10 @@ std::optional<ModuleRecord> recordFromJson(const QJsonValue& value, QString* err
 // forms would tidy up are written as they are.
 QByteArray writeRequestHolding(const ModuleRecord& record);
 
+// The record that a module which answered with before shows once it took this write request:
+// the request's 64 bytes, with the module's own opcode byte (a reply's, not the write's).
+ModuleRecord recordAfterWrite(const QByteArray& request, const ModuleRecord& before);
+
 // The record with these fields' bytes (by offset) in place of its own: a plan row's fields,
 // every field that the row leaves out keeping the module's value.
 ModuleRecord withFields(const ModuleRecord& record, const QMap<int, QByteArray>& fields);

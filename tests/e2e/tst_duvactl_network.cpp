@@ -203,8 +203,13 @@ QString recordMatchesWrites(SimProcess& sim, const QJsonArray& entries, int n)
             continue;
         const int serial = e.value("serialNumber").toInt();
         ++confirmed[serial];
-        const QByteArray after =
+        QByteArray after =
             QByteArray::fromHex(e.value("after").toObject().value("bytes").toString().toLatin1());
+        // The record as the module shows it: the write's bytes but for the opcode.
+        if (after.size() != duva::recordSize ||
+            quint8(after.at(duva::offset::opcode)) == duva::writeOpcode)
+            return QString("%1: the record's after holds the write's opcode").arg(serial);
+        after[duva::offset::opcode] = char(duva::writeOpcode);
         if (after != written.value(serial))
             return QString("%1: the record's after is not what the module received").arg(serial);
         if (e.value("command").toString() != "commission" ||
