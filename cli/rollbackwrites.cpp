@@ -36,7 +36,10 @@ QList<PlanRow> rollbackWanted(const QList<fleet::RecordEntry>& entries)
 {
     QList<PlanRow> wanted;
     for (const fleet::RecordEntry& e : entries) {
-        if (e.status == fleet::EntryStatus::Confirmed && e.after) {
+        // A write not confirmed may have been taken: its module is looked for too.
+        if ((e.status == fleet::EntryStatus::Confirmed ||
+             e.status == fleet::EntryStatus::NotConfirmed) &&
+            e.after) {
             PlanRow row;
             row.serialNumber = e.after->serialNumber();
             wanted << row;

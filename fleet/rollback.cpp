@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QStringList>
+#include <algorithm>
 
 namespace duva::fleet
 {
@@ -85,6 +86,20 @@ QString numberText(int n)
 
 } // namespace
 
+bool confirmedBy(const RecordEntry& e, const QList<ModuleRecord>& found)
+{
+    if (!e.before || !e.after)
+        return false;
+    if (e.status == EntryStatus::Confirmed)
+        return true;
+    // A write whose confirmation never came (the run was stopped, or ended by a crash while
+    // the module settled): confirmed now where its module shows exactly what was written.
+    return e.status == EntryStatus::NotConfirmed &&
+           std::any_of(found.begin(), found.end(), [&e](const ModuleRecord& m) {
+               return m.serialNumber() == e.after->serialNumber() && sameConfiguration(m, *e.after);
+           });
+}
+
 RollbackPlan planRollback(const QList<RecordEntry>& entries, const QList<ModuleRecord>& found)
 {
     // Follows each module through the record: the serial number it carries now, and the
@@ -93,7 +108,7 @@ RollbackPlan planRollback(const QList<RecordEntry>& entries, const QList<ModuleR
     QList<int> order; // serial numbers now, in the order of their first entries
     for (int i = 0; i < entries.size(); ++i) {
         const RecordEntry& e = entries.at(i);
-        if (e.status != EntryStatus::Confirmed || !e.before || !e.after)
+        if (!confirmedBy(e, found))
             continue;
         const int was = e.before->serialNumber();
         const int now = e.after->serialNumber();

@@ -34,4 +34,9 @@ struct RollbackPlan {
 // commissioning that moved fresh modules off one factory address cannot be undone.
 RollbackPlan planRollback(const QList<RecordEntry>& entries, const QList<ModuleRecord>& found);
 
+// Whether an entry's write is confirmed: the record says so, or it is not confirmed there (a
+// run stopped or ended by a crash before the confirmation came) and a module found now shows
+// exactly the record written, under its serial number.
+bool confirmedBy(const RecordEntry& entry, const QList<ModuleRecord>& found);
+
 } // namespace duva::fleet

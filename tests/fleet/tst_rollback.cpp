@@ -70,6 +70,14 @@ private slots:
                      entry(c0, c1, EntryStatus::Refused)}
             << QList{a0, b1, c0} << QList{1032} << QList{1} << QList<int>{} << QList<int>{}
             << QString();
+        // A run ended before its confirmations came (a crash): the modules that show exactly
+        // what was written are undone; one that shows something else is left alone.
+        QTest::newRow("not confirmed, but the module shows the record written")
+            << QList{entry(a0, a1, EntryStatus::NotConfirmed),
+                     entry(b0, b1, EntryStatus::NotConfirmed),
+                     entry(c0, c1, EntryStatus::NotConfirmed)}
+            << QList{a1, b0, moduleRecord(ip("10.77.0.23"), 1033, 9)} << QList{1031} << QList{0}
+            << QList<int>{} << QList<int>{} << QString();
         QTest::newRow("a module that is as before already, one missing")
             << QList{entry(a0, a1), entry(b0, b1), entry(c0, c1)} << QList{a0, c1} << QList{1033}
             << QList{2} << QList{1032} << QList{1031} << QString();
