@@ -1,5 +1,7 @@
 #include "cli/commission.h"
 
+#include "cli/commissionplan.h"
+
 #include "cli/console.h"
 #include "cli/fields.h"
 #include "cli/plan.h"
@@ -30,20 +32,6 @@ namespace
 
 using Kind = fleet::CommissionEvent::Kind;
 
-// The bytes that a plan's value gives its field, by the field's offset.
-std::pair<int, QByteArray> fieldBytes(const QString& name, const QString& value)
-{
-    RecordValues values =
-        RecordValues::fromRecord(*ModuleRecord::fromBytes(QByteArray(recordSize, 0)));
-    findField(name)->store(value, values);
-    const ModuleRecord record = *ModuleRecord::fromBytes(values.encode().left(recordSize));
-    for (const fleet::FieldDescription& d : fleet::fieldDescriptions()) {
-        if (d.name == name)
-            return {d.offset, record.bytes().mid(d.offset, d.size)};
-    }
-    return {-1, {}};
-}
-
 ModuleRecord written(const fleet::CommissionEvent& e)
 {
     return *ModuleRecord::fromBytes(e.request.left(recordSize));
@@ -73,59 +61,30 @@ std::optional<Failure> Commission::prepare()
                            "Commission", "commission needs --at ADDRESS, the address that fresh "
                                          "modules answer from")};
     const QString path = m_o.arguments.first();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure{ExitStatus::InvalidValue,
-                       QCoreApplication::translate("Commission", "%1: cannot read: %2")
-                           .arg(path, file.errorString())};
-    const Plan plan = readPlan(file.readAll(), planFormatOf(path));
-    if (!plan.error.isEmpty())
-        return Failure{ExitStatus::InvalidValue,
-                       QCoreApplication::translate("Commission", "%1: %2").arg(path, plan.error)};
-    if (plan.rows.isEmpty())
-        return Failure{ExitStatus::InvalidValue,
-                       QCoreApplication::translate("Commission", "%1: names no module").arg(path)};
-
     for (const NetworkInterface& i : runningIPv4Interfaces())
         m_ownAddresses << i.address;
-    QStringList errors;
-    QList<fleet::WrittenModule> rowsAlone;
-    const ModuleRecord blank = *ModuleRecord::fromBytes(QByteArray(recordSize, 0));
-    for (const PlanRow& p : plan.rows) {
-        fleet::CommissionRow row;
-        static const QRegularExpression number(QStringLiteral("(\\d+)$"));
-        row.planRow = number.match(p.whereForScripts()).captured(1).toInt();
-        row.serialNumber = p.serialNumber;
-        QList<Change> changes = p.changes;
-        // Without a serial number the address is the row's new one, not the module's.
-        if (!p.ipAddress.isEmpty())
-            changes.prepend({QStringLiteral("ipAddress"), p.ipAddress});
-        for (const Change& c : std::as_const(changes)) {
-            // A cell that lost its leading zeros is taken as the module's value elsewhere;
-            // here the module's value is not known before it is written.
-            if (!c.refusal.isEmpty()) {
-                errors << c.refusal;
-                continue;
-            }
-            const auto [offset, bytes] = fieldBytes(c.field, c.value);
-            row.fields.insert(offset, bytes);
-        }
-        rowsAlone << fleet::WrittenModule{p.where, QStringLiteral("column"), blank,
-                                          fleet::withFields(blank, row.fields)};
-        m_rows << row;
-        m_where << p.where;
+    const CommissionPlan plan = readCommissionPlan(path, m_ownAddresses);
+    switch (plan.unusable) {
+    case CommissionPlan::Unusable::CannotRead:
+        return Failure{ExitStatus::InvalidValue,
+                       QCoreApplication::translate("Commission", "%1: cannot read: %2")
+                           .arg(path, plan.reason)};
+    case CommissionPlan::Unusable::Malformed:
+        return Failure{ExitStatus::InvalidValue,
+                       QCoreApplication::translate("Commission", "%1: %2").arg(path, plan.reason)};
+    case CommissionPlan::Unusable::NoModule:
+        return Failure{ExitStatus::InvalidValue,
+                       QCoreApplication::translate("Commission", "%1: names no module").arg(path)};
+    case CommissionPlan::Unusable::No:
+        break;
     }
-    // The rows' own values, before any module answers: each module's are checked again
-    // with its record when it does.
-    if (!m_o.force) {
-        const QList<fleet::ValueRefusal> refusals =
-            fleet::checkWrittenValues(rowsAlone, {}, m_ownAddresses);
-        for (const fleet::ValueRefusal& r : refusals)
-            errors << r.text();
-        if (!refusals.isEmpty())
-            errors << QCoreApplication::translate("Commission",
-                                                  "(--force writes such values all the same)");
-    }
+    m_rows = plan.rows;
+    m_where = plan.where;
+    QStringList errors = plan.cellRefusals;
+    if (!m_o.force && !plan.valueRefusals.isEmpty())
+        errors << plan.valueRefusals
+               << QCoreApplication::translate("Commission",
+                                              "(--force writes such values all the same)");
     if (!errors.isEmpty())
         return Failure{ExitStatus::InvalidValue,
                        QCoreApplication::translate("Commission", "%1: %2")
@@ -151,18 +110,7 @@ std::optional<Failure> Commission::prepare()
 
 QString Commission::why(const ModuleRecord& before, const ModuleRecord& after) const
 {
-    if (after.clientMode() == true && after.serverHost().isEmpty())
-        return QCoreApplication::translate(
-            "Commission", "client mode needs a server host, and serverHost is empty");
-    if (m_o.force)
-        return {};
-    QStringList reasons;
-    const QString where =
-        QCoreApplication::translate("Commission", "module %1").arg(before.serialNumber());
-    for (const fleet::ValueRefusal& r : fleet::checkWrittenValues(
-             {{where, QStringLiteral("field"), before, after}}, {}, m_ownAddresses))
-        reasons << r.text();
-    return reasons.join(QStringLiteral("; "));
+    return commissionRefusal(before, after, m_ownAddresses, !m_o.force);
 }
 
 int Commission::rowsLeft() const

@@ -40,14 +40,7 @@ Search::Search(UdpEndpoint& endpoint, SearchTargets targets, SearchTiming timing
 void Search::send()
 {
     const QByteArray request = SearchRequest::build();
-    for (const Ipv4Address address : m_targets.broadcasts) {
-        m_endpoint.setRemotePort(modulePort);
-        m_endpoint.setRemoteHost(address);
-        QBuffer stream;
-        stream.setData(request);
-        stream.open(QIODevice::ReadOnly);
-        m_endpoint.sendDatagram(stream);
-    }
+    sendToEach(m_endpoint, m_targets.broadcasts, modulePort, request);
     for (const auto& [a, b] : m_targets.series)
         sendToEveryNetworkOfPrefix(m_endpoint, a, b, modulePort, request);
 }

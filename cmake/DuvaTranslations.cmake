@@ -3,10 +3,10 @@
 # compiled .qm files are built into the target as resources (:/i18n/<name>_<language>.qm),
 # which duva::i18n::installTranslation(<name>) loads.
 #
-#   duva_add_translations(<target> NAME <name> SOURCE_DIRS <folder>...)
+#   duva_add_translations(<target> NAME <name> SOURCE_DIRS <folder>... [SOURCES <file>...])
 #
-# The sources are every .cpp and .h of the folders (relative to the top). After a text is
-# added or changed:
+# The sources are every .cpp and .h of the folders, and the files named (relative to the
+# top). After a text is added or changed:
 #
 #   cmake --build build --target update_translations   # rewrites every .ts from the sources
 #
@@ -19,7 +19,7 @@ set(DUVA_LANGUAGES pt_BR)
 set(DUVA_LUPDATE_OPTIONS -locations none -no-obsolete -source-language en)
 
 function(duva_add_translations target)
-  cmake_parse_arguments(arg "" "NAME" "SOURCE_DIRS" ${ARGN})
+  cmake_parse_arguments(arg "" "NAME" "SOURCE_DIRS;SOURCES" ${ARGN})
   set(ts_files)
   foreach(language IN LISTS DUVA_LANGUAGES)
     list(APPEND ts_files ${PROJECT_SOURCE_DIR}/translations/${arg_NAME}_${language}.ts)
@@ -29,6 +29,9 @@ function(duva_add_translations target)
     file(GLOB found CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp
                                       ${PROJECT_SOURCE_DIR}/${dir}/*.h)
     list(APPEND sources ${found})
+  endforeach()
+  foreach(file IN LISTS arg_SOURCES)
+    list(APPEND sources ${PROJECT_SOURCE_DIR}/${file})
   endforeach()
   list(SORT sources)
   qt_add_translations(${target} TS_FILES ${ts_files} SOURCES ${sources}

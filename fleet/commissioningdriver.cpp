@@ -94,14 +94,7 @@ void CommissioningDriver::search()
     m_searching = true;
     m_roundStartMs = now();
     m_round.start(std::min(m_search.emptyMs, m_search.totalMs));
-    for (const Ipv4Address address : std::as_const(m_search.broadcasts)) {
-        m_endpoint.setRemotePort(modulePort);
-        m_endpoint.setRemoteHost(address);
-        QBuffer stream;
-        stream.setData(request);
-        stream.open(QIODevice::ReadOnly);
-        m_endpoint.sendDatagram(stream);
-    }
+    sendToEach(m_endpoint, m_search.broadcasts, modulePort, request);
     for (const auto& [a, b] : std::as_const(m_search.series))
         sendToEveryNetworkOfPrefix(m_endpoint, a, b, modulePort, request);
 }

@@ -1,9 +1,8 @@
 #include "fleet/searchsession.h"
 
+#include "net/broadcastseries.h"
 #include "net/interfaces.h"
 #include "net/udpendpoint.h"
-
-#include <QBuffer>
 
 namespace duva::fleet
 {
@@ -54,14 +53,7 @@ bool SearchSession::sendRequest()
     m_sizeAtRoundStart = m_modules.size();
     const QByteArray request = SearchRequest::build();
     try {
-        for (const Ipv4Address address : std::as_const(m_broadcasts)) {
-            m_endpoint.setRemotePort(modulePort);
-            m_endpoint.setRemoteHost(address);
-            QBuffer stream;
-            stream.setData(request);
-            stream.open(QIODevice::ReadOnly);
-            m_endpoint.sendDatagram(stream);
-        }
+        sendToEach(m_endpoint, m_broadcasts, modulePort, request);
     } catch (const Exception& e) {
         m_error = e.message();
         m_running = false;

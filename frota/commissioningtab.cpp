@@ -1,12 +1,12 @@
 #include "frota/commissioningtab.h"
 
+#include "cli/commissionplan.h"
 #include "cli/fields.h"
 #include "fleet/commissioning.h"
 #include "fleet/recordfields.h"
 #include "fleet/searchsession.h"
 #include "frota/adapters.h"
 #include "frota/commissioningmodel.h"
-#include "frota/commissioningplan.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -49,6 +49,24 @@ QList<Ipv4Address> ownAddresses(const QList<NetworkInterface>& adapters)
     for (const NetworkInterface& i : adapters)
         out << i.address;
     return out;
+}
+
+// Why the plan cannot be used, in the window's words; empty when it may be.
+QString unusable(const cli::CommissionPlan& plan, const QString& path)
+{
+    using Unusable = cli::CommissionPlan::Unusable;
+    switch (plan.unusable) {
+    case Unusable::CannotRead:
+        return QCoreApplication::translate("CommissioningPlan", "%1: cannot read: %2")
+            .arg(path, plan.reason);
+    case Unusable::Malformed:
+        return plan.reason;
+    case Unusable::NoModule:
+        return QCoreApplication::translate("CommissioningPlan", "The plan names no module.");
+    case Unusable::No:
+        break;
+    }
+    return (plan.cellRefusals + plan.valueRefusals).join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -244,10 +262,11 @@ void CommissioningTab::start()
         return;
     }
     const QList<Ipv4Address> own = ownAddresses(m_adapters);
-    const CommissioningPlan plan = readCommissioningPlan(planPath, own);
-    if (!plan.error.isEmpty()) {
+    const cli::CommissionPlan plan = cli::readCommissionPlan(planPath, own);
+    const QString planError = unusable(plan, planPath);
+    if (!planError.isEmpty()) {
         refuse(QCoreApplication::translate("CommissioningTab", "%1: %2\nNothing was written.")
-                   .arg(planPath, plan.error));
+                   .arg(planPath, planError));
         return;
     }
     if (m_session && m_session->isRunning()) {
@@ -309,7 +328,7 @@ void CommissioningTab::start()
         m_driver->resumeUnconfirmed(row, *entry.before, fleet::writeRequestHolding(*entry.after),
                                     entry.writesSent);
     m_driver->setCheck([own](const ModuleRecord& before, const ModuleRecord& after) {
-        return commissioningRefusal(before, after, own);
+        return cli::commissionRefusal(before, after, own);
     });
     m_driver->setKeep([this](const fleet::CommissionEvent& e) { return keep(e); });
     connect(m_driver.get(), &fleet::CommissioningDriver::event, this, &CommissioningTab::show);

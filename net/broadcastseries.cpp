@@ -12,6 +12,19 @@ QString broadcastAddress(int a, int b, int c)
     return QStringLiteral("%1.%2.%3.255").arg(a).arg(b).arg(c);
 }
 
+void sendToEach(UdpEndpoint& endpoint, const QList<Ipv4Address>& addresses, quint16 port,
+                const QByteArray& datagram)
+{
+    for (const Ipv4Address address : addresses) {
+        endpoint.setRemotePort(port);
+        endpoint.setRemoteHost(address);
+        QBuffer stream;
+        stream.setData(datagram);
+        stream.open(QIODevice::ReadOnly);
+        endpoint.sendDatagram(stream);
+    }
+}
+
 void sendToEveryNetworkOfPrefix(UdpEndpoint& endpoint, int a, int b, int port,
                                 const QByteArray& datagram)
 {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "protocol/ipv4.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <chrono>
 
@@ -39,5 +42,11 @@ constexpr std::chrono::milliseconds seriesPause{1};
 // Throws what UdpEndpoint::sendDatagram throws; the series then ends there.
 void sendToEveryNetworkOfPrefix(UdpEndpoint& endpoint, int a, int b, int port,
                                 const QByteArray& datagram);
+
+// Sends datagram with endpoint to port at each of addresses, in that order. Leaves the
+// endpoint's RemoteHost and RemotePort at the last datagram's. Throws what
+// UdpEndpoint::sendDatagram throws; the sends then end there.
+void sendToEach(UdpEndpoint& endpoint, const QList<Ipv4Address>& addresses, quint16 port,
+                const QByteArray& datagram);
 
 } // namespace duva

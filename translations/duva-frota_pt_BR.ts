@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pt_BR" sourcelanguage="en">
 <context>
+    <name>Commission</name>
+    <message>
+        <source>client mode needs a server host, and serverHost is empty</source>
+        <translation>o modo cliente precisa de um host de servidor, e serverHost está vazio</translation>
+    </message>
+    <message>
+        <source>module %1</source>
+        <translation>módulo %1</translation>
+    </message>
+</context>
+<context>
     <name>CommissioningModel</name>
     <message>
         <source>Serial number</source>
@@ -33,14 +44,6 @@
     <message>
         <source>The plan names no module.</source>
         <translation>O plano não indica nenhum módulo.</translation>
-    </message>
-    <message>
-        <source>client mode needs a server host, and serverHost is empty</source>
-        <translation>o modo cliente precisa de um host de servidor, e serverHost está vazio</translation>
-    </message>
-    <message>
-        <source>module %1</source>
-        <translation>módulo %1</translation>
     </message>
 </context>
 <context>

@@ -3,10 +3,10 @@
 // table exports, the adapters a search goes through, and a record shown, exported and
 // printed.
 
+#include "cli/commissionplan.h"
 #include "fleet/records.h"
 #include "fleet/writerecord.h"
 #include "frota/adapters.h"
-#include "frota/commissioningplan.h"
 #include "frota/commissioningtab.h"
 #include "frota/mainwindow.h"
 #include "frota/modulesmodel.h"
@@ -354,12 +354,17 @@ private slots:
         const QString path = dir.filePath(name.isEmpty() ? "missing.csv" : name);
         if (!name.isEmpty())
             QVERIFY(test::writeFile(path, text));
-        const frota::CommissioningPlan plan =
-            frota::readCommissioningPlan(path, {Ipv4Address(ip("10.1.2.3"))});
+        const cli::CommissionPlan plan =
+            cli::readCommissionPlan(path, {Ipv4Address(ip("10.1.2.3"))});
+        using Unusable = cli::CommissionPlan::Unusable;
+        const QString problem = plan.unusable == Unusable::NoModule     ? "names no module"
+                                : plan.unusable == Unusable::CannotRead ? "cannot read"
+                                                                        : plan.reason;
+        const QString refusals = (plan.cellRefusals + plan.valueRefusals).join('\n');
         if (error.isEmpty()) {
-            QVERIFY2(plan.error.isEmpty(), qPrintable(plan.error));
+            QVERIFY2(problem.isEmpty() && refusals.isEmpty(), qPrintable(problem + refusals));
         } else {
-            QVERIFY2(plan.error.contains(error), qPrintable(plan.error));
+            QVERIFY2((problem + refusals).contains(error), qPrintable(problem + refusals));
             return;
         }
         QList<int> rows;

@@ -1,4 +1,4 @@
-#include "frota/commissioningplan.h"
+#include "cli/commissionplan.h"
 
 #include "cli/fields.h"
 #include "cli/plan.h"
@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
-namespace duva::frota
+namespace duva::cli
 {
 
 namespace
@@ -20,7 +20,7 @@ std::pair<int, QByteArray> fieldBytes(const QString& name, const QString& value)
 {
     RecordValues values =
         RecordValues::fromRecord(*ModuleRecord::fromBytes(QByteArray(recordSize, 0)));
-    cli::findField(name)->store(value, values);
+    findField(name)->store(value, values);
     const ModuleRecord record = *ModuleRecord::fromBytes(values.encode().left(recordSize));
     for (const fleet::FieldDescription& d : fleet::fieldDescriptions()) {
         if (d.name == name)
@@ -31,41 +31,41 @@ std::pair<int, QByteArray> fieldBytes(const QString& name, const QString& value)
 
 } // namespace
 
-CommissioningPlan readCommissioningPlan(const QString& path, const QList<Ipv4Address>& ownAddresses)
+CommissionPlan readCommissionPlan(const QString& path, const QList<Ipv4Address>& ownAddresses)
 {
-    CommissioningPlan out;
+    CommissionPlan out;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        out.error = QCoreApplication::translate("CommissioningPlan", "%1: cannot read: %2")
-                        .arg(path, file.errorString());
+        out.unusable = CommissionPlan::Unusable::CannotRead;
+        out.reason = file.errorString();
         return out;
     }
-    const cli::Plan plan = cli::readPlan(file.readAll(), cli::planFormatOf(path));
+    const Plan plan = readPlan(file.readAll(), planFormatOf(path));
     if (!plan.error.isEmpty()) {
-        out.error = plan.error;
+        out.unusable = CommissionPlan::Unusable::Malformed;
+        out.reason = plan.error;
         return out;
     }
     if (plan.rows.isEmpty()) {
-        out.error = QCoreApplication::translate("CommissioningPlan", "The plan names no module.");
+        out.unusable = CommissionPlan::Unusable::NoModule;
         return out;
     }
-    QStringList errors;
     QList<fleet::WrittenModule> rowsAlone;
     const ModuleRecord blank = *ModuleRecord::fromBytes(QByteArray(recordSize, 0));
-    for (const cli::PlanRow& p : plan.rows) {
+    for (const PlanRow& p : plan.rows) {
         fleet::CommissionRow row;
         static const QRegularExpression number(QStringLiteral("(\\d+)$"));
         row.planRow = number.match(p.whereForScripts()).captured(1).toInt();
         row.serialNumber = p.serialNumber;
-        QList<cli::Change> changes = p.changes;
+        QList<Change> changes = p.changes;
         // Without a serial number the address is the row's new one, not the module's.
         if (!p.ipAddress.isEmpty())
             changes.prepend({QStringLiteral("ipAddress"), p.ipAddress});
-        for (const cli::Change& c : std::as_const(changes)) {
+        for (const Change& c : std::as_const(changes)) {
             // A fresh module's value is not known before it is written: a cell that lost its
             // leading zeros cannot be taken as the module's own.
             if (!c.refusal.isEmpty()) {
-                errors << c.refusal;
+                out.cellRefusals << c.refusal;
                 continue;
             }
             const auto [offset, bytes] = fieldBytes(c.field, c.value);
@@ -77,24 +77,27 @@ CommissioningPlan readCommissioningPlan(const QString& path, const QList<Ipv4Add
         out.where << p.where;
     }
     for (const fleet::ValueRefusal& r : fleet::checkWrittenValues(rowsAlone, {}, ownAddresses))
-        errors << r.text();
-    out.error = errors.join(QLatin1Char('\n'));
+        out.valueRefusals << r.text();
     return out;
 }
 
-QString commissioningRefusal(const ModuleRecord& before, const ModuleRecord& after,
-                             const QList<Ipv4Address>& ownAddresses)
+// The texts are translated under the context "Commission", in duvactl's file and the fleet
+// window's.
+QString commissionRefusal(const ModuleRecord& before, const ModuleRecord& after,
+                          const QList<Ipv4Address>& ownAddresses, bool checkValues)
 {
     if (after.clientMode() == true && after.serverHost().isEmpty())
         return QCoreApplication::translate(
-            "CommissioningPlan", "client mode needs a server host, and serverHost is empty");
+            "Commission", "client mode needs a server host, and serverHost is empty");
+    if (!checkValues)
+        return {};
     QStringList reasons;
     const QString where =
-        QCoreApplication::translate("CommissioningPlan", "module %1").arg(before.serialNumber());
+        QCoreApplication::translate("Commission", "module %1").arg(before.serialNumber());
     for (const fleet::ValueRefusal& r : fleet::checkWrittenValues(
              {{where, QStringLiteral("field"), before, after}}, {}, ownAddresses))
         reasons << r.text();
     return reasons.join(QStringLiteral("; "));
 }
 
-} // namespace duva::frota
+} // namespace duva::cli
