@@ -1,6 +1,7 @@
 #include "frota/modulestab.h"
 
 #include "fleet/searchsession.h"
+#include "frota/actionbutton.h"
 #include "frota/adapters.h"
 #include "frota/modulesmodel.h"
 #include "frota/savefile.h"
@@ -21,20 +22,6 @@
 
 namespace duva::frota
 {
-
-namespace
-{
-
-QToolButton* buttonFor(QAction* action, QWidget* parent)
-{
-    auto* button = new QToolButton(parent);
-    button->setDefaultAction(action);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setAccessibleName(action->text().remove(QLatin1Char('&')));
-    return button;
-}
-
-} // namespace
 
 ModulesTab::ModulesTab(const QList<NetworkInterface>& adapters, fleet::SearchSession* session,
                        const QString& unavailableText, QWidget* parent)

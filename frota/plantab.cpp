@@ -1,6 +1,7 @@
 #include "frota/plantab.h"
 
 #include "cli/plan.h"
+#include "frota/actionbutton.h"
 #include "frota/modulesmodel.h"
 #include "frota/plandelegate.h"
 #include "frota/planmodel.h"
@@ -26,15 +27,6 @@ namespace duva::frota
 
 namespace
 {
-
-QToolButton* buttonFor(QAction* action, QWidget* parent)
-{
-    auto* button = new QToolButton(parent);
-    button->setDefaultAction(action);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setAccessibleName(action->text().remove(QLatin1Char('&')));
-    return button;
-}
 
 QString planFilter()
 {

@@ -1,6 +1,7 @@
 #include "frota/recordtab.h"
 
 #include "fleet/writerecord.h"
+#include "frota/actionbutton.h"
 #include "frota/recordmodel.h"
 #include "frota/recordreport.h"
 #include "frota/savefile.h"
@@ -24,20 +25,6 @@
 
 namespace duva::frota
 {
-
-namespace
-{
-
-QToolButton* buttonFor(QAction* action, QWidget* parent)
-{
-    auto* button = new QToolButton(parent);
-    button->setDefaultAction(action);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setAccessibleName(action->text().remove(QLatin1Char('&')));
-    return button;
-}
-
-} // namespace
 
 RecordTab::RecordTab(QWidget* parent)
     : QWidget(parent), m_model(new RecordModel(this)), m_proxy(new QSortFilterProxyModel(this)),

@@ -36,12 +36,12 @@ namespace
 {
 
 // Modules given as "address/serial", each with every other field from its place in the list.
-QList<fleet::ModuleReply> modules(const QStringList& specs)
+QList<fleet::ModuleReply> modules(const QStringList& texts)
 {
     QList<fleet::ModuleReply> out;
     int n = 1;
-    for (const QString& spec : specs) {
-        const QStringList parts = spec.split(QLatin1Char('/'));
+    for (const QString& text : texts) {
+        const QStringList parts = text.split(QLatin1Char('/'));
         out.append({moduleRecord(ip(qPrintable(parts[0])), parts[1].toInt(), n),
                     QStringLiteral("10.77.0.%1").arg(100 + n), 1});
         ++n;
