@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -36,11 +37,13 @@ ModuleRecord written(const fleet::CommissionEvent& e)
     return *ModuleRecord::fromBytes(e.request.left(recordSize));
 }
 
-// The record beside the plan: plan.csv -> plan-record.json.
+// The record beside the plan: plan.csv -> plan-record.json, written the way the system
+// writes paths, as the chosen files are (QDir would give C:/ on Windows).
 QString recordBeside(const QString& plan)
 {
     const QFileInfo info(plan);
-    return info.dir().filePath(info.completeBaseName() + QStringLiteral("-record.json"));
+    return QDir::toNativeSeparators(
+        info.dir().filePath(info.completeBaseName() + QStringLiteral("-record.json")));
 }
 
 QList<Ipv4Address> ownAddresses(const QList<NetworkInterface>& adapters)
