@@ -2,7 +2,8 @@
 # The Windows leg: builds Qt for Windows once (when its cache is missing), cross-builds the
 # configurator with its tests, makes the zip and the installer, and runs the Windows tests
 # under Wine inside a private network namespace: the protocol, endpoint and window tests, the
-# end-to-end test against the Linux duva-sim in the test network, and the installer's test.
+# end-to-end tests of both windows against the Linux duva-sim in the test network, and the
+# installer's test.
 # Builds the Linux duva-sim it needs in build/ (or $BUILD_DIR).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
