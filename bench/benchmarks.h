@@ -26,8 +26,11 @@ void benchTimer2(Table& table, const Options& options);
 void benchFleet(Table& table, const Options& options);
 void benchLargeFleet(Table& table, const Options& options);
 void benchCommission(Table& table, const Options& options);
+void benchFrota(Table& table, const Options& options);
 
 // The start-up rows' child: this program again, started with --startup-child MODE.
 int startupChild(int argc, char** argv, const QString& mode);
+// The fleet window rows' child: this program again, started with --frota-child MODE.
+int frotaChild(int argc, char** argv, const QString& mode);
 
 } // namespace duva::bench

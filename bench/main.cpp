@@ -22,6 +22,8 @@ int main(int argc, char** argv)
     quietPlatformWarnings();
     if (argc == 3 && std::strcmp(argv[1], "--startup-child") == 0)
         return startupChild(argc, argv, QString::fromLatin1(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "--frota-child") == 0)
+        return frotaChild(argc, argv, QString::fromLatin1(argv[2]));
 
     QApplication app(argc, argv);
     QCommandLineParser parser;
@@ -35,8 +37,8 @@ int main(int argc, char** argv)
     const QCommandLineOption only(
         QStringLiteral("only"),
         QStringLiteral(
-            "one part alone: replies, series, startup, floods, timer2, fleet, search1000 or "
-            "commission"),
+            "one part alone: replies, series, startup, floods, timer2, fleet, search1000, "
+            "commission or frota"),
         QStringLiteral("PART"));
     const QCommandLineOption duvactl(QStringLiteral("duvactl"),
                                      QStringLiteral("duvactl, for the fleet rows"),
@@ -83,6 +85,8 @@ int main(int argc, char** argv)
         benchLargeFleet(table, options);
     if (wanted("commission"))
         benchCommission(table, options);
+    if (wanted("frota"))
+        benchFrota(table, options);
     table.print();
     return 0;
 }

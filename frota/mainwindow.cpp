@@ -4,6 +4,7 @@
 #include "frota/modulestab.h"
 #include "frota/plantab.h"
 #include "frota/recordtab.h"
+#include "frota/taborder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +30,8 @@ MainWindow::MainWindow(const WindowParts& parts, QWidget* parent)
     m_tabs->addTab(m_commissioning, QCoreApplication::translate("MainWindow", "Commissioning"));
     m_tabs->addTab(m_record, QCoreApplication::translate("MainWindow", "Record"));
     setCentralWidget(m_tabs);
+    for (int i = 0; i < m_tabs->count(); ++i)
+        tabInLayoutOrder(m_tabs->widget(i));
 
     QMenu* file = menuBar()->addMenu(QCoreApplication::translate("MainWindow", "&File"));
     QMenu* modules = menuBar()->addMenu(QCoreApplication::translate("MainWindow", "&Modules"));

@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QSortFilterProxyModel;
 class QTableView;
+class QTimer;
 
 namespace duva::fleet
 {
@@ -55,6 +56,8 @@ private:
     void searchFinished();
     void chooseExport(CsvFlavour flavour);
     void showCount();
+    // Widens the columns to their contents: of the rows in view, or of every row.
+    void fitColumns(bool shownRowsOnly);
     // The modules in the order and with the filter the table shows.
     QList<fleet::ModuleReply> shownModules() const;
 
@@ -71,6 +74,7 @@ private:
     QAction* m_exportCsv;
     QAction* m_exportExcel;
     QAction* m_findFilter;
+    QTimer* m_fitShown;
 };
 
 } // namespace duva::frota

@@ -65,7 +65,11 @@ PlanTab::PlanTab(ModulesModel* found, QWidget* parent)
     m_view->setItemDelegate(new PlanDelegate(m_view));
     m_view->setAccessibleName(QCoreApplication::translate("PlanTab", "Plan"));
     m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_view->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // Typing, F2 or a double click edits; merely reaching a cell does not, so that Tab leaves
+    // the table (the arrows move inside it) instead of going from editor to editor for ever.
+    m_view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                            QAbstractItemView::AnyKeyPressed);
+    m_view->setTabKeyNavigation(false);
     m_refusals->setAccessibleName(QCoreApplication::translate("PlanTab", "Refused cells"));
     m_refusals->setMaximumHeight(120);
     m_status->setAccessibleName(QCoreApplication::translate("PlanTab", "Plan status"));
