@@ -70,6 +70,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("duva-frota"));
     QApplication::setApplicationVersion(QLatin1String(programVersion));
     QGuiApplication::setDesktopFileName(QStringLiteral("br.com.duva.frota"));
+    // duvactl's messages that the window shows come from its own translation.
+    i18n::installTranslation(QStringLiteral("duvactl"));
     i18n::installTranslation(QStringLiteral("duva-frota"));
 
     const frota::SearchSetup search = frota::openSearch(fleet::replyPort);
