@@ -169,8 +169,9 @@ void PlanTab::apply()
         return refuse(QCoreApplication::translate("PlanTab", "No plan open."));
     if (!m_model->refusals().isEmpty())
         return refuse(QCoreApplication::translate(
-            "PlanTab", "%n cell(s) would be refused: correct the marked cells first.", "",
-            int(m_model->refusals().size())));
+                          "PlanTab", "Cells that would be refused: %1. Correct the marked "
+                                     "cells first.")
+                          .arg(m_model->refusals().size()));
     QList<quint32> via;
     QString bad;
     if (!parseVia(m_via->text(), via, bad))

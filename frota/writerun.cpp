@@ -182,7 +182,7 @@ WriteRun::Result WriteRun::runJob(const Job& job)
                 QCoreApplication::translate("WriteRun",
                                             "Nothing to change: every module shows it already.")};
     return {Outcome::Confirmed,
-            QCoreApplication::translate("WriteRun", "%n write(s) confirmed.", nullptr, total)};
+            QCoreApplication::translate("WriteRun", "Writes confirmed: %1.").arg(total)};
 }
 
 } // namespace duva::frota
