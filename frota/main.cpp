@@ -28,9 +28,10 @@ void describe(QCommandLineParser& parser)
     parser.setApplicationDescription(QStringLiteral(
         "Frota DUVA, the fleet window: finds every DUVA Ethernet module on the site through\n"
         "one network adapter or all of them, lists them in a table that sorts, filters and\n"
-        "exports as CSV, applies a plan in a safe order, and shows a record of writes, exported\n"
-        "as CSV, JSON or a printed commissioning report (PDF), whose changes it undoes. It speaks the system's language (English or Brazilian\n"
-        "Portuguese) and needs UDP port 5001, as the configurator window and duvactl do.\n"
+        "exports as CSV, applies a plan in a safe order, and shows a record of writes,\n"
+        "exported as CSV, JSON or a printed commissioning report (PDF), whose changes it\n"
+        "undoes. It speaks the system's language (English or Brazilian Portuguese) and needs\n"
+        "UDP port 5001, as the configurator window and duvactl do.\n"
         "Qt's own options (-platform, -display, -style, ...) are accepted as well."));
     // Qt's one-dash words (-reverse, -stylesheet) must not read as a bundle of -v or -h.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
