@@ -47,11 +47,14 @@ WriteRun::Result WriteRun::run(const Job& job)
     emit runningChanged(true);
     Result result;
     try {
+        m_warning.clear();
         result = runJob(job);
     } catch (const Exception& e) {
         result = {Outcome::Failed,
                   QCoreApplication::translate("WriteRun", "Sending failed: %1").arg(e.message())};
     }
+    if (!m_warning.isEmpty())
+        result.message += QLatin1Char('\n') + m_warning;
     // The run's search is gone: nothing may call into it any more.
     if (m_endpoint)
         m_endpoint->setOnDataReceived({});
@@ -85,6 +88,8 @@ WriteRun::Result WriteRun::runJob(const Job& job)
 
     cli::Search search(*m_endpoint, targets, m_timing.search);
     const QList<cli::FoundModule> found = search.run(job.wanted);
+    if (search.dropped().value_or(0) > 0)
+        m_warning = cli::dropWarning(*search.dropped(), m_endpoint->receiveBufferGranted());
     if (m_cancelled)
         return {Outcome::Cancelled,
                 QCoreApplication::translate("WriteRun",

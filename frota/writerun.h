@@ -88,6 +88,7 @@ private:
     Timing m_timing;
     bool m_running = false;
     bool m_cancelled = false;
+    QString m_warning; // this computer dropped replies during the run's search
 };
 
 } // namespace duva::frota
