@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -200,11 +201,20 @@ void RecordTab::undo()
     m_status->setText(
         QCoreApplication::translate("RecordTab", "Searching for the record's modules…"));
     const QString path = m_path;
-    const WriteRun::Result result = m_progress->run(
-        job, [this](int row, WriteState state) { m_model->setRowState(row, state); });
+    QHash<int, WriteState> states; // entry -> its undo's state, shown again once reloaded
+    const WriteRun::Result result = m_progress->run(job, [&](int row, WriteState state) {
+        states.insert(row, state);
+        m_model->setRowState(row, state);
+    });
     m_status->setText(result.message);
-    if (result.outcome != WriteRun::Outcome::NotSent)
-        openRecord(path, nullptr);
+    if (result.outcome == WriteRun::Outcome::NotSent) {
+        m_model->clearRowStates();
+        return;
+    }
+    // The record now holds the undo's entries too; the earlier entries keep their places.
+    openRecord(path, nullptr);
+    for (auto it = states.cbegin(); it != states.cend(); ++it)
+        m_model->setRowState(it.key(), it.value());
 }
 
 void RecordTab::enableExports()

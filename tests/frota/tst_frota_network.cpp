@@ -512,17 +512,20 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QStringList>("confirmation"); // lines the question holds
         QTest::addColumn<QStringList>("record");
+        QTest::addColumn<QStringList>("states"); // the record's row headers
 
         const QStringList changes{"1031, ipAddress: 10.77.0.20 → 10.77.0.10",
                                   "1031, serverPort: 7001 → 6004", "1032, serverPort: 7002 → 6004"};
         QTest::newRow("accepted") << true << false << "Writes confirmed: 2." << changes
                                   << QStringList{"1031 confirmed", "1032 confirmed",
-                                                 "1031 confirmed", "1032 confirmed"};
+                                                 "1031 confirmed", "1032 confirmed"}
+                                  << QStringList{"1 · confirmed", "2 · confirmed", "3", "4"};
         QTest::newRow("declined") << false << false << "Nothing was written." << changes
-                                  << QStringList{"1031 confirmed", "1032 confirmed"};
+                                  << QStringList{"1031 confirmed", "1032 confirmed"}
+                                  << QStringList{"1", "2"};
         QTest::newRow("two modules on one address")
             << true << true << "" << QStringList{}
-            << QStringList{"1031 confirmed", "1032 confirmed"};
+            << QStringList{"1031 confirmed", "1032 confirmed"} << QStringList{"1", "2"};
     }
     void undoesARecord()
     {
@@ -531,6 +534,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QStringList, confirmation);
         QFETCH(QStringList, record);
+        QFETCH(QStringList, states);
         SimProcess sim(fleetOptions + QStringList{"--count", "3"});
         QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
         QTemporaryDir dir;
@@ -579,6 +583,7 @@ private slots:
             QVERIFY2(asked.split('\n').contains(line), qPrintable(asked));
         QTest::qWait(200);
         QCOMPARE(recordStatuses(recordPath), record);
+        QCOMPARE(rowHeaders(*w.record().model()), states);
         if (!accept || breakRecord) {
             QCOMPARE(writesReceived(sim).size(), writesBefore);
             return;
