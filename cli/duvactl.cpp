@@ -11,6 +11,7 @@
 #include "cli/orderedwrites.h"
 #include "cli/output.h"
 #include "cli/plan.h"
+#include "cli/preparedwrites.h"
 #include "cli/resolve.h"
 #include "cli/rollbackwrites.h"
 #include "cli/search.h"
@@ -100,8 +101,6 @@ private:
                     const QStringList& missing, QList<fleet::RecordEntry> entries, bool several);
     // Opens --record before anything is sent; nothing on a dry run, which writes no record.
     std::optional<Failure> openRecord();
-    // The record's entry for a write, before its outcome is known.
-    fleet::RecordEntry entryFor(const PlannedWrite& w) const;
     // The interfaces the search went through, for the record.
     QString interfaceNames() const;
     // The row that picks one module: ADDRESS (the first argument) or --serial N.
@@ -114,29 +113,8 @@ private:
     std::unique_ptr<Search> m_search;
     QList<NetworkInterface> m_interfaces;
     std::unique_ptr<fleet::WriteRecordFile> m_record;
-    fleet::RecordContext m_context;
     QHash<QString, int> m_rowNumbers; // where -> the plan's row or the record's entry (from 1)
 };
-
-// Why a write is not confirmed: in English (JSON, the record) and in the user's language.
-struct Why {
-    QString english;
-    QString shown;
-};
-
-// cutShort: what ended the run before the write's outcome was known (interrupted), if so.
-Why whyNotConfirmed(const WriteResult& r, const Why& cutShort)
-{
-    const QString fields = r.differing.join(QStringLiteral(", "));
-    if (!r.why.isEmpty())
-        return {r.why, r.whyText};
-    if (!cutShort.english.isEmpty())
-        return cutShort;
-    if (r.answered)
-        return {QStringLiteral("it answers with other values of %1").arg(fields),
-                Texts::tr("it answers with other values of %1").arg(fields)};
-    return {QStringLiteral("it did not answer"), Texts::tr("it did not answer")};
-}
 
 std::optional<Failure> Run::open(bool forReset)
 {
@@ -421,19 +399,6 @@ QString Run::interfaceNames() const
     return names.join(QStringLiteral(", "));
 }
 
-fleet::RecordEntry Run::entryFor(const PlannedWrite& w) const
-{
-    fleet::RecordEntry e;
-    e.time = QDateTime::currentDateTime();
-    e.context = m_context;
-    e.planRow = m_rowNumbers.value(w.row.where, 0);
-    e.serialNumber = w.serialNumber;
-    e.before = w.module.record;
-    if (!w.request.isEmpty())
-        e.after = fleet::recordAfterWrite(w.request, w.module.record);
-    return e;
-}
-
 ExitStatus Run::write(const QList<PlanRow>& planRows)
 {
     if (const auto failure = openRecord())
@@ -444,40 +409,18 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
     if (found.isEmpty())
         return fail(ExitStatus::NotFound, nothingAnsweredText(m_search->targets(), m_interfaces) +
                                               Texts::tr("\nnothing was written"));
-    QStringList missing;
-    const QList<PlanRow> rows =
-        m_o.skipMissing ? rowsThatAnswered(planRows, found, missing) : planRows;
-    if (rows.isEmpty())
-        return fail(ExitStatus::NotFound,
-                    missing.join(QLatin1Char('\n')) + Texts::tr("\nnothing was written"));
     ValueChecks checks;
     checks.force = m_o.force;
     for (const NetworkInterface& i : runningIPv4Interfaces())
         checks.ownAddresses << i.address;
-    const Resolution resolution = resolvePlan(rows, found, checks);
-    if (resolution.status != ExitStatus::Ok)
-        return fail(resolution.status, resolution.error + Texts::tr("\nnothing was written"));
-    const QList<PlannedWrite>& writes = resolution.writes;
-    const PlannedOrder order = planOrder(writes, found, m_o.via);
-    if (!order.error.isEmpty())
-        return fail(ExitStatus::AddressCollision, order.error + Texts::tr("\nnothing was written"));
-
-    QList<fleet::RecordEntry> notWritten;
-    for (int i = 0; i < planRows.size(); ++i) {
-        const PlanRow& row = planRows[i];
-        if (m_o.command == QLatin1String("apply"))
-            m_rowNumbers.insert(row.where, i + 1);
-        const bool answered = std::any_of(
-            rows.begin(), rows.end(), [&row](const PlanRow& r) { return r.where == row.where; });
-        if (answered)
-            continue;
-        fleet::RecordEntry e;
-        e.planRow = i + 1;
-        e.serialNumber = row.serialNumber.value_or(0);
-        e.reason = QStringLiteral("no module answered");
-        notWritten << e;
-    }
-    return send(writes, order.order, missing, notWritten, planRows.size() > 1);
+    const PreparedWrites prepared = preparePlan(planRows, found, m_o.skipMissing, checks, m_o.via);
+    if (prepared.refusal)
+        return fail(prepared.refusal->status,
+                    prepared.refusal->message + Texts::tr("\nnothing was written"));
+    if (m_o.command == QLatin1String("apply"))
+        m_rowNumbers = prepared.rowNumbers;
+    return send(prepared.writes, prepared.order, prepared.missing, prepared.notWritten,
+                planRows.size() > 1);
 }
 
 ExitStatus Run::send(const QList<PlannedWrite>& writes, const fleet::WriteOrder& order,
@@ -504,27 +447,18 @@ ExitStatus Run::send(const QList<PlannedWrite>& writes, const fleet::WriteOrder&
     }
 
     // The modules that are not written are in the record before the first write goes.
+    std::optional<RecordedWrites> kept;
     if (m_record) {
-        m_context = fleet::RecordContext::current(m_o.operatorName, interfaceNames(), m_o.command);
-        for (fleet::RecordEntry& e : entries) {
-            e.time = QDateTime::currentDateTime();
-            e.context = m_context;
-        }
-        for (const PlannedWrite& w : writes) {
-            if (!w.request.isEmpty())
-                continue;
-            fleet::RecordEntry e = entryFor(w);
-            e.reason = QStringLiteral("no change");
-            entries << e;
-        }
-        if (!entries.isEmpty() && !m_record->append(entries))
+        kept.emplace(*m_record, writes,
+                     fleet::RecordContext::current(m_o.operatorName, interfaceNames(), m_o.command),
+                     m_rowNumbers);
+        if (!kept->keepUnwritten(entries))
             return fail(ExitStatus::RecordFailed,
                         m_record->error() + Texts::tr("\nnothing was written"));
     }
 
     QList<WriteResult> results(writes.size());
     bool interrupted = false;
-    bool recordFailed = false;
     Why cutShort;
     if (!m_o.dryRun) {
         // Ctrl+C from here on ends the waits, and the table says what went out.
@@ -534,37 +468,14 @@ ExitStatus Run::send(const QList<PlannedWrite>& writes, const fleet::WriteOrder&
         });
         OrderedWrites sender(*m_endpoint, *m_search, m_o.settleMs, countdown(),
                              text ? &m_out : nullptr, m_err, interrupted);
-        // write -> its entry in the record, kept there from just before its first write
-        QHash<int, int> entryOf;
-        if (m_record) {
-            // Each module's entry is on disk before its write goes out, so that a crash
-            // while it settles leaves it in the record; its outcome replaces it.
-            sender.beforeFirst([&](int i, const WriteResult& r) {
-                fleet::RecordEntry e = entryFor(writes[i]);
-                e.status = fleet::EntryStatus::NotConfirmed;
-                e.reason = QStringLiteral("written; no confirmation yet");
-                e.writesSent = r.writesSent;
-                recordFailed = !m_record->append(e);
-                if (!recordFailed)
-                    entryOf.insert(i, m_record->entryCount() - 1);
-                return !recordFailed;
-            });
-            sender.onFinal([&](int i, const WriteResult& r) {
-                fleet::RecordEntry e = entryFor(writes[i]);
-                const Why stopped = interrupted ? Why{QStringLiteral("interrupted"), {}} : Why{};
-                e.status = r.confirmed   ? fleet::EntryStatus::Confirmed
-                           : r.sent      ? fleet::EntryStatus::NotConfirmed
-                           : interrupted ? fleet::EntryStatus::Skipped
-                                         : fleet::EntryStatus::Refused;
-                e.reason = r.confirmed ? QString() : whyNotConfirmed(r, stopped).english;
-                e.writesSent = r.writesSent;
-                recordFailed = entryOf.contains(i) ? !m_record->replace(entryOf.value(i), e)
-                                                   : !m_record->append(e);
-                return !recordFailed;
-            });
+        if (kept) {
+            sender.beforeFirst([&](int i, const WriteResult& r) { return kept->before(i, r); });
+            sender.onFinal(
+                [&](int i, const WriteResult& r) { return kept->final(i, r, interrupted); });
         }
         results = sender.run(writes, order);
     }
+    const bool recordFailed = kept && kept->failed();
     if (interrupted)
         cutShort = {QStringLiteral("interrupted"), Texts::tr("interrupted")};
     else if (recordFailed)
@@ -676,20 +587,13 @@ ExitStatus Run::rollback()
     QList<quint32> own;
     for (const NetworkInterface& i : runningIPv4Interfaces())
         own << i.address.toUInt32();
-    const RollbackWrites rollback = resolveRollback(record.entries, found, own);
-    if (rollback.refusal)
-        return fail(rollback.refusal->status,
-                    rollback.refusal->message + Texts::tr("\nnothing was written"));
-    const bool writes = std::any_of(rollback.writes.begin(), rollback.writes.end(),
-                                    [](const PlannedWrite& w) { return !w.request.isEmpty(); });
-    if (!rollback.missing.isEmpty() && (!m_o.skipMissing || !writes))
-        return fail(ExitStatus::NotFound,
-                    rollback.missing.join(QLatin1Char('\n')) + Texts::tr("\nnothing was written"));
-    m_rowNumbers = rollback.entryNumbers;
-    const PlannedOrder order = planOrder(rollback.writes, found, m_o.via);
-    if (!order.error.isEmpty())
-        return fail(ExitStatus::AddressCollision, order.error + Texts::tr("\nnothing was written"));
-    return send(rollback.writes, order.order, rollback.missing, rollback.notWritten, true);
+    const PreparedWrites prepared =
+        prepareRollback(record.entries, found, own, m_o.skipMissing, m_o.via);
+    if (prepared.refusal)
+        return fail(prepared.refusal->status,
+                    prepared.refusal->message + Texts::tr("\nnothing was written"));
+    m_rowNumbers = prepared.rowNumbers;
+    return send(prepared.writes, prepared.order, prepared.missing, prepared.notWritten, true);
 }
 
 ExitStatus Run::reset()

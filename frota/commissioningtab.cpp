@@ -241,16 +241,22 @@ void CommissioningTab::refuse(const QString& why)
 void CommissioningTab::updateButtons()
 {
     const bool running = isRunning();
-    m_start->setEnabled(!running && m_endpoint);
+    m_start->setEnabled(!running && m_endpoint && !m_blocked);
     m_stop->setEnabled(running);
     for (QWidget* w : {static_cast<QWidget*>(m_address), static_cast<QWidget*>(m_plan),
                        static_cast<QWidget*>(m_record)})
         w->setEnabled(!running);
 }
 
+void CommissioningTab::setBlocked(bool blocked)
+{
+    m_blocked = blocked;
+    updateButtons();
+}
+
 void CommissioningTab::start()
 {
-    if (isRunning() || !m_endpoint)
+    if (isRunning() || !m_endpoint || m_blocked)
         return;
     const auto at = cli::parseAddress(m_address->text().trimmed());
     if (!at || *at == 0) {

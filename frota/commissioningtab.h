@@ -53,6 +53,8 @@ public:
     void setBeep(std::function<void()> beep) { m_beep = std::move(beep); }
 
     bool isRunning() const;
+    // While another part of the window sends, Start is off.
+    void setBlocked(bool blocked);
     QLineEdit* addressEdit() const { return m_address; }
     QLineEdit* planEdit() const { return m_plan; }
     QLineEdit* recordEdit() const { return m_record; }
@@ -111,6 +113,7 @@ private:
     int m_resumed = 0;
     int m_confirmed = 0;
     bool m_stopping = false;
+    bool m_blocked = false;
 };
 
 } // namespace duva::frota

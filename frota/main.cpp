@@ -28,9 +28,10 @@ void describe(QCommandLineParser& parser)
     parser.setApplicationDescription(QStringLiteral(
         "Frota DUVA, the fleet window: finds every DUVA Ethernet module on the site through\n"
         "one network adapter or all of them, lists them in a table that sorts, filters and\n"
-        "exports as CSV, and shows a record of writes, exported as CSV, JSON or a printed\n"
-        "commissioning report (PDF). It speaks the system's language (English or Brazilian\n"
-        "Portuguese) and needs UDP port 5001, as the configurator window and duvactl do.\n"
+        "exports as CSV, applies a plan in a safe order, and shows a record of writes,\n"
+        "exported as CSV, JSON or a printed commissioning report (PDF), whose changes it\n"
+        "undoes. It speaks the system's language (English or Brazilian Portuguese) and needs\n"
+        "UDP port 5001, as the configurator window and duvactl do.\n"
         "Qt's own options (-platform, -display, -style, ...) are accepted as well."));
     // Qt's one-dash words (-reverse, -stylesheet) must not read as a bundle of -v or -h.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -70,6 +71,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("duva-frota"));
     QApplication::setApplicationVersion(QLatin1String(programVersion));
     QGuiApplication::setDesktopFileName(QStringLiteral("br.com.duva.frota"));
+    // duvactl's messages that the window shows come from its own translation.
+    i18n::installTranslation(QStringLiteral("duvactl"));
     i18n::installTranslation(QStringLiteral("duva-frota"));
 
     const frota::SearchSetup search = frota::openSearch(fleet::replyPort);

@@ -5,9 +5,11 @@
 #include "frota/plantab.h"
 #include "frota/recordtab.h"
 #include "frota/taborder.h"
+#include "frota/writerun.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -17,12 +19,16 @@ namespace duva::frota
 {
 
 MainWindow::MainWindow(const WindowParts& parts, QWidget* parent)
-    : QMainWindow(parent), m_tabs(new QTabWidget(this)),
+    : QMainWindow(parent), m_canSearch(parts.session != nullptr), m_tabs(new QTabWidget(this)),
       m_modules(new ModulesTab(parts.adapters, parts.session, parts.unavailableText, this)),
       m_plan(new PlanTab(m_modules->model(), this)), m_record(new RecordTab(this)),
       m_commissioning(new CommissioningTab(parts.adapters, parts.endpoint, parts.session,
-                                           parts.unavailableText, this))
+                                           parts.unavailableText, this)),
+      m_run(new WriteRun(
+          parts.endpoint, parts.adapters, [this] { return m_modules->chosenBroadcasts(); }, this))
 {
+    m_plan->setWriting(m_run, m_record);
+    m_record->setWriting(m_run);
     setWindowTitle(QStringLiteral("Frota DUVA"));
     m_tabs->setAccessibleName(QCoreApplication::translate("MainWindow", "Parts of the window"));
     m_tabs->addTab(m_modules, QCoreApplication::translate("MainWindow", "Modules"));
@@ -59,15 +65,45 @@ MainWindow::MainWindow(const WindowParts& parts, QWidget* parent)
         if (searching)
             m_tabs->setCurrentWidget(m_modules);
     });
-    // A commissioning and a search share the reply port's endpoint: no search while it runs.
-    const bool canSearch = parts.session != nullptr;
-    connect(m_commissioning, &CommissioningTab::runningChanged, this,
-            [this, canSearch](bool running) {
-                m_modules->tabActions().first()->setEnabled(!running && canSearch);
-            });
+    // A commissioning, a search and a run of writes share the reply port's endpoint, and a
+    // run's waits turn the event loop: one at a time.
+    connect(m_commissioning, &CommissioningTab::runningChanged, this, &MainWindow::updateSenders);
+    connect(m_modules, &ModulesTab::searchingChanged, this, [this](bool searching) {
+        m_searching = searching;
+        updateSenders();
+    });
+    connect(m_run, &WriteRun::runningChanged, this, [this](bool running) {
+        updateSenders();
+        if (!running && m_closeWhenDone)
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    });
     if (!parts.unavailableText.isEmpty())
         statusBar()->showMessage(parts.unavailableText);
     resize(1100, 650);
+}
+
+void MainWindow::updateSenders()
+{
+    const bool commissioning = m_commissioning->isRunning();
+    const bool writing = m_run->isRunning();
+    const bool searching = m_searching;
+    m_modules->tabActions().first()->setEnabled(m_canSearch && !commissioning && !writing &&
+                                                !searching);
+    m_commissioning->setBlocked(writing || searching);
+    m_plan->setSendingAllowed(m_canSearch && !commissioning && !searching);
+    m_record->setSendingAllowed(m_canSearch && !commissioning && !searching);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!m_run->isRunning())
+        return QMainWindow::closeEvent(event);
+    // Its waits run inside this window's event loop: it ends first.
+    m_closeWhenDone = true;
+    m_run->cancel();
+    statusBar()->showMessage(
+        QCoreApplication::translate("MainWindow", "Closing once the writes under way end…"));
+    event->ignore();
 }
 
 } // namespace duva::frota

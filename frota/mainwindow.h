@@ -25,6 +25,7 @@ class CommissioningTab;
 class ModulesTab;
 class PlanTab;
 class RecordTab;
+class WriteRun;
 
 // What the window is given: it holds no socket and no protocol of its own.
 struct WindowParts {
@@ -47,13 +48,25 @@ public:
     PlanTab* planTab() const { return m_plan; }
     RecordTab* recordTab() const { return m_record; }
     CommissioningTab* commissioningTab() const { return m_commissioning; }
+    WriteRun* writeRun() const { return m_run; }
+
+protected:
+    // Not while writes are out: the run is cancelled, and the window closes once it ends.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Whatever sends keeps every other sender off: a search, a commissioning, a run of writes.
+    void updateSenders();
+
+    bool m_canSearch;
+    bool m_searching = false;
+    bool m_closeWhenDone = false;
     QTabWidget* m_tabs;
     ModulesTab* m_modules;
     PlanTab* m_plan;
     RecordTab* m_record;
     CommissioningTab* m_commissioning;
+    WriteRun* m_run;
 };
 
 } // namespace duva::frota

@@ -140,13 +140,17 @@ QList<QAction*> ModulesTab::tabActions() const
     return {m_search, m_cancel, m_exportCsv, m_exportExcel, m_findFilter};
 }
 
+QList<Ipv4Address> ModulesTab::chosenBroadcasts() const
+{
+    return searchBroadcasts(m_adapterList, m_adapters->currentData().toString());
+}
+
 void ModulesTab::search()
 {
     if (!m_session || m_session->isRunning())
         return;
     m_model->clear();
-    const QList<Ipv4Address> broadcasts =
-        searchBroadcasts(m_adapterList, m_adapters->currentData().toString());
+    const QList<Ipv4Address> broadcasts = chosenBroadcasts();
     if (broadcasts.isEmpty()) {
         m_status->setText(QCoreApplication::translate(
             "ModulesTab", "No network: no adapter but loopback is up with an IPv4 address."));

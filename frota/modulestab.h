@@ -46,6 +46,8 @@ public:
     QSortFilterProxyModel* proxy() const { return m_proxy; }
     QTableView* view() const { return m_view; }
     QComboBox* adapterBox() const { return m_adapters; }
+    // Where a search goes with the adapter chosen now (host order).
+    QList<Ipv4Address> chosenBroadcasts() const;
     QLineEdit* filterEdit() const { return m_filter; }
     QLabel* statusLabel() const { return m_status; }
 

@@ -99,12 +99,14 @@ QVariant PlanModel::headerData(int section, Qt::Orientation orientation, int rol
         return {};
     if (orientation == Qt::Horizontal)
         return section < columnNames().size() ? QVariant(columnNames()[section]) : QVariant();
-    return section + 2; // the saved file's row, as the messages name it
+    return rowHeaderText(section + 2,
+                         rowState(section)); // the saved file's row, as messages name it
 }
 
 void PlanModel::setPlan(const cli::Plan& plan)
 {
     beginResetModel();
+    m_states.clear();
     m_cells.clear();
     const QStringList names = columnNames();
     for (const cli::PlanRow& row : plan.rows) {
@@ -124,6 +126,7 @@ void PlanModel::setPlan(const cli::Plan& plan)
 void PlanModel::setModules(const QList<fleet::ModuleReply>& modules)
 {
     beginResetModel();
+    m_states.clear();
     m_cells.clear();
     const QStringList names = columnNames();
     for (const fleet::ModuleReply& m : modules) {
@@ -174,6 +177,25 @@ void PlanModel::recheck()
     m_refusals = found;
     if (changed)
         emit refusalsChanged();
+}
+
+void PlanModel::setRowState(int row, WriteState state)
+{
+    m_states.insert(row, state);
+    emit headerDataChanged(Qt::Vertical, row, row);
+}
+
+void PlanModel::clearRowStates()
+{
+    m_states.clear();
+    if (rowCount() > 0)
+        emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
+}
+
+const WriteState* PlanModel::rowState(int row) const
+{
+    const auto it = m_states.constFind(row);
+    return it == m_states.constEnd() ? nullptr : &it.value();
 }
 
 } // namespace duva::frota

@@ -3,7 +3,10 @@
 #include "cli/plan.h"
 #include "fleet/searchsession.h"
 
+#include "frota/writestate.h"
+
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -45,6 +48,11 @@ public:
     const QList<Refusal>& refusals() const { return m_refusals; }
     static QStringList columnNames();
 
+    // A write's state for a row, shown in its row header while it is written or undone.
+    void setRowState(int row, WriteState state);
+    void clearRowStates();
+    const WriteState* rowState(int row) const;
+
 signals:
     void refusalsChanged();
 
@@ -54,6 +62,7 @@ private:
 
     QList<QStringList> m_cells;
     QList<Refusal> m_refusals;
+    QHash<int, WriteState> m_states;
 };
 
 } // namespace duva::frota

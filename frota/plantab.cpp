@@ -1,23 +1,33 @@
 #include "frota/plantab.h"
 
+#include "cli/fields.h"
 #include "cli/plan.h"
+#include "cli/preparedwrites.h"
+#include "cli/searchreport.h"
 #include "frota/actionbutton.h"
 #include "frota/modulesmodel.h"
 #include "frota/plandelegate.h"
 #include "frota/planmodel.h"
+#include "frota/recordtab.h"
 #include "frota/savefile.h"
+#include "frota/writeprogress.h"
+#include "frota/writerun.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -33,13 +43,32 @@ QString planFilter()
     return QCoreApplication::translate("PlanTab", "Plans (*.csv *.json);;All files (*)");
 }
 
+// The temporary addresses typed (dotted, separated by commas or blanks); false with the
+// first word that is not one.
+bool parseVia(const QString& text, QList<quint32>& via, QString& bad)
+{
+    static const QRegularExpression separators(QStringLiteral("[,;\\s]+"));
+    for (const QString& word : text.split(separators, Qt::SkipEmptyParts)) {
+        const std::optional<quint32> address = cli::parseAddress(word);
+        if (!address) {
+            bad = word;
+            return false;
+        }
+        via << *address;
+    }
+    return true;
+}
+
 } // namespace
 
 PlanTab::PlanTab(ModulesModel* found, QWidget* parent)
     : QWidget(parent), m_found(found), m_model(new PlanModel(this)), m_view(new QTableView(this)),
       m_refusals(new QListWidget(this)),
       m_apply(new QPushButton(QCoreApplication::translate("PlanTab", "&Apply"), this)),
-      m_status(new QLabel(QCoreApplication::translate("PlanTab", "No plan open."), this))
+      m_status(new QLabel(QCoreApplication::translate("PlanTab", "No plan open."), this)),
+      m_via(new QLineEdit(this)),
+      m_skipMissing(new QCheckBox(
+          QCoreApplication::translate("PlanTab", "S&kip modules that do not answer"), this))
 {
     m_open = new QAction(QCoreApplication::translate("PlanTab", "&Open plan..."), this);
     m_fromModules =
@@ -54,12 +83,17 @@ PlanTab::PlanTab(ModulesModel* found, QWidget* parent)
     connect(m_fromModules, &QAction::triggered, this, &PlanTab::startFromModules);
     connect(m_save, &QAction::triggered, this, &PlanTab::chooseSave);
 
-    // Writing a plan from here is not in this version: duvactl apply does it.
-    m_apply->setEnabled(false);
     m_apply->setAccessibleName(QCoreApplication::translate("PlanTab", "Apply"));
     m_apply->setToolTip(QCoreApplication::translate(
-        "PlanTab", "Save the plan and apply it with duvactl apply; applying from this window "
-                   "is coming."));
+        "PlanTab", "Search, then write each module as the plan says, in a safe order"));
+    connect(m_apply, &QPushButton::clicked, this, &PlanTab::apply);
+    m_via->setAccessibleName(QCoreApplication::translate("PlanTab", "Temporary address"));
+    m_via->setAccessibleDescription(QCoreApplication::translate(
+        "PlanTab", "A free address through which two modules swap addresses, such as "
+                   "10.77.0.200; one for each swap"));
+    m_via->setPlaceholderText(QStringLiteral("10.0.0.250"));
+    m_skipMissing->setAccessibleName(
+        QCoreApplication::translate("PlanTab", "Skip modules that do not answer"));
 
     m_view->setModel(m_model);
     m_view->setItemDelegate(new PlanDelegate(m_view));
@@ -84,6 +118,12 @@ PlanTab::PlanTab(ModulesModel* found, QWidget* parent)
     for (QAction* a : tabActions())
         buttons->addWidget(buttonFor(a, this));
     buttons->addStretch();
+    auto* viaLabel =
+        new QLabel(QCoreApplication::translate("PlanTab", "&Temporary address:"), this);
+    viaLabel->setBuddy(m_via);
+    buttons->addWidget(viaLabel);
+    buttons->addWidget(m_via);
+    buttons->addWidget(m_skipMissing);
     buttons->addWidget(m_apply);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
@@ -91,6 +131,84 @@ PlanTab::PlanTab(ModulesModel* found, QWidget* parent)
     layout->addWidget(m_refusals);
     layout->addWidget(m_status);
     listRefusals();
+    updateApply();
+}
+
+void PlanTab::setWriting(WriteRun* run, RecordTab* record)
+{
+    m_run = run;
+    m_record = record;
+    m_progress = new WriteProgress(run, this);
+    static_cast<QVBoxLayout*>(layout())->insertWidget(layout()->count() - 1, m_progress);
+    connect(m_run, &WriteRun::runningChanged, this, &PlanTab::updateApply);
+    updateApply();
+}
+
+void PlanTab::setSendingAllowed(bool allowed)
+{
+    m_sendingAllowed = allowed;
+    updateApply();
+}
+
+void PlanTab::updateApply()
+{
+    const bool running = m_run && m_run->isRunning();
+    m_apply->setEnabled(m_run && !running && m_sendingAllowed);
+    // The plan stays as it is being written.
+    for (QAction* a : {m_open, m_fromModules})
+        a->setEnabled(!running);
+    m_view->setEditTriggers(running ? QAbstractItemView::NoEditTriggers
+                                    : QAbstractItemView::AllEditTriggers);
+}
+
+void PlanTab::apply()
+{
+    if (!m_apply->isEnabled())
+        return;
+    const auto refuse = [this](const QString& why) {
+        m_status->setText(why + QLatin1Char('\n') +
+                          QCoreApplication::translate("PlanTab", "Nothing was written."));
+    };
+    if (m_model->rowCount() == 0)
+        return refuse(QCoreApplication::translate("PlanTab", "No plan open."));
+    if (!m_model->refusals().isEmpty())
+        return refuse(QCoreApplication::translate(
+                          "PlanTab", "Cells that would be refused: %1. Correct the marked "
+                                     "cells first.")
+                          .arg(m_model->refusals().size()));
+    QList<quint32> via;
+    QString bad;
+    if (!parseVia(m_via->text(), via, bad))
+        return refuse(QCoreApplication::translate("PlanTab", "Temporary address: '%1' is not an "
+                                                             "IPv4 address such as 10.0.0.250.")
+                          .arg(bad));
+    const cli::Plan plan = cli::readPlan(m_model->toCsv(), cli::PlanFormat::Csv);
+    if (!plan.error.isEmpty())
+        return refuse(plan.error);
+    const QString recordPath = m_record->recordForWrites();
+    if (recordPath.isEmpty())
+        return refuse(QCoreApplication::translate("PlanTab", "No record of writes chosen."));
+
+    WriteRun::Job job;
+    job.command = QStringLiteral("apply");
+    job.recordPath = recordPath;
+    job.operatorName = m_record->operatorEdit()->text().trimmed();
+    job.wanted = cli::everyModuleOf(plan.rows);
+    const bool skipMissing = m_skipMissing->isChecked();
+    job.prepare = [rows = plan.rows, skipMissing, via](const QList<cli::FoundModule>& found,
+                                                       const QList<NetworkInterface>& interfaces) {
+        cli::ValueChecks checks;
+        for (const NetworkInterface& i : interfaces)
+            checks.ownAddresses << i.address;
+        return cli::preparePlan(rows, found, skipMissing, checks, via);
+    };
+    m_model->clearRowStates();
+    m_status->setText(QCoreApplication::translate("PlanTab", "Searching for the plan's modules…"));
+    const WriteRun::Result result = m_progress->run(
+        job, [this](int row, WriteState state) { m_model->setRowState(row, state); });
+    m_status->setText(result.message);
+    if (QFileInfo::exists(recordPath))
+        m_record->openRecord(recordPath, nullptr);
 }
 
 QList<QAction*> PlanTab::tabActions() const

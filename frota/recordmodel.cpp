@@ -113,14 +113,35 @@ QVariant RecordModel::headerData(int section, Qt::Orientation orientation, int r
 {
     if (role != Qt::DisplayRole)
         return {};
-    return orientation == Qt::Horizontal ? QVariant(columnTitle(section)) : QVariant(section + 1);
+    return orientation == Qt::Horizontal ? QVariant(columnTitle(section))
+                                         : QVariant(rowHeaderText(section + 1, rowState(section)));
 }
 
 void RecordModel::setEntries(const QList<fleet::RecordEntry>& entries)
 {
     beginResetModel();
+    m_states.clear();
     m_entries = entries;
     endResetModel();
+}
+
+void RecordModel::setRowState(int row, WriteState state)
+{
+    m_states.insert(row, state);
+    emit headerDataChanged(Qt::Vertical, row, row);
+}
+
+void RecordModel::clearRowStates()
+{
+    m_states.clear();
+    if (rowCount() > 0)
+        emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
+}
+
+const WriteState* RecordModel::rowState(int row) const
+{
+    const auto it = m_states.constFind(row);
+    return it == m_states.constEnd() ? nullptr : &it.value();
 }
 
 } // namespace duva::frota

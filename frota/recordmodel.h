@@ -1,8 +1,10 @@
 #pragma once
 
 #include "fleet/writerecord.h"
+#include "frota/writestate.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 
 namespace duva::frota
@@ -34,8 +36,14 @@ public:
     // The status in the user's language.
     static QString statusText(fleet::EntryStatus status);
 
+    // A write's state for a row, shown in its row header while it is written or undone.
+    void setRowState(int row, WriteState state);
+    void clearRowStates();
+    const WriteState* rowState(int row) const;
+
 private:
     QList<fleet::RecordEntry> m_entries;
+    QHash<int, WriteState> m_states;
 };
 
 } // namespace duva::frota

@@ -333,6 +333,10 @@ Nada foi gravado.</translation>
         <source>&amp;Plan</source>
         <translation>&amp;Plano</translation>
     </message>
+    <message>
+        <source>Closing once the writes under way end…</source>
+        <translation>Fechando assim que as gravações em andamento terminarem…</translation>
+    </message>
 </context>
 <context>
     <name>ModulesModel</name>
@@ -502,10 +506,6 @@ Nada foi gravado.</translation>
         <translation>Aplicar</translation>
     </message>
     <message>
-        <source>Save the plan and apply it with duvactl apply; applying from this window is coming.</source>
-        <translation>Salve o plano e aplique-o com duvactl apply; aplicar por esta janela virá em breve.</translation>
-    </message>
-    <message>
         <source>Plan</source>
         <translation>Plano</translation>
     </message>
@@ -548,6 +548,50 @@ Nada foi gravado.</translation>
     <message>
         <source>%1 is not saved: %2</source>
         <translation>%1 não foi salvo: %2</translation>
+    </message>
+    <message>
+        <source>S&amp;kip modules that do not answer</source>
+        <translation>&amp;Pular módulos que não respondem</translation>
+    </message>
+    <message>
+        <source>Search, then write each module as the plan says, in a safe order</source>
+        <translation>Procura e depois grava cada módulo como o plano diz, numa ordem segura</translation>
+    </message>
+    <message>
+        <source>Temporary address</source>
+        <translation>Endereço temporário</translation>
+    </message>
+    <message>
+        <source>A free address through which two modules swap addresses, such as 10.77.0.200; one for each swap</source>
+        <translation>Um endereço livre pelo qual dois módulos trocam de endereço, como 10.77.0.200; um para cada troca</translation>
+    </message>
+    <message>
+        <source>Skip modules that do not answer</source>
+        <translation>Pular módulos que não respondem</translation>
+    </message>
+    <message>
+        <source>&amp;Temporary address:</source>
+        <translation>Endereço &amp;temporário:</translation>
+    </message>
+    <message>
+        <source>Nothing was written.</source>
+        <translation>Nada foi gravado.</translation>
+    </message>
+    <message>
+        <source>Cells that would be refused: %1. Correct the marked cells first.</source>
+        <translation>Células que seriam recusadas: %1. Corrija antes as células marcadas.</translation>
+    </message>
+    <message>
+        <source>Temporary address: &apos;%1&apos; is not an IPv4 address such as 10.0.0.250.</source>
+        <translation>Endereço temporário: &apos;%1&apos; não é um endereço IPv4 como 10.0.0.250.</translation>
+    </message>
+    <message>
+        <source>No record of writes chosen.</source>
+        <translation>Nenhum registro de gravações escolhido.</translation>
+    </message>
+    <message>
+        <source>Searching for the plan&apos;s modules…</source>
+        <translation>Procurando os módulos do plano…</translation>
     </message>
 </context>
 <context>
@@ -728,6 +772,151 @@ Nada foi gravado.</translation>
     <message>
         <source>%1 (entries: %2)</source>
         <translation>%1 (entradas: %2)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo changes...</source>
+        <translation>&amp;Desfazer alterações...</translation>
+    </message>
+    <message>
+        <source>Put every module of the record back as it was before its write</source>
+        <translation>Devolve cada módulo do registro ao que era antes da gravação</translation>
+    </message>
+    <message>
+        <source>Undo status</source>
+        <translation>Situação do desfazer</translation>
+    </message>
+    <message>
+        <source>Keep the writes in a record</source>
+        <translation>Guardar as gravações num registro</translation>
+    </message>
+    <message>
+        <source>Undo changes</source>
+        <translation>Desfazer alterações</translation>
+    </message>
+    <message>
+        <source>The record holds no confirmed write: nothing to undo.</source>
+        <translation>O registro não tem gravação confirmada: nada a desfazer.</translation>
+    </message>
+    <message>
+        <source>Put these modules back as they were?</source>
+        <translation>Devolver estes módulos ao que eram?</translation>
+    </message>
+    <message>
+        <source>%1: already as it was</source>
+        <translation>%1: já está como era</translation>
+    </message>
+    <message>
+        <source>Searching for the record&apos;s modules…</source>
+        <translation>Procurando os módulos do registro…</translation>
+    </message>
+</context>
+<context>
+    <name>WriteProgress</name>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Cancelar</translation>
+    </message>
+    <message>
+        <source>Writes confirmed</source>
+        <translation>Gravações confirmadas</translation>
+    </message>
+    <message>
+        <source>%v of %m</source>
+        <translation>%v de %m</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>Stop before the next write; the writes already out are said</source>
+        <translation>Para antes da próxima gravação; as gravações já enviadas são informadas</translation>
+    </message>
+</context>
+<context>
+    <name>WriteRun</name>
+    <message>
+        <source>Nothing was written.</source>
+        <translation>Nada foi gravado.</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>nenhum</translation>
+    </message>
+    <message>
+        <source>Another run is under way.</source>
+        <translation>Outra execução está em andamento.</translation>
+    </message>
+    <message>
+        <source>Sending failed: %1</source>
+        <translation>O envio falhou: %1</translation>
+    </message>
+    <message>
+        <source>UDP port 5001 is held by another program.</source>
+        <translation>A porta UDP 5001 está ocupada por outro programa.</translation>
+    </message>
+    <message>
+        <source>No network: no adapter but loopback is up with an IPv4 address.</source>
+        <translation>Sem rede: nenhum adaptador além do loopback está ativo com um endereço IPv4.</translation>
+    </message>
+    <message>
+        <source>Cancelled during the search: no write went out.</source>
+        <translation>Cancelado durante a procura: nenhuma gravação foi enviada.</translation>
+    </message>
+    <message>
+        <source>Cancelled before the first write: none went out.</source>
+        <translation>Cancelado antes da primeira gravação: nenhuma foi enviada.</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1 of %2 writes went out (serial numbers %3); not confirmed: %4.</source>
+        <translation>Cancelado: %1 de %2 gravações foram enviadas (números de série %3); não confirmadas: %4.</translation>
+    </message>
+    <message>
+        <source>Nothing more was sent.</source>
+        <translation>Nada mais foi enviado.</translation>
+    </message>
+    <message>
+        <source>Not every write was confirmed: no reply carried exactly the record written.</source>
+        <translation>Nem toda gravação foi confirmada: nenhuma resposta trouxe exatamente o registro gravado.</translation>
+    </message>
+    <message>
+        <source>These rows were not written; the others were.</source>
+        <translation>Estas linhas não foram gravadas; as outras foram.</translation>
+    </message>
+    <message>
+        <source>Nothing to change: every module shows it already.</source>
+        <translation>Nada a mudar: cada módulo já mostra isso.</translation>
+    </message>
+    <message>
+        <source>Writes confirmed: %1.</source>
+        <translation>Gravações confirmadas: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>WriteState</name>
+    <message>
+        <source>waiting</source>
+        <translation>aguardando</translation>
+    </message>
+    <message>
+        <source>no change</source>
+        <translation>sem alteração</translation>
+    </message>
+    <message>
+        <source>written</source>
+        <translation>gravado</translation>
+    </message>
+    <message>
+        <source>confirmed</source>
+        <translation>confirmado</translation>
+    </message>
+    <message>
+        <source>not confirmed</source>
+        <translation>não confirmado</translation>
+    </message>
+    <message>
+        <source>skipped</source>
+        <translation>pulado</translation>
     </message>
 </context>
 </TS>

@@ -2,7 +2,9 @@
 // table while the window's event loop keeps running, asks again when nobody answered, marks
 // modules that share an address, and a second program on the reply port is told which port
 // is taken. The Commissioning tab commissions a bench of modules plugged in one at a time,
-// and goes on from its record after the window was closed.
+// and goes on from its record after the window was closed. The Plan tab applies a plan in a
+// safe order, each row showing its write's state, each module kept in the Record tab's
+// record; Cancel stops before the next write; the Record tab undoes it after a confirmation.
 
 #include "fleet/replyendpoint.h"
 #include "frota/commissioningmodel.h"
@@ -10,10 +12,19 @@
 #include "frota/mainwindow.h"
 #include "frota/modulesmodel.h"
 #include "frota/modulestab.h"
+#include "frota/planmodel.h"
+#include "frota/plantab.h"
+#include "frota/recordmodel.h"
+#include "frota/recordtab.h"
 #include "frota/searchsetup.h"
+#include "frota/writeprogress.h"
+#include "frota/writerun.h"
+#include "protocol/datagrams.h"
 #include "simprocess.h"
+#include "testsupport.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -21,9 +32,11 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace duva;
@@ -51,6 +64,7 @@ struct Window {
         if (search.session)
             search.session->setTiming(quick);
         window = std::make_unique<frota::MainWindow>(parts);
+        window->writeRun()->setTiming({{300, 1500, 3}, 3000});
         window->show();
         // On screen before anything is clicked, as a technician finds it: its first paint
         // (slow under Wine) is no part of what the tests time.
@@ -58,7 +72,81 @@ struct Window {
     }
     frota::ModulesTab& tab() const { return *window->modulesTab(); }
     frota::CommissioningTab& commissioning() const { return *window->commissioningTab(); }
+    frota::PlanTab& plan() const { return *window->planTab(); }
+    frota::RecordTab& record() const { return *window->recordTab(); }
+
+    // The Modules tab's search, to its end: each module's 64 bytes, "serial ip serverPort".
+    QStringList searchModules(QList<QByteArray>* records = nullptr) const
+    {
+        QSignalSpy finished(search.session.get(), &fleet::SearchSession::finished);
+        tab().tabActions().first()->trigger();
+        if (!finished.wait(10000))
+            return {"search did not end"};
+        QStringList out;
+        QList<fleet::ModuleReply> modules = tab().model()->modules();
+        std::sort(modules.begin(), modules.end(), [](const auto& a, const auto& b) {
+            return a.record.serialNumber() < b.record.serialNumber();
+        });
+        for (const fleet::ModuleReply& m : modules) {
+            out << QString("%1 %2 %3")
+                       .arg(m.record.serialNumber())
+                       .arg(m.record.ipAddressText())
+                       .arg(m.record.serverPort());
+            if (records)
+                *records << m.record.bytes();
+        }
+        return out;
+    }
 };
+
+// Every field of the fleet differs from every other, so that bytes in the wrong place show.
+const QStringList fleetOptions{
+    "--gateway", "10.77.0.3",          "--dns", "10.77.0.4",     "--local-port",
+    "5003",      "--server-port",      "6004",  "--server",      "--auto-disconnect-time",
+    "17",        "--firmware-version", "1A2",   "--server-host", "h.duva"};
+
+// The writes the simulator received, in order: "10.77.0.12>10.77.0.13 1033 7003", where each
+// went, and the address, serial number and server port its 65 bytes carried.
+QStringList writesReceived(SimProcess& sim)
+{
+    static const QRegularExpression line(" to (\\S+):1461 len 65: (.*)$");
+    QStringList writes;
+    for (const QString& l : sim.linesContaining(" recv from ")) {
+        const QRegularExpressionMatch m = line.match(l);
+        const QByteArray bytes = QByteArray::fromHex(m.captured(2).toLatin1());
+        if (!m.hasMatch() || quint8(bytes.at(offset::opcode)) != writeOpcode)
+            continue;
+        const auto record = ModuleRecord::fromBytes(bytes.left(recordSize));
+        writes << QString("%1>%2 %3 %4")
+                      .arg(m.captured(1), record->ipAddressText())
+                      .arg(record->serialNumber())
+                      .arg(record->serverPort());
+    }
+    return writes;
+}
+
+// The row headers of a table: "2 · confirmed".
+QStringList rowHeaders(const QAbstractItemModel& model)
+{
+    QStringList out;
+    for (int row = 0; row < model.rowCount(); ++row)
+        out << model.headerData(row, Qt::Vertical).toString();
+    return out;
+}
+
+// The button that shows an action in a tab.
+QToolButton* buttonOf(QWidget& tab, QAction* action)
+{
+    for (QToolButton* b : tab.findChildren<QToolButton*>())
+        if (b->defaultAction() == action)
+            return b;
+    return nullptr;
+}
+
+int planColumn(const QString& name)
+{
+    return int(frota::PlanModel::columnNames().indexOf(name));
+}
 
 // Three rows, each with distinct values in every column.
 QString commissioningPlan(const QTemporaryDir& dir)
@@ -260,6 +348,258 @@ private slots:
             writes += quint8(bytes.at(offset::opcode)) == writeOpcode;
         }
         QCOMPARE(writes, 3);
+    }
+
+    // A plan opened from its file, a cell mistyped in the table (refused: Apply sends nothing)
+    // and put right, then Apply: each write reaches the module it was meant for, in a safe
+    // order, each row shows its write's state, and the record the Record tab shows keeps
+    // every module.
+    void appliesAPlanEditedInTheTable_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QByteArray>("plan"); // serialNumber,ipAddress,serverPort
+        QTest::addColumn<QString>("via");
+        QTest::addColumn<bool>("skipMissing");
+        QTest::addColumn<QString>("message");    // the start of the tab's status
+        QTest::addColumn<QStringList>("writes"); // as writesReceived() shows them
+        QTest::addColumn<QStringList>("states"); // the plan's row headers
+        QTest::addColumn<QStringList>("record");
+        QTest::addColumn<QStringList>("after"); // the modules a search finds then
+
+        QTest::newRow("a shift of 3, each onto the next one's address")
+            << 3
+            << QByteArray("serialNumber,ipAddress,serverPort\n1031,10.77.0.11,7001\n"
+                          "1032,10.77.0.12,7002\n1033,10.77.0.13,7003\n")
+            << "" << false << "Writes confirmed: 3."
+            << QStringList{"10.77.0.12>10.77.0.13 1033 7003", "10.77.0.11>10.77.0.12 1032 7002",
+                           "10.77.0.10>10.77.0.11 1031 7001"}
+            << QStringList{"2 · confirmed", "3 · confirmed", "4 · confirmed"}
+            << QStringList{"1033 confirmed", "1032 confirmed", "1031 confirmed"}
+            << QStringList{"1031 10.77.0.11 7001", "1032 10.77.0.12 7002", "1033 10.77.0.13 7003"};
+        const QByteArray swap("serialNumber,ipAddress,serverPort\n1031,10.77.0.11,7001\n"
+                              "1032,10.77.0.10,7002\n1033,,6004\n");
+        QTest::newRow("a swap through the temporary address, one module unchanged")
+            << 3 << swap << "10.77.0.200" << false << "Writes confirmed: 2."
+            << QStringList{"10.77.0.10>10.77.0.200 1031 7001", "10.77.0.11>10.77.0.10 1032 7002",
+                           "10.77.0.200>10.77.0.11 1031 7001"}
+            << QStringList{"2 · confirmed", "3 · confirmed", "4 · no change"}
+            << QStringList{"1033 skipped", "1031 confirmed", "1032 confirmed"}
+            << QStringList{"1031 10.77.0.11 7001", "1032 10.77.0.10 7002", "1033 10.77.0.12 6004"};
+        QTest::newRow("a swap without a temporary address is refused")
+            << 3 << swap << "" << false
+            << "the modules with serial numbers 1031, 1032 (row 2, row 3) move onto one "
+               "another's addresses in a cycle"
+            << QStringList{} << QStringList{"2", "3", "4"} << QStringList{}
+            << QStringList{"1031 10.77.0.10 6004", "1032 10.77.0.11 6004", "1033 10.77.0.12 6004"};
+        QTest::newRow("a module that does not answer is skipped")
+            << 2
+            << QByteArray("serialNumber,ipAddress,serverPort\n1031,,7001\n4242,,7003\n"
+                          "1032,10.77.0.60,7002\n")
+            << "" << true << "row 3: no module with serial number 4242 answered\nThese rows"
+            << QStringList{"10.77.0.10>10.77.0.10 1031 7001", "10.77.0.11>10.77.0.60 1032 7002"}
+            << QStringList{"2 · confirmed", "3 · skipped", "4 · confirmed"}
+            << QStringList{"4242 skipped", "1031 confirmed", "1032 confirmed"}
+            << QStringList{"1031 10.77.0.10 7001", "1032 10.77.0.60 7002"};
+    }
+    void appliesAPlanEditedInTheTable()
+    {
+        QFETCH(int, count);
+        QFETCH(QByteArray, plan);
+        QFETCH(QString, via);
+        QFETCH(bool, skipMissing);
+        QFETCH(QString, message);
+        QFETCH(QStringList, writes);
+        QFETCH(QStringList, states);
+        QFETCH(QStringList, record);
+        QFETCH(QStringList, after);
+        SimProcess sim(fleetOptions + QStringList{"--count", QString::number(count)});
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        QTemporaryDir dir;
+        const QString planPath = dir.filePath("plan.csv");
+        QVERIFY(duva::test::writeFile(planPath, plan));
+        const QString recordPath = dir.filePath("record.json");
+        Window w;
+        QVERIFY2(w.search.session, qPrintable(w.search.unavailableText));
+        w.record().setNewRecordChooser([&] { return recordPath; });
+        frota::PlanTab& tab = w.plan();
+        QString error;
+        QVERIFY2(tab.openFile(planPath, &error), qPrintable(error));
+
+        // A port mistyped: refused at once, and Apply sends nothing.
+        const QModelIndex port = tab.model()->index(0, planColumn("serverPort"));
+        QVERIFY(tab.model()->setData(port, "70001"));
+        QCOMPARE(tab.model()->refusals().size(), 1);
+        QTest::mouseClick(tab.applyButton(), Qt::LeftButton);
+        QVERIFY2(tab.statusLabel()->text().startsWith("Cells that would be refused: 1."),
+                 qPrintable(tab.statusLabel()->text()));
+        QVERIFY(tab.model()->setData(port, "7001"));
+        QVERIFY(tab.model()->refusals().isEmpty());
+
+        tab.viaEdit()->setText(via);
+        tab.skipMissingBox()->setChecked(skipMissing);
+        // The window stays responsive, and nothing else that sends can start meanwhile.
+        QTimer tick;
+        QElapsedTimer sinceTick;
+        qint64 longestGap = 0;
+        bool othersOff = true;
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, sinceTick.restart());
+            othersOff = othersOff && !w.tab().tabActions().first()->isEnabled() &&
+                        !w.commissioning().startButton()->isEnabled() &&
+                        !w.record().undoAction()->isEnabled() && !tab.applyButton()->isEnabled();
+        });
+        sinceTick.start();
+        tick.start(10);
+        QTest::mouseClick(tab.applyButton(), Qt::LeftButton);
+        tick.stop();
+        QVERIFY2(longestGap < 250, qPrintable(QString("event loop stalled %1 ms").arg(longestGap)));
+        QVERIFY(othersOff);
+        QVERIFY(tab.applyButton()->isEnabled());
+        QVERIFY2(tab.statusLabel()->text().contains(message),
+                 qPrintable(tab.statusLabel()->text()));
+        QTest::qWait(200);
+        QCOMPARE(writesReceived(sim), writes);
+        QCOMPARE(rowHeaders(*tab.model()), states);
+        QCOMPARE(recordStatuses(recordPath), record);
+        if (!record.isEmpty())
+            QCOMPARE(w.record().model()->rowCount(), record.size());
+        // Every serial number survives, every other field as the fleet had it.
+        QCOMPARE(w.searchModules(), after);
+        for (int row = 0; row < w.tab().model()->rowCount(); ++row)
+            QCOMPARE(w.tab().model()->modules()[row].record.serverHost(), QString("h.duva"));
+    }
+
+    // Cancel during a swap, as soon as the first burst is out (1031 to the temporary address,
+    // 1032 onto 1031's): 1031's last write never goes, the tab says which writes did, and the
+    // record keeps both modules.
+    void cancelStopsBeforeTheNextWrite()
+    {
+        SimProcess sim(fleetOptions + QStringList{"--count", "2"});
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        QTemporaryDir dir;
+        const QString planPath = dir.filePath("swap.csv");
+        QVERIFY(duva::test::writeFile(planPath, "serialNumber,ipAddress\n1031,10.77.0.11\n"
+                                                "1032,10.77.0.10\n"));
+        const QString recordPath = dir.filePath("record.csv");
+        Window w;
+        QVERIFY2(w.search.session, qPrintable(w.search.unavailableText));
+        w.record().setNewRecordChooser([&] { return recordPath; });
+        frota::PlanTab& tab = w.plan();
+        QString error;
+        QVERIFY2(tab.openFile(planPath, &error), qPrintable(error));
+        tab.viaEdit()->setText("10.77.0.200");
+        // As a click on Cancel comes: from the event loop, once the first write is out.
+        QObject::connect(
+            w.window->writeRun(), &frota::WriteRun::stateChanged, [&](int, frota::WriteState s) {
+                if (s == frota::WriteState::Written)
+                    QTimer::singleShot(0, tab.progress()->cancelButton(), &QPushButton::click);
+            });
+        QTest::mouseClick(tab.applyButton(), Qt::LeftButton);
+        QTest::qWait(200);
+        QCOMPARE(writesReceived(sim), (QStringList{"10.77.0.10>10.77.0.200 1031 6004",
+                                                   "10.77.0.11>10.77.0.10 1032 6004"}));
+        QCOMPARE(tab.statusLabel()->text(),
+                 QString("Cancelled: 2 of 2 writes went out (serial numbers 1031, 1032); not "
+                         "confirmed: 1031."));
+        QCOMPARE(rowHeaders(*tab.model()), (QStringList{"2 · not confirmed", "3 · confirmed"}));
+        QVERIFY(!tab.progress()->cancelButton()->isEnabled());
+        QCOMPARE(w.record().model()->rowCount(), 2);
+        QCOMPARE(w.record().model()->entries()[0].status, fleet::EntryStatus::NotConfirmed);
+        QCOMPARE(w.record().model()->entries()[1].status, fleet::EntryStatus::Confirmed);
+    }
+
+    // A plan applied, then "Undo" on the Record tab: the confirmation lists each change, and
+    // once accepted every module holds its earlier record again, byte for byte. Declined, or
+    // refused (the record would put two modules on one address), nothing is sent.
+    void undoesARecord_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<bool>("breakRecord"); // 1031's earlier address made 1033's
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("confirmation"); // lines the question holds
+        QTest::addColumn<QStringList>("record");
+        QTest::addColumn<QStringList>("states"); // the record's row headers
+
+        const QStringList changes{"1031, ipAddress: 10.77.0.20 → 10.77.0.10",
+                                  "1031, serverPort: 7001 → 6004", "1032, serverPort: 7002 → 6004"};
+        QTest::newRow("accepted") << true << false << "Writes confirmed: 2." << changes
+                                  << QStringList{"1031 confirmed", "1032 confirmed",
+                                                 "1031 confirmed", "1032 confirmed"}
+                                  << QStringList{"1 · confirmed", "2 · confirmed", "3", "4"};
+        QTest::newRow("declined") << false << false << "Nothing was written." << changes
+                                  << QStringList{"1031 confirmed", "1032 confirmed"}
+                                  << QStringList{"1", "2"};
+        QTest::newRow("two modules on one address")
+            << true << true << "" << QStringList{}
+            << QStringList{"1031 confirmed", "1032 confirmed"} << QStringList{"1", "2"};
+    }
+    void undoesARecord()
+    {
+        QFETCH(bool, accept);
+        QFETCH(bool, breakRecord);
+        QFETCH(QString, message);
+        QFETCH(QStringList, confirmation);
+        QFETCH(QStringList, record);
+        QFETCH(QStringList, states);
+        SimProcess sim(fleetOptions + QStringList{"--count", "3"});
+        QVERIFY2(sim.isReady(), qPrintable(sim.errorText()));
+        QTemporaryDir dir;
+        const QString planPath = dir.filePath("plan.csv");
+        QVERIFY(duva::test::writeFile(planPath, "serialNumber,ipAddress,serverPort\n"
+                                                "1031,10.77.0.11,7001\n1032,,7002\n"));
+        const QString recordPath = dir.filePath("record.json");
+        Window w;
+        QVERIFY2(w.search.session, qPrintable(w.search.unavailableText));
+        QList<QByteArray> before;
+        QCOMPARE(w.searchModules(&before).size(), 3);
+        // 1031 moves first: .11 is free then.
+        QVERIFY(duva::test::writeFile(planPath, "serialNumber,ipAddress,serverPort\n"
+                                                "1031,10.77.0.20,7001\n1032,,7002\n"));
+        w.record().setNewRecordChooser([&] { return recordPath; });
+        QString error;
+        QVERIFY2(w.plan().openFile(planPath, &error), qPrintable(error));
+        QTest::mouseClick(w.plan().applyButton(), Qt::LeftButton);
+        QVERIFY2(w.plan().statusLabel()->text() == "Writes confirmed: 2.",
+                 qPrintable(w.plan().statusLabel()->text()));
+        if (breakRecord) {
+            // The record says 1031 was at .12, where 1033 answers.
+            QList<fleet::RecordEntry> entries = fleet::readRecord(recordPath).entries;
+            QByteArray bytes = entries[0].before->bytes();
+            bytes[offset::ipAddress + 3] = char(12);
+            entries[0].before = ModuleRecord::fromBytes(bytes);
+            QVERIFY(duva::test::writeFile(recordPath,
+                                          fleet::recordText(entries, fleet::RecordFormat::Json)));
+            QVERIFY(w.record().openRecord(recordPath, &error));
+        }
+        const int writesBefore = int(writesReceived(sim).size());
+
+        QString asked;
+        w.record().setConfirm([&](const QString& text) {
+            asked = text;
+            return accept;
+        });
+        QTest::mouseClick(buttonOf(w.record(), w.record().undoAction()), Qt::LeftButton);
+        const QString status = w.record().statusLabel()->text();
+        if (breakRecord)
+            QVERIFY2(status.contains("10.77.0.12") && status.endsWith("Nothing was written."),
+                     qPrintable(status));
+        else
+            QVERIFY2(status.startsWith(message), qPrintable(status));
+        for (const QString& line : confirmation)
+            QVERIFY2(asked.split('\n').contains(line), qPrintable(asked));
+        QTest::qWait(200);
+        QCOMPARE(recordStatuses(recordPath), record);
+        QCOMPARE(rowHeaders(*w.record().model()), states);
+        if (!accept || breakRecord) {
+            QCOMPARE(writesReceived(sim).size(), writesBefore);
+            return;
+        }
+        QCOMPARE(
+            writesReceived(sim).mid(writesBefore),
+            (QStringList{"10.77.0.20>10.77.0.10 1031 6004", "10.77.0.11>10.77.0.11 1032 6004"}));
+        QList<QByteArray> now;
+        QCOMPARE(w.searchModules(&now).size(), 3);
+        QCOMPARE(now, before);
     }
 
     void aSecondProgramIsToldWhichPortIsTaken()
