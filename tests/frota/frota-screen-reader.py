@@ -8,7 +8,9 @@ on every tab page, switched with Ctrl+Tab: walks the page and Tabs once round it
 the real key, and reads every table shown through the table interface. On the Plan page the
 plan is first made from the modules found. Prints, one line each, tab-separated:
   object  PAGE ROLE NAME FOCUSABLE(0/1)            every object shown (not a table's cells)
-  tab     PAGE ROLE NAME DESCRIPTION               every focus a Tab reaches, until it is back
+  tab     PAGE ROLE NAME DESCRIPTION LABEL TABLE   every focus a Tab reaches, until it is back
+                                                   (LABEL: the label naming it; TABLE: for a
+                                                   cell or an editor, the table it is in)
   header  PAGE TABLE COLUMN NAME                   a table's column headers
   cell    PAGE TABLE ROW COLUMN TEXT ROW-HEADER COLUMN-HEADER   the first rows' cells
   page    NAME                                     the page selected after Ctrl+Tab
@@ -113,8 +115,11 @@ def read_tables(page, objects):
         table = obj.queryTable()
         # The table interface finds a column's header through its first cell: an empty
         # table's headers are read as the table's children.
-        headers = [table.getColumnHeader(c) for c in range(table.nColumns)] if table.nRows \
-            else [h for h in obj if h is not None and h.getRole() == pyatspi.ROLE_TABLE_COLUMN_HEADER]
+        if table.nRows:
+            headers = [table.getColumnHeader(c) for c in range(table.nColumns)]
+        else:
+            headers = [h for h in obj
+                       if h is not None and h.getRole() == pyatspi.ROLE_TABLE_COLUMN_HEADER]
         for c, header in enumerate(headers):
             print("header\t%s\t%s\t%d\t%s" % (page, field(obj.name), c,
                                               field(header.name if header else "")))
@@ -186,7 +191,6 @@ def tab_round(page, focusable, focus):
 
 
 def main():
-    global DEBUG
     pid, modules = int(sys.argv[1]), int(sys.argv[2])
     app = application(pid)
     # Every question goes to the program: a cached state may be out of date.
@@ -222,7 +226,8 @@ def main():
         for obj in objects:
             can_focus = obj.getState().contains(pyatspi.STATE_FOCUSABLE)
             print("object\t%s\t%s\t%s\t%d" % (page, obj.getRoleName(), field(obj.name), can_focus))
-        tab_round(page, [o for o in objects if o.getState().contains(pyatspi.STATE_FOCUSABLE)], focus)
+        tab_round(page, [o for o in objects if o.getState().contains(pyatspi.STATE_FOCUSABLE)],
+                  focus)
         read_tables(page, objects)
         key(TAB, control=True)
         wait_until(lambda: selected_page(frame) != page, "Ctrl+Tab to leave " + page)
