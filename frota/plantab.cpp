@@ -207,6 +207,8 @@ void PlanTab::apply()
     const WriteRun::Result result = m_progress->run(
         job, [this](int row, WriteState state) { m_model->setRowState(row, state); });
     m_status->setText(result.message);
+    if (result.outcome == WriteRun::Outcome::NotSent)
+        m_model->clearRowStates(); // nothing went out: no row waits any more
     if (QFileInfo::exists(recordPath))
         m_record->openRecord(recordPath, nullptr);
 }
