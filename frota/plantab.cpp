@@ -99,10 +99,6 @@ PlanTab::PlanTab(ModulesModel* found, QWidget* parent)
     m_view->setItemDelegate(new PlanDelegate(m_view));
     m_view->setAccessibleName(QCoreApplication::translate("PlanTab", "Plan"));
     m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // Typing, F2 or a double click edits; merely reaching a cell does not, so that Tab leaves
-    // the table (the arrows move inside it) instead of going from editor to editor for ever.
-    m_view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                            QAbstractItemView::AnyKeyPressed);
     m_view->setTabKeyNavigation(false);
     m_refusals->setAccessibleName(QCoreApplication::translate("PlanTab", "Refused cells"));
     m_refusals->setMaximumHeight(120);
@@ -157,8 +153,12 @@ void PlanTab::updateApply()
     // The plan stays as it is being written.
     for (QAction* a : {m_open, m_fromModules})
         a->setEnabled(!running);
+    // Typing, F2 or a double click edits; merely reaching a cell does not, so that Tab leaves
+    // the table (the arrows move inside it) instead of going from editor to editor for ever.
     m_view->setEditTriggers(running ? QAbstractItemView::NoEditTriggers
-                                    : QAbstractItemView::AllEditTriggers);
+                                    : QAbstractItemView::DoubleClicked |
+                                          QAbstractItemView::EditKeyPressed |
+                                          QAbstractItemView::AnyKeyPressed);
 }
 
 void PlanTab::apply()

@@ -75,8 +75,12 @@ private slots:
         window.terminate();
         window.waitForFinished(5000);
         QVERIFY(ended);
+        const QString heard = QString::fromUtf8(reader.readAllStandardOutput());
+        // What was heard up to the failure shows where Tab went.
+        if (reader.exitCode() != 0)
+            qWarning("heard before the failure:\n%s", qPrintable(heard));
         QCOMPARE(reader.exitCode(), 0);
-        for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n'))
+        for (const QString& line : heard.split('\n'))
             if (!line.isEmpty())
                 m_heard << line.split(QLatin1Char('\t'));
 
@@ -140,6 +144,31 @@ private slots:
                    "Iniciar, push button",
                    "Módulos concluídos, table",
                };
+        QTest::newRow("plan")
+            << "Plano"
+            << QStringList{
+                   "Plano, page tab list",
+                   "Abrir plano..., push button: Abrir plano",
+                   "Plano dos módulos encontrados, push button: Plano dos módulos encontrados",
+                   "Salvar plano..., push button: Salvar plano",
+                   "Endereço temporário: Endereço temporário, text: Um endereço livre pelo qual "
+                   "dois módulos trocam de endereço, como 10.77.0.200; um para cada troca",
+                   "Pular módulos que não respondem, check box",
+                   "Aplicar, push button: Procura e depois grava cada módulo como o plano diz, "
+                   "numa ordem segura",
+                   "Plano, table",
+                   "Situação do plano, label",
+               };
+        QTest::newRow("record") << "Registro"
+                                << QStringList{
+                                       "Registro, page tab list",
+                                       "Abrir registro..., push button: Abrir registro",
+                                       "Entradas do registro, table",
+                                       "Situação do desfazer, label",
+                                       "Local: Nome do local, text: Onde os módulos foram "
+                                       "comissionados",
+                                       "Operador: Operador, text",
+                                   };
     }
     void tabGoesRoundEachPageInReadingOrder()
     {
