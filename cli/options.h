@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/exitstatus.h"
-#include "cli/search.h"
-#include "cli/targets.h"
+#include "fleet/search.h"
+#include "fleet/targets.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,8 +28,8 @@ struct Options {
     Format format = Format::Table;
     bool excel = false; // with Csv: ';' and a UTF-8 byte-order mark, for a spreadsheet
     QStringList filters;
-    TargetChoice where;
-    SearchTiming timing;
+    fleet::TargetChoice where;
+    fleet::SearchTiming timing;
     int settleMs = 6000;
     std::optional<int> serial;
     int expect = 0; // search: ask until this many modules answered; 0: no number

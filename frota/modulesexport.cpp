@@ -8,7 +8,7 @@ namespace duva::frota
 QByteArray modulesCsv(const QList<fleet::ModuleReply>& modules, CsvFlavour flavour)
 {
     // The command line's search output holds the rule (columns, separators, byte-order mark).
-    QList<cli::FoundModule> found;
+    QList<fleet::FoundModule> found;
     found.reserve(modules.size());
     for (const fleet::ModuleReply& m : modules)
         found.append({m.record, m.from, m.replies});

@@ -1,6 +1,6 @@
 #include "frota/plantab.h"
 
-#include "cli/plan.h"
+#include "fleet/plan.h"
 #include "frota/actionbutton.h"
 #include "frota/modulesmodel.h"
 #include "frota/plandelegate.h"
@@ -101,7 +101,7 @@ bool PlanTab::openFile(const QString& path, QString* error)
         *error = file.errorString();
         return false;
     }
-    const cli::Plan plan = cli::readPlan(file.readAll(), cli::planFormatOf(path));
+    const fleet::Plan plan = fleet::readPlan(file.readAll(), fleet::planFormatOf(path));
     if (!plan.error.isEmpty()) {
         *error = plan.error;
         return false;
@@ -116,7 +116,7 @@ bool PlanTab::openFile(const QString& path, QString* error)
 bool PlanTab::saveFile(const QString& path, QString* error) const
 {
     const QByteArray bytes =
-        cli::planFormatOf(path) == cli::PlanFormat::Json ? m_model->toJson() : m_model->toCsv();
+        fleet::planFormatOf(path) == fleet::PlanFormat::Json ? m_model->toJson() : m_model->toCsv();
     return saveBytes(path, bytes, error);
 }
 

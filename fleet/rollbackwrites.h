@@ -1,9 +1,9 @@
 #pragma once
 
-#include "cli/options.h"
-#include "cli/plan.h"
-#include "cli/resolve.h"
-#include "cli/search.h"
+#include "fleet/outcome.h"
+#include "fleet/plan.h"
+#include "fleet/resolve.h"
+#include "fleet/search.h"
 #include "fleet/writerecord.h"
 
 #include <QHash>
@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 // What undoing a record of writes comes to, as writes that go through the same order,
@@ -24,7 +24,7 @@ struct RollbackWrites {
     QStringList missing;                  // "entry 3: no module with serial number 1033 answered"
     QList<fleet::RecordEntry> notWritten; // the record's entries for those (skipped)
     QHash<QString, int> entryNumbers;     // where -> the record's entry, from 1
-    std::optional<Failure> refusal;       // nothing may be sent, and why
+    std::optional<Refusal> refusal;       // nothing may be sent, and why
 };
 
 // The serial numbers that the record's confirmed writes left, as rows that the search wants.
@@ -39,4 +39,4 @@ QList<PlanRow> rollbackWanted(const QList<fleet::RecordEntry>& entries);
 RollbackWrites resolveRollback(const QList<fleet::RecordEntry>& entries,
                                const QList<FoundModule>& found, const QList<quint32>& ownAddresses);
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -1,15 +1,15 @@
-#include "cli/resolve.h"
+#include "fleet/resolve.h"
 
 #include <QCoreApplication>
 
-#include "cli/fields.h"
-#include "cli/spreadsheet.h"
+#include "fleet/fields.h"
+#include "fleet/spreadsheet.h"
 #include "fleet/valuechecks.h"
 #include "protocol/confirmation.h"
 
 #include <QMap>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 namespace
@@ -237,11 +237,11 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
     }
 
     // The first kind of problem, in the order a user best fixes them, decides the status.
-    const std::pair<QStringList*, ExitStatus> kinds[] = {
-        {&invalid, ExitStatus::InvalidValue},
-        {&missing, ExitStatus::NotFound},
-        {&shared, ExitStatus::SharedAddress},
-        {&collisions, ExitStatus::AddressCollision},
+    const std::pair<QStringList*, Outcome> kinds[] = {
+        {&invalid, Outcome::InvalidValue},
+        {&missing, Outcome::NotFound},
+        {&shared, Outcome::SharedAddress},
+        {&collisions, Outcome::AddressCollision},
     };
     for (const auto& [messages, status] : kinds) {
         if (!messages->isEmpty()) {
@@ -254,4 +254,4 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
     return result;
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -1,4 +1,4 @@
-#include "cli/search.h"
+#include "fleet/search.h"
 
 #include "net/broadcastseries.h"
 #include "net/interfaces.h"
@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 QStringList SearchTargets::describe() const
@@ -180,4 +180,4 @@ void sortByAddress(QList<FoundModule>& modules)
                      [&](const FoundModule& x, const FoundModule& y) { return key(x) < key(y); });
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -1,13 +1,13 @@
-#include "cli/rollbackwrites.h"
+#include "fleet/rollbackwrites.h"
 
-#include "cli/fields.h"
+#include "fleet/fields.h"
 #include "fleet/recordfields.h"
 #include "fleet/rollback.h"
 #include "protocol/confirmation.h"
 
 #include <QCoreApplication>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 namespace
@@ -57,7 +57,7 @@ RollbackWrites resolveRollback(const QList<fleet::RecordEntry>& entries,
         records << m.record;
     const fleet::RollbackPlan plan = fleet::planRollback(entries, records);
     if (!plan.refusal.isEmpty()) {
-        r.refusal = Failure{ExitStatus::AddressCollision, plan.refusal};
+        r.refusal = Refusal{Outcome::AddressCollision, plan.refusal};
         return r;
     }
 
@@ -145,10 +145,10 @@ RollbackWrites resolveRollback(const QList<fleet::RecordEntry>& entries,
                               .arg(w.newAddress);
     }
     if (!shared.isEmpty())
-        r.refusal = Failure{ExitStatus::SharedAddress, shared.join(QLatin1Char('\n'))};
+        r.refusal = Refusal{Outcome::SharedAddress, shared.join(QLatin1Char('\n'))};
     else if (!collisions.isEmpty())
-        r.refusal = Failure{ExitStatus::AddressCollision, collisions.join(QLatin1Char('\n'))};
+        r.refusal = Refusal{Outcome::AddressCollision, collisions.join(QLatin1Char('\n'))};
     return r;
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet

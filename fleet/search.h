@@ -14,7 +14,7 @@ namespace duva
 class UdpEndpoint;
 }
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 // Where a search broadcasts: single broadcast addresses, and /16 networks a.b whose 256 /24
@@ -91,4 +91,4 @@ private:
 // Sorted by address, then serial number, so that output does not depend on reply order.
 void sortByAddress(QList<FoundModule>& modules);
 
-} // namespace duva::cli
+} // namespace duva::fleet

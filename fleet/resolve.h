@@ -1,15 +1,15 @@
 #pragma once
 
-#include "cli/exitstatus.h"
-#include "cli/plan.h"
-#include "cli/search.h"
+#include "fleet/outcome.h"
+#include "fleet/plan.h"
+#include "fleet/search.h"
 #include "protocol/recordvalues.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 // What one plan row comes to for the module it names.
@@ -26,7 +26,7 @@ struct PlannedWrite {
 
 struct Resolution {
     QList<PlannedWrite> writes;
-    ExitStatus status = ExitStatus::Ok;
+    Outcome status = Outcome::Ok;
     QString error; // every problem of the kind that stopped it, one a line
 };
 
@@ -46,4 +46,4 @@ struct ValueChecks {
 Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& found,
                        const ValueChecks& checks = {});
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -1,8 +1,7 @@
-#include "cli/orderedwrites.h"
+#include "fleet/orderedwrites.h"
 
-#include "cli/countdown.h"
-#include "cli/fields.h"
-#include "cli/search.h"
+#include "fleet/fields.h"
+#include "fleet/search.h"
 #include "net/broadcastseries.h"
 #include "net/interfaces.h"
 #include "net/udpendpoint.h"
@@ -14,7 +13,7 @@
 #include <algorithm>
 #include <chrono>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 namespace
@@ -259,8 +258,10 @@ void OrderedWrites::confirm(const QList<fleet::OrderedWrite>& writes, bool again
         }
         return std::all_of(done.begin(), done.end(), [](bool d) { return d; });
     };
-    const Countdown countdown(
-        m_err, m_countdown, QCoreApplication::translate("OrderedWrites", "confirming"), m_settleMs);
+    const std::shared_ptr<void> shown =
+        m_countdown && m_showWait
+            ? m_showWait(QCoreApplication::translate("OrderedWrites", "confirming"), m_settleMs)
+            : nullptr;
     // A search every pollMs from the write on, the last one ending with the settle period;
     // one at least, which waits its quiet period, however short the settle period is.
     const auto start = std::chrono::steady_clock::now();
@@ -374,4 +375,4 @@ QList<WriteResult> OrderedWrites::run(const QList<PlannedWrite>& writes,
     return m_results;
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet
