@@ -207,7 +207,7 @@ std::optional<Failure> parseFilter(const QString& text, Filter& filter)
     if (equals <= 0)
         return Failure{ExitStatus::Usage, Texts::tr("--filter %1: not FIELD=VALUE").arg(text)};
     if (name == fleet::fromColumn) {
-        filter = [value](const fleet::FoundModule& m) { return m.from == value; };
+        filter = [value](const fleet::FoundModule& m) { return m.from.toString() == value; };
         return std::nullopt;
     }
     if (name == fleet::repliesColumn) {
@@ -492,7 +492,9 @@ ExitStatus Run::send(const QList<fleet::PlannedWrite>& writes, const fleet::Writ
     const bool text = m_o.format != Format::Json;
     if (text) {
         for (const fleet::PlannedWrite& w : writes) {
-            m_out << Texts::tr("Module %1 at %2").arg(w.serialNumber).arg(w.currentAddress);
+            m_out << Texts::tr("Module %1 at %2")
+                         .arg(w.serialNumber)
+                         .arg(w.currentAddress.toString());
             if (several)
                 m_out << " (" << w.row.where << ")";
             m_out << (w.request.isEmpty() ? Texts::tr(": no change") : QStringLiteral(":")) << '\n';
@@ -500,7 +502,9 @@ ExitStatus Run::send(const QList<fleet::PlannedWrite>& writes, const fleet::Writ
                 m_out << "  " << change << '\n';
             if (m_o.dryRun && !w.request.isEmpty())
                 m_out << "  "
-                      << Texts::tr("WriteRequest to %1:%2:").arg(w.currentAddress).arg(modulePort)
+                      << Texts::tr("WriteRequest to %1:%2:")
+                             .arg(w.currentAddress.toString())
+                             .arg(modulePort)
                       << "\n    "
                       << fleet::hexRows(w.request).replace(QLatin1Char('\n'),
                                                            QLatin1String("\n    "))
@@ -608,13 +612,14 @@ ExitStatus Run::send(const QList<fleet::PlannedWrite>& writes, const fleet::Writ
                 unconfirmed << QString::number(w.serialNumber);
         }
         const QString statusCell = Texts::tr(state);
-        table << QStringList{
-            w.row.where, QString::number(w.serialNumber), w.currentAddress, w.newAddress,
-            why.english.isEmpty() ? statusCell : statusCell + QStringLiteral(": ") + why.shown};
+        table << QStringList{w.row.where, QString::number(w.serialNumber),
+                             w.currentAddress.toString(), w.newAddress.toString(),
+                             why.english.isEmpty() ? statusCell
+                                                   : statusCell + QStringLiteral(": ") + why.shown};
         QJsonObject o{{"where", w.row.whereForScripts()},
                       {"serialNumber", w.serialNumber},
-                      {"address", w.currentAddress},
-                      {"newAddress", w.newAddress},
+                      {"address", w.currentAddress.toString()},
+                      {"newAddress", w.newAddress.toString()},
                       {"status", status},
                       {"changes", QJsonArray::fromStringList(w.changes)}};
         if (!why.english.isEmpty())
@@ -684,9 +689,9 @@ ExitStatus Run::rollback()
     if (const auto failure = open())
         return fail(*failure);
     const QList<fleet::FoundModule> found = searchFor(everyModuleOf(wanted));
-    QList<quint32> own;
+    QList<Ipv4Address> own;
     for (const NetworkInterface& i : runningIPv4Interfaces())
-        own << i.address.toUInt32();
+        own << i.address;
     const fleet::RollbackWrites rollback = fleet::resolveRollback(record.entries, found, own);
     if (rollback.refusal)
         return fail(exitStatusOf(rollback.refusal->status),

@@ -221,7 +221,7 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
     o.recordPath = parser.value("record");
     o.operatorName = parser.value("operator");
     for (const QString& via : parser.values("via")) {
-        const auto address = fleet::parseAddress(via);
+        const auto address = Ipv4Address::parse(via);
         if (!address)
             return Failure{ExitStatus::Usage,
                            Texts::tr("--via: '%1' is not an IPv4 address").arg(via)};

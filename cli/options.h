@@ -36,7 +36,7 @@ struct Options {
     bool dryRun = false;
     bool yes = false;
     bool force = false;        // write values that would cut a module off
-    QList<quint32> via;        // set, apply: free temporary addresses, one for each cycle
+    QList<Ipv4Address> via;    // set, apply: free temporary addresses, one for each cycle
     bool skipMissing = false;  // apply, rollback: write the modules that answered
     std::optional<quint32> at; // commission: where fresh modules answer
     QString recordPath;        // the record of writes (--record)

@@ -37,7 +37,7 @@ QStringList moduleCells(const fleet::FoundModule& module, bool forTable)
             text = Texts::tr("neither");
         cells << text;
     }
-    return cells << module.from << QString::number(module.replies);
+    return cells << module.from.toString() << QString::number(module.replies);
 }
 
 QJsonObject moduleJson(const fleet::FoundModule& module)
@@ -45,7 +45,7 @@ QJsonObject moduleJson(const fleet::FoundModule& module)
     QJsonObject object;
     for (const fleet::Field& f : fleet::fields())
         object.insert(f.name, f.json(module.record));
-    object.insert(fleet::fromColumn, module.from);
+    object.insert(fleet::fromColumn, module.from.toString());
     object.insert(fleet::repliesColumn, module.replies);
     return object;
 }

@@ -75,7 +75,7 @@ QStringList duplicateWarnings(const QList<fleet::FoundModule>& modules)
                                   "%2 (serial number %3): one module answering more than "
                                   "once, or several modules with one record")
                             .arg(m.replies)
-                            .arg(m.from)
+                            .arg(m.from.toString())
                             .arg(moduleIdentity(m.record));
     }
     return warnings;

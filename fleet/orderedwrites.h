@@ -41,7 +41,7 @@ struct PlannedOrder {
 // temporary address must be free: no module answered the search from it, and no write gives
 // it to a module.
 PlannedOrder planOrder(const QList<PlannedWrite>& writes, const QList<FoundModule>& found,
-                       const QList<quint32>& via);
+                       const QList<Ipv4Address>& via);
 
 // What became of one planned write.
 struct WriteResult {
@@ -118,10 +118,10 @@ private:
     const QList<PlannedWrite>* m_writes = nullptr;
     QList<WriteResult> m_results;
     QList<fleet::OrderedWrite> m_sent;
-    QList<bool> m_parked;             // confirmed at its temporary address
-    QHash<quint32, int> m_holding;    // address -> the write of the module that held it at first
-    QHash<int, quint32> m_answeredAt; // write -> the address its module last answered with
-    QList<bool> m_reported;           // handed to m_final
+    QList<bool> m_parked;              // confirmed at its temporary address
+    QHash<Ipv4Address, int> m_holding; // address -> the write of the module that held it at first
+    QHash<int, Ipv4Address> m_answeredAt; // write -> the address its module last answered with
+    QList<bool> m_reported;               // handed to m_final
 };
 
 } // namespace duva::fleet

@@ -15,11 +15,11 @@ namespace duva::fleet
 // What one plan row comes to for the module it names.
 struct PlannedWrite {
     PlanRow row;
-    FoundModule module;     // as the search found it
-    QByteArray request;     // the WriteRequest; empty when nothing changes
-    QStringList changes;    // "ipAddress: 10.77.0.10 -> 10.77.0.60", in byte order
-    QString currentAddress; // where the request goes
-    QString newAddress;
+    FoundModule module;         // as the search found it
+    QByteArray request;         // the WriteRequest; empty when nothing changes
+    QStringList changes;        // "ipAddress: 10.77.0.10 -> 10.77.0.60", in byte order
+    Ipv4Address currentAddress; // where the request goes
+    Ipv4Address newAddress;
     int serialNumber = 0;    // as found
     int newSerialNumber = 0; // as written: the one that confirms the write
 };

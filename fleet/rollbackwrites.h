@@ -33,10 +33,11 @@ QList<PlanRow> rollbackWanted(const QList<fleet::RecordEntry>& entries);
 // The writes that give each module of the record's confirmed entries its earlier record,
 // byte for byte, given the modules found now. Refused (AddressCollision) where the rollback
 // would put two modules on one address or one serial number, or a module on one of
-// ownAddresses (this computer's, host order); refused (SharedAddress) where a module to be
+// ownAddresses (this computer's); refused (SharedAddress) where a module to be
 // written answers at an address that another module answers from too. The values that
 // would cut a module off are not checked: each module held them before.
 RollbackWrites resolveRollback(const QList<fleet::RecordEntry>& entries,
-                               const QList<FoundModule>& found, const QList<quint32>& ownAddresses);
+                               const QList<FoundModule>& found,
+                               const QList<Ipv4Address>& ownAddresses);
 
 } // namespace duva::fleet

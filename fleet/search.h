@@ -35,7 +35,7 @@ struct SearchTiming {
 // most replies it sent to one request (a module that answers twice is listed once).
 struct FoundModule {
     ModuleRecord record;
-    QString from;
+    Ipv4Address from;
     int replies = 1;
 };
 
@@ -74,7 +74,7 @@ public:
 
 private:
     void send();
-    void take(const QByteArray& bytes, const QString& from);
+    void take(const QByteArray& bytes, Ipv4Address from);
     // Lets the system report what it dropped up to now (it tells with the next datagram).
     void catchUpOnDrops();
 
@@ -87,6 +87,9 @@ private:
     int m_requests = 0;
     std::optional<qint64> m_dropped;
 };
+
+// The address a module's record carries.
+Ipv4Address addressOf(const ModuleRecord& record);
 
 // Sorted by address, then serial number, so that output does not depend on reply order.
 void sortByAddress(QList<FoundModule>& modules);

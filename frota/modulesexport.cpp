@@ -11,7 +11,7 @@ QByteArray modulesCsv(const QList<fleet::ModuleReply>& modules, CsvFlavour flavo
     QList<fleet::FoundModule> found;
     found.reserve(modules.size());
     for (const fleet::ModuleReply& m : modules)
-        found.append({m.record, m.from, m.replies});
+        found.append({m.record, Ipv4Address::parse(m.from).value_or(Ipv4Address()), m.replies});
     return cli::modulesCsv(found, flavour == CsvFlavour::Excel).toUtf8();
 }
 

@@ -37,7 +37,7 @@ FoundModule module(int last, int serial)
     v.setSerialNumber(serial);
     QByteArray record = v.encode().left(recordSize);
     record[offset::opcode] = 0;
-    return {*ModuleRecord::fromBytes(record), QString("10.77.0.%1").arg(last), 1};
+    return {*ModuleRecord::fromBytes(record), Ipv4Address(10, 77, 0, quint8(last)), 1};
 }
 
 PlanRow bySerial(int serial, QList<Change> changes)
@@ -151,7 +151,8 @@ private slots:
         RecordValues v = RecordValues::fromRecord(module(10, 1031).record);
         v.firmwareVersion = "010";
         v.serverHost = "0123";
-        const FoundModule m{*ModuleRecord::fromBytes(v.encode().left(recordSize)), "10.77.0.10", 1};
+        const FoundModule m{*ModuleRecord::fromBytes(v.encode().left(recordSize)),
+                            Ipv4Address(10, 77, 0, 10), 1};
         Plan p;
         if (plan.contains('\n')) {
             p = readPlan(plan, PlanFormat::Csv);
@@ -406,8 +407,8 @@ private slots:
         const PlannedWrite& w = r.writes.first();
         QCOMPARE(w.changes,
                  (QStringList{"ipAddress: 10.77.0.10 -> 10.77.0.60", "serialNumber: 1031 -> 7"}));
-        QCOMPARE(w.currentAddress, QString("10.77.0.10"));
-        QCOMPARE(w.newAddress, QString("10.77.0.60"));
+        QCOMPARE(w.currentAddress.toString(), QString("10.77.0.10"));
+        QCOMPARE(w.newAddress.toString(), QString("10.77.0.60"));
         QCOMPARE(w.newSerialNumber, 7);
         QCOMPARE(w.request.size(), requestSize);
         QCOMPARE(w.request.left(4), QByteArray("\x0A\x4D\x00\x3C", 4));
