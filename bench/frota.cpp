@@ -4,7 +4,7 @@
 //   duplicate marks, view painted), beside a bare QTableView over a QStandardItemModel fed
 //   the same replies by a plain QUdpSocket; each run in a fresh process of its own, which
 //   also reports its peak resident memory (VmHWM) with those rows shown;
-// - the event-loop delay while the fleet's ordered writes (cli::OrderedWrites, which waits in
+// - the event-loop delay while the fleet's ordered writes (fleet::OrderedWrites, which waits in
 //   nested event loops) shift 100 simulated modules in the test network, with the window's
 //   plan table shown: the lateness of a 10 ms timer, beside the same timer with the loop idle.
 
@@ -13,12 +13,12 @@
 #include "bench/harness/eventloop.h"
 #include "bench/harness/proc.h"
 #include "bench/loopback.h"
-#include "cli/orderedwrites.h"
-#include "cli/plan.h"
-#include "cli/resolve.h"
-#include "cli/search.h"
+#include "fleet/orderedwrites.h"
+#include "fleet/plan.h"
 #include "fleet/recordfields.h"
 #include "fleet/replyendpoint.h"
+#include "fleet/resolve.h"
+#include "fleet/search.h"
 #include "frota/mainwindow.h"
 #include "frota/modulestab.h"
 #include "frota/plantab.h"
@@ -264,25 +264,25 @@ private:
     bool m_listening = false;
 };
 
-// One shift of the 100 modules by cli::OrderedWrites, as duvactl apply sends it, in this
+// One shift of the 100 modules by fleet::OrderedWrites, as duvactl apply sends it, in this
 // process's event loop; the writes' outcome: how many were confirmed.
 int shiftOnce(UdpEndpoint& endpoint, int run)
 {
-    cli::Search search(endpoint, {{Ipv4Address(10, 77, 0, 255)}, {}}, cli::SearchTiming{});
-    const QList<cli::FoundModule> modules = search.run();
-    const cli::Plan plan = cli::readPlan(shiftPlan(run), cli::PlanFormat::Csv);
-    const cli::Resolution resolution = cli::resolvePlan(plan.rows, modules);
-    if (resolution.status != cli::ExitStatus::Ok)
+    fleet::Search search(endpoint, {{Ipv4Address(10, 77, 0, 255)}, {}}, fleet::SearchTiming{});
+    const QList<fleet::FoundModule> modules = search.run();
+    const fleet::Plan plan = fleet::readPlan(shiftPlan(run), fleet::PlanFormat::Csv);
+    const fleet::Resolution resolution = fleet::resolvePlan(plan.rows, modules);
+    if (resolution.status != fleet::Outcome::Ok)
         return 0;
-    const cli::PlannedOrder order = cli::planOrder(resolution.writes, modules, {});
+    const fleet::PlannedOrder order = fleet::planOrder(resolution.writes, modules, {});
     if (!order.error.isEmpty())
         return 0;
     QString errors;
     QTextStream err(&errors);
     const bool interrupted = false;
-    cli::OrderedWrites writes(endpoint, search, settleMs, false, nullptr, err, interrupted);
+    fleet::OrderedWrites writes(endpoint, search, settleMs, false, nullptr, err, interrupted);
     int confirmed = 0;
-    for (const cli::WriteResult& r : writes.run(resolution.writes, order.order))
+    for (const fleet::WriteResult& r : writes.run(resolution.writes, order.order))
         confirmed += r.confirmed ? 1 : 0;
     return confirmed;
 }

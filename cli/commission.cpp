@@ -1,12 +1,12 @@
 #include "cli/commission.h"
 
-#include "cli/commissionplan.h"
+#include "fleet/commissionplan.h"
 
 #include "cli/console.h"
-#include "cli/fields.h"
-#include "cli/plan.h"
 #include "fleet/commissioningdriver.h"
 #include "fleet/commissioningrecord.h"
+#include "fleet/fields.h"
+#include "fleet/plan.h"
 #include "fleet/recordfields.h"
 #include "fleet/valuechecks.h"
 
@@ -63,19 +63,19 @@ std::optional<Failure> Commission::prepare()
     const QString path = m_o.arguments.first();
     for (const NetworkInterface& i : runningIPv4Interfaces())
         m_ownAddresses << i.address;
-    const CommissionPlan plan = readCommissionPlan(path, m_ownAddresses);
+    const fleet::CommissionPlan plan = fleet::readCommissionPlan(path, m_ownAddresses);
     switch (plan.unusable) {
-    case CommissionPlan::Unusable::CannotRead:
+    case fleet::CommissionPlan::Unusable::CannotRead:
         return Failure{ExitStatus::InvalidValue,
                        QCoreApplication::translate("Commission", "%1: cannot read: %2")
                            .arg(path, plan.reason)};
-    case CommissionPlan::Unusable::Malformed:
+    case fleet::CommissionPlan::Unusable::Malformed:
         return Failure{ExitStatus::InvalidValue,
                        QCoreApplication::translate("Commission", "%1: %2").arg(path, plan.reason)};
-    case CommissionPlan::Unusable::NoModule:
+    case fleet::CommissionPlan::Unusable::NoModule:
         return Failure{ExitStatus::InvalidValue,
                        QCoreApplication::translate("Commission", "%1: names no module").arg(path)};
-    case CommissionPlan::Unusable::No:
+    case fleet::CommissionPlan::Unusable::No:
         break;
     }
     m_rows = plan.rows;
@@ -110,7 +110,7 @@ std::optional<Failure> Commission::prepare()
 
 QString Commission::why(const ModuleRecord& before, const ModuleRecord& after) const
 {
-    return commissionRefusal(before, after, m_ownAddresses, !m_o.force);
+    return fleet::commissionRefusal(before, after, m_ownAddresses, !m_o.force);
 }
 
 int Commission::rowsLeft() const
@@ -258,7 +258,7 @@ void Commission::say(const fleet::CommissionEvent& e)
             waiting();
 }
 
-ExitStatus Commission::run(UdpEndpoint& endpoint, const SearchTargets& targets,
+ExitStatus Commission::run(UdpEndpoint& endpoint, const fleet::SearchTargets& targets,
                            const QList<NetworkInterface>& interfaces)
 {
     fleet::CommissionTiming timing;

@@ -36,7 +36,7 @@ public:
     // will not do.
     std::optional<Failure> prepare();
     // Runs until every row is done or Ctrl+C.
-    ExitStatus run(UdpEndpoint& endpoint, const SearchTargets& targets,
+    ExitStatus run(UdpEndpoint& endpoint, const fleet::SearchTargets& targets,
                    const QList<NetworkInterface>& interfaces);
 
 private:

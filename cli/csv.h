@@ -12,14 +12,4 @@ namespace duva::cli
 // doubled.
 QString csvLine(const QStringList& cells, QChar separator = QLatin1Char(','));
 
-struct CsvTable {
-    QList<QStringList> rows; // row 1 of the file is rows[0]; blank lines are kept as empty rows
-    QString error;           // empty when the text is well formed
-};
-
-// Reads the text; the separator is the one of ',', ';' and tab that the first line holds most
-// (spreadsheets in many locales save with ';'). Line ends may be LF or CR LF. Blanks around a
-// cell are dropped; a quoted cell keeps those inside its quotes.
-CsvTable readCsv(const QString& text);
-
 } // namespace duva::cli

@@ -5,19 +5,19 @@
 #include "cli/console.h"
 #include "cli/countdown.h"
 #include "cli/exitstatus.h"
-#include "cli/fields.h"
-#include "cli/missing.h"
 #include "cli/options.h"
-#include "cli/orderedwrites.h"
 #include "cli/output.h"
-#include "cli/plan.h"
-#include "cli/preparedwrites.h"
-#include "cli/resolve.h"
-#include "cli/rollbackwrites.h"
-#include "cli/search.h"
 #include "cli/searchreport.h"
-#include "cli/targets.h"
+#include "fleet/fields.h"
+#include "fleet/missing.h"
+#include "fleet/orderedwrites.h"
+#include "fleet/plan.h"
+#include "fleet/preparedwrites.h"
 #include "fleet/recordfields.h"
+#include "fleet/resolve.h"
+#include "fleet/rollbackwrites.h"
+#include "fleet/search.h"
+#include "fleet/targets.h"
 #include "fleet/writerecord.h"
 #include "net/broadcastseries.h"
 #include "net/interfaces.h"
@@ -79,7 +79,8 @@ private:
     std::optional<Failure> open(bool forReset = false);
     // The search, with a countdown on a terminal and a warning when this computer dropped
     // replies meanwhile.
-    QList<FoundModule> searchFor(const Search::Wanted& wanted = {}, bool untilWanted = false);
+    QList<fleet::FoundModule> searchFor(const fleet::Search::Wanted& wanted = {},
+                                        bool untilWanted = false);
     void warn(const QString& text)
     {
         m_err << "duvactl: " << text << '\n';
@@ -93,24 +94,24 @@ private:
     ExitStatus reset();
     ExitStatus commission();
     ExitStatus rollback();
-    ExitStatus write(const QList<PlanRow>& rows);
+    ExitStatus write(const QList<fleet::PlanRow>& rows);
     // Prints the writes, sends them in their order (not on a dry run), keeps the record and
     // prints what became of each. entries: the record's entries of modules that are not
     // written (rows whose module did not answer), kept before anything is sent.
-    ExitStatus send(const QList<PlannedWrite>& writes, const fleet::WriteOrder& order,
+    ExitStatus send(const QList<fleet::PlannedWrite>& writes, const fleet::WriteOrder& order,
                     const QStringList& missing, QList<fleet::RecordEntry> entries, bool several);
     // Opens --record before anything is sent; nothing on a dry run, which writes no record.
     std::optional<Failure> openRecord();
     // The interfaces the search went through, for the record.
     QString interfaceNames() const;
     // The row that picks one module: ADDRESS (the first argument) or --serial N.
-    std::optional<Failure> selector(PlanRow& row);
+    std::optional<Failure> selector(fleet::PlanRow& row);
 
     Options m_o;
     QTextStream& m_out;
     QTextStream& m_err;
     std::unique_ptr<UdpEndpoint> m_endpoint;
-    std::unique_ptr<Search> m_search;
+    std::unique_ptr<fleet::Search> m_search;
     QList<NetworkInterface> m_interfaces;
     std::unique_ptr<fleet::WriteRecordFile> m_record;
     QHash<QString, int> m_rowNumbers; // where -> the plan's row or the record's entry (from 1)
@@ -119,10 +120,10 @@ private:
 std::optional<Failure> Run::open(bool forReset)
 {
     const QList<NetworkInterface> interfaces = runningIPv4Interfaces();
-    const TargetsResult t = forReset ? chooseResetNetworks(interfaces, m_o.where)
-                                     : chooseTargets(interfaces, m_o.where);
+    const fleet::TargetsResult t = forReset ? fleet::chooseResetNetworks(interfaces, m_o.where)
+                                            : fleet::chooseTargets(interfaces, m_o.where);
     if (!t.targets)
-        return Failure{t.status, t.error};
+        return Failure{exitStatusOf(t.status), t.error};
     m_endpoint = std::make_unique<UdpEndpoint>();
     // Every destination is a dotted address: no name is ever looked up.
     m_endpoint->setHostResolver(
@@ -137,16 +138,16 @@ std::optional<Failure> Run::open(bool forReset)
                                  "duvactl, so nothing was sent")
                            .arg(replyPort)};
     m_endpoint->readBursts(replyBuffer);
-    m_search = std::make_unique<Search>(*m_endpoint, *t.targets, m_o.timing);
+    m_search = std::make_unique<fleet::Search>(*m_endpoint, *t.targets, m_o.timing);
     m_interfaces = interfaces;
     return std::nullopt;
 }
 
-QList<FoundModule> Run::searchFor(const Search::Wanted& wanted, bool untilWanted)
+QList<fleet::FoundModule> Run::searchFor(const fleet::Search::Wanted& wanted, bool untilWanted)
 {
-    const SearchTiming& t = m_search->timing();
+    const fleet::SearchTiming& t = m_search->timing();
     const Countdown c(m_err, countdown(), Texts::tr("searching"), t.attempts * t.totalMs);
-    QList<FoundModule> found = m_search->run(wanted, untilWanted);
+    QList<fleet::FoundModule> found = m_search->run(wanted, untilWanted);
     if (m_search->dropped().value_or(0) > 0)
         warn(dropWarning(*m_search->dropped(), m_endpoint->receiveBufferGranted()));
     return found;
@@ -174,7 +175,7 @@ ExitStatus Run::run()
 }
 
 // A --filter FIELD=VALUE as a test of a found module.
-using Filter = std::function<bool(const FoundModule&)>;
+using Filter = std::function<bool(const fleet::FoundModule&)>;
 
 std::optional<Failure> parseFilter(const QString& text, Filter& filter)
 {
@@ -183,26 +184,29 @@ std::optional<Failure> parseFilter(const QString& text, Filter& filter)
     const QString value = text.mid(equals + 1);
     if (equals <= 0)
         return Failure{ExitStatus::Usage, Texts::tr("--filter %1: not FIELD=VALUE").arg(text)};
-    if (name == fromColumn) {
-        filter = [value](const FoundModule& m) { return m.from == value; };
+    if (name == fleet::fromColumn) {
+        filter = [value](const fleet::FoundModule& m) { return m.from.toString() == value; };
         return std::nullopt;
     }
-    if (name == repliesColumn) {
-        filter = [value](const FoundModule& m) { return QString::number(m.replies) == value; };
+    if (name == fleet::repliesColumn) {
+        filter = [value](const fleet::FoundModule& m) {
+            return QString::number(m.replies) == value;
+        };
         return std::nullopt;
     }
-    const Field* field = findField(name);
+    const fleet::Field* field = fleet::findField(name);
     if (!field)
-        return Failure{ExitStatus::InvalidValue,
-                       Texts::tr("--filter %1: unknown field '%2' (the fields are %3, %4, "
-                                 "%5)")
-                           .arg(text, name, fieldNames(), fromColumn, repliesColumn)};
-    const QString bad = checkValue(*field, value);
+        return Failure{
+            ExitStatus::InvalidValue,
+            Texts::tr("--filter %1: unknown field '%2' (the fields are %3, %4, "
+                      "%5)")
+                .arg(text, name, fleet::fieldNames(), fleet::fromColumn, fleet::repliesColumn)};
+    const QString bad = fleet::checkValue(*field, value);
     if (!bad.isEmpty())
         return Failure{ExitStatus::InvalidValue,
                        Texts::tr("--filter %1, field %2: %3").arg(text, name, bad)};
     // The value as the module would show it: 1 matches true, for instance.
-    filter = [field, value](const FoundModule& m) {
+    filter = [field, value](const fleet::FoundModule& m) {
         RecordValues v = RecordValues::fromRecord(m.record);
         field->store(value, v);
         return field->text(*ModuleRecord::fromBytes(v.encode().left(recordSize))) ==
@@ -225,16 +229,16 @@ ExitStatus Run::search()
     }
     if (const auto failure = open())
         return fail(*failure);
-    Search::Wanted expected;
+    fleet::Search::Wanted expected;
     if (m_o.expect > 0)
-        expected = [this](const QList<FoundModule>& f) { return f.size() >= m_o.expect; };
-    QList<FoundModule> found = searchFor(expected, m_o.expect > 0);
+        expected = [this](const QList<fleet::FoundModule>& f) { return f.size() >= m_o.expect; };
+    QList<fleet::FoundModule> found = searchFor(expected, m_o.expect > 0);
     const bool anyAnswered = !found.isEmpty();
     const int answered = int(found.size());
-    sortByAddress(found);
+    fleet::sortByAddress(found);
     for (const QString& warning : duplicateWarnings(found))
         warn(warning);
-    found.removeIf([&filters](const FoundModule& m) {
+    found.removeIf([&filters](const fleet::FoundModule& m) {
         return !std::all_of(filters.begin(), filters.end(), [&m](const Filter& f) { return f(m); });
     });
     switch (m_o.format) {
@@ -262,7 +266,7 @@ ExitStatus Run::search()
     return ExitStatus::Ok;
 }
 
-std::optional<Failure> Run::selector(PlanRow& row)
+std::optional<Failure> Run::selector(fleet::PlanRow& row)
 {
     row.fieldWord = QStringLiteral("field");
     if (m_o.serial) {
@@ -274,7 +278,7 @@ std::optional<Failure> Run::selector(PlanRow& row)
         return Failure{ExitStatus::Usage,
                        Texts::tr("%1 needs the module's ADDRESS or --serial N").arg(m_o.command)};
     const QString address = m_o.arguments.takeFirst();
-    if (!parseAddress(address))
+    if (!fleet::parseAddress(address))
         return Failure{ExitStatus::InvalidValue,
                        Texts::tr("'%1' is not an IPv4 address: four numbers from 0 to 255 "
                                  "joined by dots")
@@ -286,7 +290,7 @@ std::optional<Failure> Run::selector(PlanRow& row)
 
 ExitStatus Run::show()
 {
-    PlanRow row;
+    fleet::PlanRow row;
     if (const auto failure = selector(row))
         return fail(*failure);
     if (!m_o.arguments.isEmpty())
@@ -294,12 +298,12 @@ ExitStatus Run::show()
                     Texts::tr("show takes one module ('%1')").arg(m_o.arguments.first()));
     if (const auto failure = open())
         return fail(*failure);
-    QList<FoundModule> found = searchFor(everyModuleOf({row}));
-    found.removeIf([&row](const FoundModule& m) {
+    QList<fleet::FoundModule> found = searchFor(everyModuleOf({row}));
+    found.removeIf([&row](const fleet::FoundModule& m) {
         return row.serialNumber ? moduleIdentity(m.record) != *row.serialNumber
                                 : m.record.ipAddressText() != row.ipAddress;
     });
-    sortByAddress(found);
+    fleet::sortByAddress(found);
     if (found.isEmpty())
         return fail(ExitStatus::NotFound,
                     Texts::tr("no module %1 answered")
@@ -318,7 +322,7 @@ ExitStatus Run::show()
     m_out.flush();
     if (found.size() > 1) {
         QStringList serials;
-        for (const FoundModule& m : found)
+        for (const fleet::FoundModule& m : found)
             serials << QString::number(moduleIdentity(m.record));
         return fail(ExitStatus::SharedAddress,
                     Texts::tr("%1 modules answer %2 (serial numbers %3)")
@@ -333,14 +337,14 @@ ExitStatus Run::show()
 
 ExitStatus Run::set()
 {
-    PlanRow row;
+    fleet::PlanRow row;
     if (const auto failure = selector(row))
         return fail(*failure);
     if (m_o.arguments.isEmpty())
         return fail(ExitStatus::Usage, Texts::tr("set needs at least one FIELD=VALUE"));
     QStringList errors; // every bad argument at once
     for (const QString& argument : m_o.arguments) {
-        const ParsedChange parsed = parseAssignment(argument);
+        const fleet::ParsedChange parsed = fleet::parseAssignment(argument);
         if (parsed.change)
             row.changes << *parsed.change;
         else
@@ -361,7 +365,7 @@ ExitStatus Run::apply()
     if (!file.open(QIODevice::ReadOnly))
         return fail(ExitStatus::InvalidValue,
                     Texts::tr("%1: cannot read: %2").arg(path, file.errorString()));
-    const Plan plan = readPlan(file.readAll(), planFormatOf(path));
+    const fleet::Plan plan = fleet::readPlan(file.readAll(), fleet::planFormatOf(path));
     if (!plan.error.isEmpty())
         return fail(ExitStatus::InvalidValue, Texts::tr("%1: %2").arg(path, plan.error));
     if (plan.rows.isEmpty())
@@ -386,7 +390,7 @@ QString Run::interfaceNames() const
 {
     QStringList names;
     for (const NetworkInterface& i : m_interfaces) {
-        const SearchTargets& t = m_search->targets();
+        const fleet::SearchTargets& t = m_search->targets();
         const bool used =
             t.broadcasts.contains(i.broadcast) ||
             std::any_of(t.series.begin(), t.series.end(), [&i](const std::pair<int, int>& s) {
@@ -399,23 +403,24 @@ QString Run::interfaceNames() const
     return names.join(QStringLiteral(", "));
 }
 
-ExitStatus Run::write(const QList<PlanRow>& planRows)
+ExitStatus Run::write(const QList<fleet::PlanRow>& planRows)
 {
     if (const auto failure = openRecord())
         return fail(*failure);
     if (const auto failure = open())
         return fail(*failure);
-    const QList<FoundModule> found = searchFor(everyModuleOf(planRows));
+    const QList<fleet::FoundModule> found = searchFor(everyModuleOf(planRows));
     if (found.isEmpty())
         return fail(ExitStatus::NotFound, nothingAnsweredText(m_search->targets(), m_interfaces) +
                                               Texts::tr("\nnothing was written"));
-    ValueChecks checks;
+    fleet::ValueChecks checks;
     checks.force = m_o.force;
     for (const NetworkInterface& i : runningIPv4Interfaces())
         checks.ownAddresses << i.address;
-    const PreparedWrites prepared = preparePlan(planRows, found, m_o.skipMissing, checks, m_o.via);
+    const fleet::PreparedWrites prepared =
+        fleet::preparePlan(planRows, found, m_o.skipMissing, checks, m_o.via);
     if (prepared.refusal)
-        return fail(prepared.refusal->status,
+        return fail(exitStatusOf(prepared.refusal->status),
                     prepared.refusal->message + Texts::tr("\nnothing was written"));
     if (m_o.command == QLatin1String("apply"))
         m_rowNumbers = prepared.rowNumbers;
@@ -423,13 +428,15 @@ ExitStatus Run::write(const QList<PlanRow>& planRows)
                 planRows.size() > 1);
 }
 
-ExitStatus Run::send(const QList<PlannedWrite>& writes, const fleet::WriteOrder& order,
+ExitStatus Run::send(const QList<fleet::PlannedWrite>& writes, const fleet::WriteOrder& order,
                      const QStringList& missing, QList<fleet::RecordEntry> entries, bool several)
 {
     const bool text = m_o.format != Format::Json;
     if (text) {
-        for (const PlannedWrite& w : writes) {
-            m_out << Texts::tr("Module %1 at %2").arg(w.serialNumber).arg(w.currentAddress);
+        for (const fleet::PlannedWrite& w : writes) {
+            m_out << Texts::tr("Module %1 at %2")
+                         .arg(w.serialNumber)
+                         .arg(w.currentAddress.toString());
             if (several)
                 m_out << " (" << w.row.where << ")";
             m_out << (w.request.isEmpty() ? Texts::tr(": no change") : QStringLiteral(":")) << '\n';
@@ -437,17 +444,20 @@ ExitStatus Run::send(const QList<PlannedWrite>& writes, const fleet::WriteOrder&
                 m_out << "  " << change << '\n';
             if (m_o.dryRun && !w.request.isEmpty())
                 m_out << "  "
-                      << Texts::tr("WriteRequest to %1:%2:").arg(w.currentAddress).arg(modulePort)
+                      << Texts::tr("WriteRequest to %1:%2:")
+                             .arg(w.currentAddress.toString())
+                             .arg(modulePort)
                       << "\n    "
-                      << hexRows(w.request).replace(QLatin1Char('\n'), QLatin1String("\n    "))
+                      << fleet::hexRows(w.request).replace(QLatin1Char('\n'),
+                                                           QLatin1String("\n    "))
                       << '\n';
         }
-        m_out << describeOrder(order, writes);
+        m_out << fleet::describeOrder(order, writes);
         m_out.flush();
     }
 
     // The modules that are not written are in the record before the first write goes.
-    std::optional<RecordedWrites> kept;
+    std::optional<fleet::RecordedWrites> kept;
     if (m_record) {
         kept.emplace(*m_record, writes,
                      fleet::RecordContext::current(m_o.operatorName, interfaceNames(), m_o.command),
@@ -457,21 +467,22 @@ ExitStatus Run::send(const QList<PlannedWrite>& writes, const fleet::WriteOrder&
                         m_record->error() + Texts::tr("\nnothing was written"));
     }
 
-    QList<WriteResult> results(writes.size());
+    QList<fleet::WriteResult> results(writes.size());
     bool interrupted = false;
-    Why cutShort;
+    fleet::Why cutShort;
     if (!m_o.dryRun) {
         // Ctrl+C from here on ends the waits, and the table says what went out.
         const InterruptWatch watch([&interrupted] {
             interrupted = true;
             QCoreApplication::exit(int(ExitStatus::Interrupted));
         });
-        OrderedWrites sender(*m_endpoint, *m_search, m_o.settleMs, countdown(),
-                             text ? &m_out : nullptr, m_err, interrupted);
+        fleet::OrderedWrites sender(*m_endpoint, *m_search, m_o.settleMs, countdown(),
+                                    text ? &m_out : nullptr, m_err, interrupted);
         if (kept) {
-            sender.beforeFirst([&](int i, const WriteResult& r) { return kept->before(i, r); });
+            sender.beforeFirst(
+                [&](int i, const fleet::WriteResult& r) { return kept->before(i, r); });
             sender.onFinal(
-                [&](int i, const WriteResult& r) { return kept->final(i, r, interrupted); });
+                [&](int i, const fleet::WriteResult& r) { return kept->final(i, r, interrupted); });
         }
         results = sender.run(writes, order);
     }
@@ -488,8 +499,8 @@ ExitStatus Run::send(const QList<PlannedWrite>& writes, const fleet::WriteOrder&
     QList<QStringList> table{{Texts::tr("where"), Texts::tr("serialNumber"), Texts::tr("address"),
                               Texts::tr("newAddress"), Texts::tr("status")}};
     for (int i = 0; i < writes.size(); ++i) {
-        const PlannedWrite& w = writes[i];
-        const WriteResult& r = results[i];
+        const fleet::PlannedWrite& w = writes[i];
+        const fleet::WriteResult& r = results[i];
         const bool sends = !w.request.isEmpty();
         // The JSON in English, the same in every language; the table in the user's.
         const char* state = !sends        ? QT_TRANSLATE_NOOP("Duvactl", "unchanged")
@@ -498,10 +509,10 @@ ExitStatus Run::send(const QList<PlannedWrite>& writes, const fleet::WriteOrder&
                             : !r.sent     ? QT_TRANSLATE_NOOP("Duvactl", "not sent")
                                           : QT_TRANSLATE_NOOP("Duvactl", "not confirmed");
         const QString status = QString::fromLatin1(state);
-        Why why;
+        fleet::Why why;
         if (!m_o.dryRun && sends && !r.confirmed) {
             allConfirmed = false;
-            why = whyNotConfirmed(r, cutShort);
+            why = fleet::whyNotConfirmed(r, cutShort);
         }
         if (r.sent) {
             wentOut << QString::number(w.serialNumber);
@@ -509,13 +520,14 @@ ExitStatus Run::send(const QList<PlannedWrite>& writes, const fleet::WriteOrder&
                 unconfirmed << QString::number(w.serialNumber);
         }
         const QString statusCell = Texts::tr(state);
-        table << QStringList{
-            w.row.where, QString::number(w.serialNumber), w.currentAddress, w.newAddress,
-            why.english.isEmpty() ? statusCell : statusCell + QStringLiteral(": ") + why.shown};
+        table << QStringList{w.row.where, QString::number(w.serialNumber),
+                             w.currentAddress.toString(), w.newAddress.toString(),
+                             why.english.isEmpty() ? statusCell
+                                                   : statusCell + QStringLiteral(": ") + why.shown};
         QJsonObject o{{"where", w.row.whereForScripts()},
                       {"serialNumber", w.serialNumber},
-                      {"address", w.currentAddress},
-                      {"newAddress", w.newAddress},
+                      {"address", w.currentAddress.toString()},
+                      {"newAddress", w.newAddress.toString()},
                       {"status", status},
                       {"changes", QJsonArray::fromStringList(w.changes)}};
         if (!why.english.isEmpty())
@@ -538,8 +550,9 @@ ExitStatus Run::send(const QList<PlannedWrite>& writes, const fleet::WriteOrder&
             Texts::tr("interrupted: %1 of %2 writes went out (serial numbers %3); "
                       "not confirmed: %4")
                 .arg(wentOut.size())
-                .arg(std::count_if(writes.begin(), writes.end(),
-                                   [](const PlannedWrite& w) { return !w.request.isEmpty(); }))
+                .arg(std::count_if(
+                    writes.begin(), writes.end(),
+                    [](const fleet::PlannedWrite& w) { return !w.request.isEmpty(); }))
                 .arg(wentOut.isEmpty() ? Texts::tr("none") : wentOut.join(QStringLiteral(", ")),
                      unconfirmed.isEmpty() ? Texts::tr("none")
                                            : unconfirmed.join(QStringLiteral(", "))));
@@ -573,7 +586,7 @@ ExitStatus Run::rollback()
     const fleet::RecordContents record = fleet::readRecord(path);
     if (!record.error.isEmpty())
         return fail(ExitStatus::InvalidValue, record.error);
-    const QList<PlanRow> wanted = rollbackWanted(record.entries);
+    const QList<fleet::PlanRow> wanted = fleet::rollbackWanted(record.entries);
     if (wanted.isEmpty()) {
         m_out << Texts::tr("%1 holds no confirmed write: nothing to undo").arg(path) << '\n';
         m_out.flush();
@@ -583,14 +596,14 @@ ExitStatus Run::rollback()
         return fail(*failure);
     if (const auto failure = open())
         return fail(*failure);
-    const QList<FoundModule> found = searchFor(everyModuleOf(wanted));
-    QList<quint32> own;
+    const QList<fleet::FoundModule> found = searchFor(everyModuleOf(wanted));
+    QList<Ipv4Address> own;
     for (const NetworkInterface& i : runningIPv4Interfaces())
-        own << i.address.toUInt32();
-    const PreparedWrites prepared =
-        prepareRollback(record.entries, found, own, m_o.skipMissing, m_o.via);
+        own << i.address;
+    const fleet::PreparedWrites prepared =
+        fleet::prepareRollback(record.entries, found, own, m_o.skipMissing, m_o.via);
     if (prepared.refusal)
-        return fail(prepared.refusal->status,
+        return fail(exitStatusOf(prepared.refusal->status),
                     prepared.refusal->message + Texts::tr("\nnothing was written"));
     m_rowNumbers = prepared.rowNumbers;
     return send(prepared.writes, prepared.order, prepared.missing, prepared.notWritten, true);
@@ -601,9 +614,9 @@ ExitStatus Run::reset()
     if (!m_o.arguments.isEmpty())
         return fail(ExitStatus::Usage,
                     Texts::tr("reset takes no arguments ('%1')").arg(m_o.arguments.first()));
-    const TargetsResult t = chooseResetNetworks(runningIPv4Interfaces(), m_o.where);
+    const fleet::TargetsResult t = fleet::chooseResetNetworks(runningIPv4Interfaces(), m_o.where);
     if (!t.targets)
-        return fail(t.status, t.error);
+        return fail(exitStatusOf(t.status), t.error);
     const QString what =
         Texts::tr("the reset datagram (65 zero bytes) to UDP port %1 at %2, 256 datagrams "
                   "for each /16, 1 ms apart; every module in those networks takes it")

@@ -5,6 +5,27 @@
 namespace duva::cli
 {
 
+ExitStatus exitStatusOf(fleet::Outcome outcome)
+{
+    switch (outcome) {
+    case fleet::Outcome::Ok:
+        return ExitStatus::Ok;
+    case fleet::Outcome::Usage:
+        return ExitStatus::Usage;
+    case fleet::Outcome::InvalidValue:
+        return ExitStatus::InvalidValue;
+    case fleet::Outcome::AddressCollision:
+        return ExitStatus::AddressCollision;
+    case fleet::Outcome::SharedAddress:
+        return ExitStatus::SharedAddress;
+    case fleet::Outcome::NotFound:
+        return ExitStatus::NotFound;
+    case fleet::Outcome::NoNetwork:
+        return ExitStatus::NoNetwork;
+    }
+    return ExitStatus::Usage; // not reached: every outcome is listed
+}
+
 const char* exitStatusHelp()
 {
     return QT_TRANSLATE_NOOP(

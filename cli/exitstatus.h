@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fleet/outcome.h"
+
 namespace duva::cli
 {
 
@@ -18,6 +20,9 @@ enum class ExitStatus : int {
     RecordFailed = 10,    // the record of writes (--record) could not be opened or written
     Interrupted = 130,    // Ctrl+C while writing: what went out is listed
 };
+
+// The exit status that says why the fleet's rules stopped a command.
+ExitStatus exitStatusOf(fleet::Outcome outcome);
 
 // The table for --help (in English; its translation is under the context "ExitStatus").
 const char* exitStatusHelp();

@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "cli/fields.h"
+#include "fleet/fields.h"
 
 #include <QCommandLineParser>
 
@@ -221,14 +221,14 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
     o.recordPath = parser.value("record");
     o.operatorName = parser.value("operator");
     for (const QString& via : parser.values("via")) {
-        const auto address = parseAddress(via);
+        const auto address = Ipv4Address::parse(via);
         if (!address)
             return Failure{ExitStatus::Usage,
                            Texts::tr("--via: '%1' is not an IPv4 address").arg(via)};
         o.via << *address;
     }
     if (parser.isSet("at")) {
-        o.at = parseAddress(parser.value("at"));
+        o.at = fleet::parseAddress(parser.value("at"));
         if (!o.at)
             return Failure{ExitStatus::Usage,
                            Texts::tr("--at: '%1' is not an IPv4 address").arg(parser.value("at"))};
@@ -241,7 +241,7 @@ std::optional<Failure> readOptions(const QStringList& arguments, Options& o, boo
         if (!parser.isSet(name))
             return std::nullopt;
         const QString value = parser.value(name);
-        const auto n = parseWhole(value, low, high);
+        const auto n = fleet::parseWhole(value, low, high);
         if (!n)
             return Failure{ExitStatus::Usage, Texts::tr("--%1: '%2' is not a whole number "
                                                         "from %3 to %4")

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/exitstatus.h"
-#include "cli/search.h"
-#include "cli/targets.h"
+#include "fleet/search.h"
+#include "fleet/targets.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,15 +28,15 @@ struct Options {
     Format format = Format::Table;
     bool excel = false; // with Csv: ';' and a UTF-8 byte-order mark, for a spreadsheet
     QStringList filters;
-    TargetChoice where;
-    SearchTiming timing;
+    fleet::TargetChoice where;
+    fleet::SearchTiming timing;
     int settleMs = 6000;
     std::optional<int> serial;
     int expect = 0; // search: ask until this many modules answered; 0: no number
     bool dryRun = false;
     bool yes = false;
     bool force = false;        // write values that would cut a module off
-    QList<quint32> via;        // set, apply: free temporary addresses, one for each cycle
+    QList<Ipv4Address> via;    // set, apply: free temporary addresses, one for each cycle
     bool skipMissing = false;  // apply, rollback: write the modules that answered
     std::optional<quint32> at; // commission: where fresh modules answer
     QString recordPath;        // the record of writes (--record)

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "cli/csv.h"
-#include "cli/fields.h"
+#include "fleet/fields.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,30 +23,30 @@ class Texts
 QStringList moduleColumns()
 {
     QStringList columns;
-    for (const Field& f : fields())
+    for (const fleet::Field& f : fleet::fields())
         columns << f.name;
-    return columns << fromColumn << repliesColumn;
+    return columns << fleet::fromColumn << fleet::repliesColumn;
 }
 
-QStringList moduleCells(const FoundModule& module, bool forTable)
+QStringList moduleCells(const fleet::FoundModule& module, bool forTable)
 {
     QStringList cells;
-    for (const Field& f : fields()) {
+    for (const fleet::Field& f : fleet::fields()) {
         QString text = f.text(module.record);
         if (forTable && f.kind == FieldKind::Mode && text.isEmpty())
             text = Texts::tr("neither");
         cells << text;
     }
-    return cells << module.from << QString::number(module.replies);
+    return cells << module.from.toString() << QString::number(module.replies);
 }
 
-QJsonObject moduleJson(const FoundModule& module)
+QJsonObject moduleJson(const fleet::FoundModule& module)
 {
     QJsonObject object;
-    for (const Field& f : fields())
+    for (const fleet::Field& f : fleet::fields())
         object.insert(f.name, f.json(module.record));
-    object.insert(fromColumn, module.from);
-    object.insert(repliesColumn, module.replies);
+    object.insert(fleet::fromColumn, module.from.toString());
+    object.insert(fleet::repliesColumn, module.replies);
     return object;
 }
 
@@ -70,33 +70,33 @@ QString textTable(const QList<QStringList>& rows)
     return out;
 }
 
-QString modulesTable(const QList<FoundModule>& modules)
+QString modulesTable(const QList<fleet::FoundModule>& modules)
 {
     QList<QStringList> rows{moduleColumns()};
-    for (const FoundModule& m : modules)
+    for (const fleet::FoundModule& m : modules)
         rows << moduleCells(m, true);
     return textTable(rows);
 }
 
-QString modulesCsv(const QList<FoundModule>& modules, bool forSpreadsheet)
+QString modulesCsv(const QList<fleet::FoundModule>& modules, bool forSpreadsheet)
 {
     const QChar separator = forSpreadsheet ? QLatin1Char(';') : QLatin1Char(',');
     QString out = forSpreadsheet ? QString(QChar(0xFEFF)) : QString();
     out += csvLine(moduleColumns(), separator) + QLatin1Char('\n');
-    for (const FoundModule& m : modules)
+    for (const fleet::FoundModule& m : modules)
         out += csvLine(moduleCells(m, false), separator) + QLatin1Char('\n');
     return out;
 }
 
-QString modulesJson(const QList<FoundModule>& modules)
+QString modulesJson(const QList<fleet::FoundModule>& modules)
 {
     QJsonArray array;
-    for (const FoundModule& m : modules)
+    for (const fleet::FoundModule& m : modules)
         array.append(moduleJson(m));
     return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
 }
 
-QString moduleLines(const FoundModule& module)
+QString moduleLines(const fleet::FoundModule& module)
 {
     const QStringList columns = moduleColumns();
     const QStringList cells = moduleCells(module, true);

@@ -18,7 +18,7 @@ class Texts
 };
 
 // The /16 networks a.b that a series covers hold these interfaces' subnets too.
-bool searched(const SearchTargets& targets, const NetworkInterface& i)
+bool searched(const fleet::SearchTargets& targets, const NetworkInterface& i)
 {
     return targets.broadcasts.contains(i.broadcast) ||
            targets.series.contains({i.address.octet(0), i.address.octet(1)});
@@ -37,11 +37,11 @@ int prefixLength(const NetworkInterface& i)
 
 } // namespace
 
-QStringList duplicateWarnings(const QList<FoundModule>& modules)
+QStringList duplicateWarnings(const QList<fleet::FoundModule>& modules)
 {
-    QMap<QString, QList<const FoundModule*>> byAddress;
-    QMap<int, QList<const FoundModule*>> bySerial;
-    for (const FoundModule& m : modules) {
+    QMap<QString, QList<const fleet::FoundModule*>> byAddress;
+    QMap<int, QList<const fleet::FoundModule*>> bySerial;
+    for (const fleet::FoundModule& m : modules) {
         byAddress[m.record.ipAddressText()] << &m;
         bySerial[moduleIdentity(m.record)] << &m;
     }
@@ -50,7 +50,7 @@ QStringList duplicateWarnings(const QList<FoundModule>& modules)
         if (it.value().size() < 2)
             continue;
         QStringList serials;
-        for (const FoundModule* m : it.value())
+        for (const fleet::FoundModule* m : it.value())
             serials << QString::number(moduleIdentity(m->record));
         warnings << Texts::tr("warning: %1 modules share the address %2 (serial numbers "
                               "%3); a write to it reaches all of them")
@@ -61,7 +61,7 @@ QStringList duplicateWarnings(const QList<FoundModule>& modules)
         if (it.value().size() < 2)
             continue;
         QStringList addresses;
-        for (const FoundModule* m : it.value())
+        for (const fleet::FoundModule* m : it.value())
             addresses << m->record.ipAddressText();
         warnings << Texts::tr("warning: %1 modules share the serial number %2 (at %3); "
                               "a plan cannot tell them apart")
@@ -69,13 +69,13 @@ QStringList duplicateWarnings(const QList<FoundModule>& modules)
                         .arg(it.key())
                         .arg(addresses.join(QStringLiteral(", ")));
     }
-    for (const FoundModule& m : modules) {
+    for (const fleet::FoundModule& m : modules) {
         if (m.replies > 1)
             warnings << Texts::tr("warning: %1 identical replies to one request came from "
                                   "%2 (serial number %3): one module answering more than "
                                   "once, or several modules with one record")
                             .arg(m.replies)
-                            .arg(m.from)
+                            .arg(m.from.toString())
                             .arg(moduleIdentity(m.record));
     }
     return warnings;
@@ -99,7 +99,8 @@ QString expectedText(int answered, int expected)
     return Texts::tr("%1 of %2 expected modules answered").arg(answered).arg(expected);
 }
 
-QString nothingAnsweredText(const SearchTargets& targets, const QList<NetworkInterface>& interfaces)
+QString nothingAnsweredText(const fleet::SearchTargets& targets,
+                            const QList<NetworkInterface>& interfaces)
 {
     QStringList networks;
     for (const NetworkInterface& i : interfaces) {
@@ -118,11 +119,11 @@ QString nothingAnsweredText(const SearchTargets& targets, const QList<NetworkInt
         .arg(modulePort);
 }
 
-Search::Wanted everyModuleOf(const QList<PlanRow>& rows)
+fleet::Search::Wanted everyModuleOf(const QList<fleet::PlanRow>& rows)
 {
-    return [rows](const QList<FoundModule>& found) {
-        return std::all_of(rows.begin(), rows.end(), [&found](const PlanRow& row) {
-            return std::any_of(found.begin(), found.end(), [&row](const FoundModule& m) {
+    return [rows](const QList<fleet::FoundModule>& found) {
+        return std::all_of(rows.begin(), rows.end(), [&found](const fleet::PlanRow& row) {
+            return std::any_of(found.begin(), found.end(), [&row](const fleet::FoundModule& m) {
                 return row.serialNumber ? moduleIdentity(m.record) == *row.serialNumber
                                         : m.record.ipAddressText() == row.ipAddress;
             });

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/plan.h"
-#include "cli/search.h"
+#include "fleet/plan.h"
+#include "fleet/search.h"
 #include "net/interfaces.h"
 
 #include <QStringList>
@@ -13,7 +13,7 @@ namespace duva::cli
 
 // One warning for each address and each serial number that more than one module answered
 // with, and for each record that came more than once in answer to one request.
-QStringList duplicateWarnings(const QList<FoundModule>& modules);
+QStringList duplicateWarnings(const QList<fleet::FoundModule>& modules);
 
 // Replies the system dropped, and what to do about it.
 QString dropWarning(qint64 dropped, int receiveBuffer);
@@ -22,10 +22,10 @@ QString dropWarning(qint64 dropped, int receiveBuffer);
 QString expectedText(int answered, int expected);
 
 // No module answered: where the search went, and what to check.
-QString nothingAnsweredText(const SearchTargets& targets,
+QString nothingAnsweredText(const fleet::SearchTargets& targets,
                             const QList<NetworkInterface>& interfaces);
 
 // Whether every module that the rows name (by serial number, or else by address) answered.
-Search::Wanted everyModuleOf(const QList<PlanRow>& rows);
+fleet::Search::Wanted everyModuleOf(const QList<fleet::PlanRow>& rows);
 
 } // namespace duva::cli

@@ -1,5 +1,6 @@
 #include "fleet/rollback.h"
 
+#include <QCoreApplication>
 #include <QMap>
 #include <QStringList>
 #include <algorithm>
@@ -9,6 +10,12 @@ namespace duva::fleet
 
 namespace
 {
+
+// The texts a person reads, translated (translations/*.ts).
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Rollback)
+};
 
 QString dotted(quint32 a)
 {
@@ -41,7 +48,7 @@ bool sameConfiguration(const ModuleRecord& a, const ModuleRecord& b)
 // address, the address where they would share a serial number).
 template <typename Key>
 QStringList clashes(const QList<ModuleRecord>& finals, const QList<bool>& written,
-                    Key (*key)(const ModuleRecord&), const QString& what, QString (*show)(Key),
+                    Key (*key)(const ModuleRecord&), const char* sentence, QString (*show)(Key),
                     QString (*name)(const ModuleRecord&))
 {
     QMap<Key, QList<int>> holders;
@@ -58,8 +65,7 @@ QStringList clashes(const QList<ModuleRecord>& finals, const QList<bool>& writte
         for (int i : modules)
             names << name(finals.at(i));
         names.sort();
-        reasons << QStringLiteral("the rollback would give modules %1 one %2, %3")
-                       .arg(names.join(QStringLiteral(", ")), what, show(it.key()));
+        reasons << Texts::tr(sentence).arg(names.join(QStringLiteral(", ")), show(it.key()));
     }
     return reasons;
 }
@@ -71,7 +77,7 @@ QString serialName(const ModuleRecord& r)
 
 QString addressName(const ModuleRecord& r)
 {
-    return QStringLiteral("at ") + dotted(addressOf(r));
+    return Texts::tr("at %1").arg(dotted(addressOf(r)));
 }
 
 int serialOf(const ModuleRecord& r)
@@ -139,8 +145,8 @@ RollbackPlan planRollback(const QList<RecordEntry>& entries, const QList<ModuleR
             QStringList addresses;
             for (int i : holders)
                 addresses << dotted(addressOf(found.at(i)));
-            reasons << QStringLiteral("%1 modules carry serial number %2 (at %3): which one "
-                                      "to put back cannot be told")
+            reasons << Texts::tr("%1 modules carry serial number %2 (at %3): which one "
+                                 "to put back cannot be told")
                            .arg(holders.size())
                            .arg(serial)
                            .arg(addresses.join(QStringLiteral(", ")));
@@ -157,10 +163,14 @@ RollbackPlan planRollback(const QList<RecordEntry>& entries, const QList<ModuleR
         written[holders.first()] = true;
         plan.writes << RollbackWrite{entry, current, restored, writeRequestHolding(restored)};
     }
-    reasons << clashes<quint32>(finals, written, addressOf, QStringLiteral("address"), dotted,
-                                serialName);
-    reasons << clashes<int>(finals, written, serialOf, QStringLiteral("serial number"), numberText,
-                            addressName);
+    reasons << clashes<quint32>(
+        finals, written, addressOf,
+        QT_TRANSLATE_NOOP("Rollback", "the rollback would give modules %1 one address, %2"), dotted,
+        serialName);
+    reasons << clashes<int>(
+        finals, written, serialOf,
+        QT_TRANSLATE_NOOP("Rollback", "the rollback would give modules %1 one serial number, %2"),
+        numberText, addressName);
     if (!reasons.isEmpty()) {
         plan.writes.clear();
         plan.refusal = reasons.join(QLatin1Char('\n'));

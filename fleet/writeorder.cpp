@@ -14,7 +14,7 @@ namespace
 // two, nor held by two), so following one from a write reaches its far end.
 QList<OrderedWrite> chainsFromTheFarEnd(const QList<OrderedWrite>& writes)
 {
-    QHash<quint32, int> holding;
+    QHash<Ipv4Address, int> holding;
     for (int i = 0; i < writes.size(); ++i)
         holding.insert(writes[i].sendTo, i);
     const auto before = [&](int i) {
@@ -37,10 +37,10 @@ QList<OrderedWrite> chainsFromTheFarEnd(const QList<OrderedWrite>& writes)
 
 } // namespace
 
-WriteOrder orderWrites(const QList<Move>& moves, const QList<quint32>& via)
+WriteOrder orderWrites(const QList<Move>& moves, const QList<Ipv4Address>& via)
 {
     WriteOrder order;
-    QHash<quint32, int> holding;
+    QHash<Ipv4Address, int> holding;
     for (int i = 0; i < moves.size(); ++i)
         holding.insert(moves[i].from, i);
     const auto next = [&](int i) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/ipv4.h"
+
 #include <QList>
 #include <QtGlobal>
 
@@ -7,18 +9,18 @@ namespace duva::fleet
 {
 
 // One module that a run writes: the address it holds (where its write goes) and the address
-// its new record carries. Addresses are in host order.
+// its new record carries.
 struct Move {
     int module = 0; // the caller's index
-    quint32 from = 0;
-    quint32 to = 0; // == from: it keeps its address
+    Ipv4Address from;
+    Ipv4Address to; // == from: it keeps its address
 };
 
 // One write as it goes out.
 struct OrderedWrite {
     int module = 0;
-    quint32 sendTo = 0;     // the address the module holds when the write goes
-    quint32 newAddress = 0; // the address the write gives it
+    Ipv4Address sendTo;     // the address the module holds when the write goes
+    Ipv4Address newAddress; // the address the write gives it
     bool parks = false;     // to a temporary address, on the way round a cycle
     bool fromVia = false;   // from the temporary address to its own new one
 };
@@ -46,7 +48,7 @@ struct WriteOrder {
 
 // Moves must come from distinct addresses and go to distinct ones (the plan's own check).
 // via: free temporary addresses, one for each cycle, taken in order.
-WriteOrder orderWrites(const QList<Move>& moves, const QList<quint32>& via);
+WriteOrder orderWrites(const QList<Move>& moves, const QList<Ipv4Address>& via);
 
 // Whether a write may be sent (again) now that the writes in sent went out: never to an
 // address that a write of another module has given.

@@ -4,6 +4,7 @@
 #include "fleet/csvcells.h"
 #include "fleet/recordfields.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -18,6 +19,13 @@ namespace duva::fleet
 
 namespace
 {
+
+// The texts a person reads, translated (translations/*.ts); the record's own keys, headings
+// and statuses stay as they are, for the tools that read it back.
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(WriteRecord)
+};
 
 const QString formatName = QStringLiteral("duva-write-record");
 constexpr int formatVersion = 1;
@@ -120,8 +128,8 @@ std::optional<RecordEntry> entryFromCells(const QStringList& cells, const QStrin
     e.writesSent = cells.at(9).toInt(&sentOk);
     e.reason = cells.at(10);
     if (!e.time.isValid() || !rowOk || !serialOk || !sentOk || !status) {
-        *error = QStringLiteral("an entry's time, planRow, serialNumber, status or writesSent "
-                                "cannot be read");
+        *error = Texts::tr("an entry's time, planRow, serialNumber, status or writesSent "
+                           "cannot be read");
         return std::nullopt;
     }
     e.status = *status;
@@ -160,22 +168,22 @@ RecordContents parseJson(const QByteArray& text)
     const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
     const QJsonObject top = document.object();
     if (document.isNull()) {
-        contents.error = QStringLiteral("not JSON: %1 at byte %2")
+        contents.error = Texts::tr("not JSON: %1 at byte %2")
                              .arg(parseError.errorString())
                              .arg(parseError.offset);
         return contents;
     }
     if (top.value(QStringLiteral("format")).toString() != formatName ||
         !top.value(QStringLiteral("entries")).isArray()) {
-        contents.error = QStringLiteral("not a record of writes (no \"format\": \"%1\" with "
-                                        "\"entries\")")
+        contents.error = Texts::tr("not a record of writes (no \"format\": \"%1\" with "
+                                   "\"entries\")")
                              .arg(formatName);
         return contents;
     }
     const int version = top.value(QStringLiteral("version")).toInt();
     if (version != formatVersion) {
-        contents.error = QStringLiteral("a record of version %1, which this version of the "
-                                        "program does not read")
+        contents.error = Texts::tr("a record of version %1, which this version of the "
+                                   "program does not read")
                              .arg(version);
         return contents;
     }
@@ -184,7 +192,7 @@ RecordContents parseJson(const QByteArray& text)
         QString why;
         const auto entry = entryFromJson(entries.at(i).toObject(), &why);
         if (!entry) {
-            contents.error = QStringLiteral("entry %1: %2").arg(i + 1).arg(why);
+            contents.error = Texts::tr("entry %1: %2").arg(i + 1).arg(why);
             return contents;
         }
         contents.entries << *entry;
@@ -202,8 +210,8 @@ RecordContents parseCsv(const QByteArray& text)
     }
     const QStringList header = csvHeader();
     if (table.rows.isEmpty() || table.rows.first() != header) {
-        contents.error = QStringLiteral("not a record of writes (the first line is not its "
-                                        "header)");
+        contents.error = Texts::tr("not a record of writes (the first line is not its "
+                                   "header)");
         return contents;
     }
     const int columns = entryColumns().size();
@@ -211,13 +219,13 @@ RecordContents parseCsv(const QByteArray& text)
     const int afterBytes = header.indexOf(QStringLiteral("after.bytes"));
     for (int i = 1; i < table.rows.size(); ++i) {
         const QStringList& row = table.rows.at(i);
-        QString why = QStringLiteral("it has %1 cells, not %2").arg(row.size()).arg(header.size());
+        QString why = Texts::tr("it has %1 cells, not %2").arg(row.size()).arg(header.size());
         const auto entry =
             row.size() == header.size()
                 ? entryFromCells(row.mid(0, columns), row.at(beforeBytes), row.at(afterBytes), &why)
                 : std::nullopt;
         if (!entry) {
-            contents.error = QStringLiteral("line %1: %2").arg(i + 1).arg(why);
+            contents.error = Texts::tr("line %1: %2").arg(i + 1).arg(why);
             return contents;
         }
         contents.entries << *entry;
@@ -309,7 +317,7 @@ RecordContents readRecord(const QString& path)
 {
     const auto format = recordFormatOf(path);
     if (!format)
-        return {{}, QStringLiteral("%1: a record is a .json or a .csv file").arg(path)};
+        return {{}, Texts::tr("%1: a record is a .json or a .csv file").arg(path)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, QStringLiteral("%1: %2").arg(path, file.errorString())};
@@ -332,7 +340,9 @@ bool WriteRecordFile::open()
 {
     const auto format = recordFormatOf(m_path);
     if (!format) {
-        m_error = QStringLiteral("%1: a record is a .json or a .csv file").arg(m_path);
+        m_error =
+            QCoreApplication::translate("WriteRecord", "%1: a record is a .json or a .csv file")
+                .arg(m_path);
         return false;
     }
     m_format = *format;
@@ -342,8 +352,11 @@ bool WriteRecordFile::open()
         lock->setStaleLockTime(0);
         if (!lock->tryLock()) {
             m_error = lock->error() == QLockFile::LockFailedError
-                          ? QStringLiteral("%1: another run is writing this record").arg(m_path)
-                          : QStringLiteral("%1: cannot make %1.lock").arg(m_path);
+                          ? QCoreApplication::translate("WriteRecord",
+                                                        "%1: another run is writing this record")
+                                .arg(m_path)
+                          : QCoreApplication::translate("WriteRecord", "%1: cannot make %1.lock")
+                                .arg(m_path);
             return false;
         }
         m_lock = std::move(lock);
@@ -363,7 +376,8 @@ bool WriteRecordFile::open()
         if (!text.trimmed().isEmpty()) {
             const RecordContents contents = parseRecord(text, m_format);
             if (!contents.error.isEmpty()) {
-                m_error = QStringLiteral("%1: %2; it is left as it is").arg(m_path, contents.error);
+                m_error = QCoreApplication::translate("WriteRecord", "%1: %2; it is left as it is")
+                              .arg(m_path, contents.error);
                 return false;
             }
             m_count = contents.entries.size();
@@ -406,7 +420,9 @@ bool WriteRecordFile::replace(int index, const RecordEntry& entry)
     const int first = m_count - int(m_runTexts.size());
     if (!m_open || index < first || index >= m_count) {
         m_error =
-            QStringLiteral("%1: entry %2 is not one this run wrote").arg(m_path).arg(index + 1);
+            QCoreApplication::translate("WriteRecord", "%1: entry %2 is not one this run wrote")
+                .arg(m_path)
+                .arg(index + 1);
         return false;
     }
     QList<QByteArray> runTexts = m_runTexts;
@@ -442,8 +458,9 @@ bool WriteRecordFile::writeText(const QByteArray& text)
     // temporary file is removed and the old one stays.
     ok = ok && file->commit();
     if (!ok) {
-        m_error = QStringLiteral("%1: the record could not be written: %2")
-                      .arg(m_path, file->errorString());
+        m_error =
+            QCoreApplication::translate("WriteRecord", "%1: the record could not be written: %2")
+                .arg(m_path, file->errorString());
         return false; // the QSaveFile goes without commit(): its temporary file is removed
     }
     m_error.clear();

@@ -1,8 +1,8 @@
 #include "frota/commissioningtab.h"
 
-#include "cli/commissionplan.h"
-#include "cli/fields.h"
 #include "fleet/commissioning.h"
+#include "fleet/commissionplan.h"
+#include "fleet/fields.h"
 #include "fleet/recordfields.h"
 #include "fleet/searchsession.h"
 #include "frota/adapters.h"
@@ -55,9 +55,9 @@ QList<Ipv4Address> ownAddresses(const QList<NetworkInterface>& adapters)
 }
 
 // Why the plan cannot be used, in the window's words; empty when it may be.
-QString unusable(const cli::CommissionPlan& plan, const QString& path)
+QString unusable(const fleet::CommissionPlan& plan, const QString& path)
 {
-    using Unusable = cli::CommissionPlan::Unusable;
+    using Unusable = fleet::CommissionPlan::Unusable;
     switch (plan.unusable) {
     case Unusable::CannotRead:
         return QCoreApplication::translate("CommissioningPlan", "%1: cannot read: %2")
@@ -258,7 +258,7 @@ void CommissioningTab::start()
 {
     if (isRunning() || !m_endpoint || m_blocked)
         return;
-    const auto at = cli::parseAddress(m_address->text().trimmed());
+    const auto at = fleet::parseAddress(m_address->text().trimmed());
     if (!at || *at == 0) {
         refuse(QCoreApplication::translate(
             "CommissioningTab",
@@ -271,7 +271,7 @@ void CommissioningTab::start()
         return;
     }
     const QList<Ipv4Address> own = ownAddresses(m_adapters);
-    const cli::CommissionPlan plan = cli::readCommissionPlan(planPath, own);
+    const fleet::CommissionPlan plan = fleet::readCommissionPlan(planPath, own);
     const QString planError = unusable(plan, planPath);
     if (!planError.isEmpty()) {
         refuse(QCoreApplication::translate("CommissioningTab", "%1: %2\nNothing was written.")
@@ -337,7 +337,7 @@ void CommissioningTab::start()
         m_driver->resumeUnconfirmed(row, *entry.before, fleet::writeRequestHolding(*entry.after),
                                     entry.writesSent);
     m_driver->setCheck([own](const ModuleRecord& before, const ModuleRecord& after) {
-        return cli::commissionRefusal(before, after, own);
+        return fleet::commissionRefusal(before, after, own);
     });
     m_driver->setKeep([this](const fleet::CommissionEvent& e) { return keep(e); });
     connect(m_driver.get(), &fleet::CommissioningDriver::event, this, &CommissioningTab::show);

@@ -1,7 +1,7 @@
 #include "frota/plandelegate.h"
 
-#include "cli/fields.h"
-#include "cli/plan.h"
+#include "fleet/fields.h"
+#include "fleet/plan.h"
 #include "frota/planmodel.h"
 
 #include <QCoreApplication>
@@ -38,14 +38,14 @@ QWidget* PlanDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 {
     auto* editor = new QLineEdit(parent);
     const QString name = PlanModel::columnNames().value(index.column());
-    const cli::Field* field = cli::findField(name);
+    const fleet::Field* field = fleet::findField(name);
     editor->setAccessibleName(name);
     if (!field)
         return editor;
     editor->setPlaceholderText(hintFor(field->kind));
-    const QString where = cli::planRowName(index.row() + 2);
+    const QString where = fleet::planRowName(index.row() + 2);
     auto check = [editor, where, name](const QString& text) {
-        const QString message = cli::planCellRefusal(where, name, text.trimmed());
+        const QString message = fleet::planCellRefusal(where, name, text.trimmed());
         editor->setToolTip(message);
         editor->setAccessibleDescription(message);
         editor->setStyleSheet(message.isEmpty() ? QString()

@@ -1,7 +1,7 @@
 #include "frota/planmodel.h"
 
 #include "cli/csv.h"
-#include "cli/fields.h"
+#include "fleet/fields.h"
 
 #include <QBrush>
 #include <QColor>
@@ -24,7 +24,7 @@ QStringList PlanModel::columnNames()
 {
     static const QStringList names = [] {
         QStringList all{serialColumn};
-        for (const cli::Field& f : cli::fields())
+        for (const fleet::Field& f : fleet::fields())
             if (f.name != serialColumn)
                 all << f.name;
         return all;
@@ -45,8 +45,8 @@ int PlanModel::columnCount(const QModelIndex& parent) const
 QString PlanModel::cellMessage(int row, int column) const
 {
     // The table's row r is the saved CSV file's row r + 2, the header being row 1.
-    return cli::planCellRefusal(cli::planRowName(row + 2), columnNames()[column],
-                                m_cells[row][column]);
+    return fleet::planCellRefusal(fleet::planRowName(row + 2), columnNames()[column],
+                                  m_cells[row][column]);
 }
 
 QVariant PlanModel::data(const QModelIndex& index, int role) const
@@ -103,19 +103,19 @@ QVariant PlanModel::headerData(int section, Qt::Orientation orientation, int rol
                          rowState(section)); // the saved file's row, as messages name it
 }
 
-void PlanModel::setPlan(const cli::Plan& plan)
+void PlanModel::setPlan(const fleet::Plan& plan)
 {
     beginResetModel();
     m_states.clear();
     m_cells.clear();
     const QStringList names = columnNames();
-    for (const cli::PlanRow& row : plan.rows) {
+    for (const fleet::PlanRow& row : plan.rows) {
         QStringList cells(names.size());
         if (row.serialNumber)
             cells[0] = QString::number(*row.serialNumber);
         if (!row.ipAddress.isEmpty())
             cells[names.indexOf(addressColumn)] = row.ipAddress;
-        for (const cli::Change& change : row.changes)
+        for (const fleet::Change& change : row.changes)
             cells[names.indexOf(change.field)] = change.value;
         m_cells << cells;
     }
@@ -132,7 +132,7 @@ void PlanModel::setModules(const QList<fleet::ModuleReply>& modules)
     for (const fleet::ModuleReply& m : modules) {
         QStringList cells;
         for (const QString& name : names)
-            cells << cli::findField(name)->text(m.record);
+            cells << fleet::findField(name)->text(m.record);
         m_cells << cells;
     }
     endResetModel();

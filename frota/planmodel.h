@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/plan.h"
+#include "fleet/plan.h"
 #include "fleet/searchsession.h"
 
 #include "frota/writestate.h"
@@ -38,7 +38,7 @@ public:
                         int role = Qt::DisplayRole) const override;
 
     // The plan's rows as readPlan read them, in place of the table's.
-    void setPlan(const cli::Plan& plan);
+    void setPlan(const fleet::Plan& plan);
     // A plan that keeps the modules as they are: their serial numbers and current values.
     void setModules(const QList<fleet::ModuleReply>& modules);
     // The table as a plan file, which readPlan reads back to the same rows.

@@ -1,9 +1,9 @@
 #include "frota/plantab.h"
 
-#include "cli/fields.h"
-#include "cli/plan.h"
-#include "cli/preparedwrites.h"
 #include "cli/searchreport.h"
+#include "fleet/fields.h"
+#include "fleet/plan.h"
+#include "fleet/preparedwrites.h"
 #include "frota/actionbutton.h"
 #include "frota/modulesmodel.h"
 #include "frota/plandelegate.h"
@@ -45,11 +45,11 @@ QString planFilter()
 
 // The temporary addresses typed (dotted, separated by commas or blanks); false with the
 // first word that is not one.
-bool parseVia(const QString& text, QList<quint32>& via, QString& bad)
+bool parseVia(const QString& text, QList<Ipv4Address>& via, QString& bad)
 {
     static const QRegularExpression separators(QStringLiteral("[,;\\s]+"));
     for (const QString& word : text.split(separators, Qt::SkipEmptyParts)) {
-        const std::optional<quint32> address = cli::parseAddress(word);
+        const std::optional<Ipv4Address> address = Ipv4Address::parse(word);
         if (!address) {
             bad = word;
             return false;
@@ -176,13 +176,13 @@ void PlanTab::apply()
                           "PlanTab", "Cells that would be refused: %1. Correct the marked "
                                      "cells first.")
                           .arg(m_model->refusals().size()));
-    QList<quint32> via;
+    QList<Ipv4Address> via;
     QString bad;
     if (!parseVia(m_via->text(), via, bad))
         return refuse(QCoreApplication::translate("PlanTab", "Temporary address: '%1' is not an "
                                                              "IPv4 address such as 10.0.0.250.")
                           .arg(bad));
-    const cli::Plan plan = cli::readPlan(m_model->toCsv(), cli::PlanFormat::Csv);
+    const fleet::Plan plan = fleet::readPlan(m_model->toCsv(), fleet::PlanFormat::Csv);
     if (!plan.error.isEmpty())
         return refuse(plan.error);
     const QString recordPath = m_record->recordForWrites();
@@ -195,12 +195,12 @@ void PlanTab::apply()
     job.operatorName = m_record->operatorEdit()->text().trimmed();
     job.wanted = cli::everyModuleOf(plan.rows);
     const bool skipMissing = m_skipMissing->isChecked();
-    job.prepare = [rows = plan.rows, skipMissing, via](const QList<cli::FoundModule>& found,
+    job.prepare = [rows = plan.rows, skipMissing, via](const QList<fleet::FoundModule>& found,
                                                        const QList<NetworkInterface>& interfaces) {
-        cli::ValueChecks checks;
+        fleet::ValueChecks checks;
         for (const NetworkInterface& i : interfaces)
             checks.ownAddresses << i.address;
-        return cli::preparePlan(rows, found, skipMissing, checks, via);
+        return fleet::preparePlan(rows, found, skipMissing, checks, via);
     };
     m_model->clearRowStates();
     m_status->setText(QCoreApplication::translate("PlanTab", "Searching for the plan's modules…"));
@@ -225,7 +225,7 @@ bool PlanTab::openFile(const QString& path, QString* error)
         *error = file.errorString();
         return false;
     }
-    const cli::Plan plan = cli::readPlan(file.readAll(), cli::planFormatOf(path));
+    const fleet::Plan plan = fleet::readPlan(file.readAll(), fleet::planFormatOf(path));
     if (!plan.error.isEmpty()) {
         *error = plan.error;
         return false;
@@ -240,7 +240,7 @@ bool PlanTab::openFile(const QString& path, QString* error)
 bool PlanTab::saveFile(const QString& path, QString* error) const
 {
     const QByteArray bytes =
-        cli::planFormatOf(path) == cli::PlanFormat::Json ? m_model->toJson() : m_model->toCsv();
+        fleet::planFormatOf(path) == fleet::PlanFormat::Json ? m_model->toJson() : m_model->toCsv();
     return saveBytes(path, bytes, error);
 }
 

@@ -1,8 +1,8 @@
 #include "frota/recordtab.h"
 
-#include "cli/preparedwrites.h"
-#include "cli/rollbackwrites.h"
 #include "cli/searchreport.h"
+#include "fleet/preparedwrites.h"
+#include "fleet/rollbackwrites.h"
 #include "fleet/writerecord.h"
 #include "frota/actionbutton.h"
 #include "frota/recordmodel.h"
@@ -162,7 +162,7 @@ void RecordTab::undo()
     if (!m_undo->isEnabled())
         return;
     const QList<fleet::RecordEntry> entries = m_model->entries();
-    const QList<cli::PlanRow> wanted = cli::rollbackWanted(entries);
+    const QList<fleet::PlanRow> wanted = fleet::rollbackWanted(entries);
     if (wanted.isEmpty()) {
         m_status->setText(QCoreApplication::translate(
             "RecordTab", "The record holds no confirmed write: nothing to undo."));
@@ -173,17 +173,17 @@ void RecordTab::undo()
     job.recordPath = m_path;
     job.operatorName = m_operator->text().trimmed();
     job.wanted = cli::everyModuleOf(wanted);
-    job.prepare = [entries](const QList<cli::FoundModule>& found,
+    job.prepare = [entries](const QList<fleet::FoundModule>& found,
                             const QList<NetworkInterface>& interfaces) {
-        QList<quint32> own;
+        QList<Ipv4Address> own;
         for (const NetworkInterface& i : interfaces)
-            own << i.address.toUInt32();
-        return cli::prepareRollback(entries, found, own, false, {});
+            own << i.address;
+        return fleet::prepareRollback(entries, found, own, false, {});
     };
-    job.confirm = [this](const cli::PreparedWrites& p) {
+    job.confirm = [this](const fleet::PreparedWrites& p) {
         QStringList lines{
             QCoreApplication::translate("RecordTab", "Put these modules back as they were?")};
-        for (const cli::PlannedWrite& w : p.writes) {
+        for (const fleet::PlannedWrite& w : p.writes) {
             if (w.request.isEmpty()) {
                 lines << QCoreApplication::translate("RecordTab", "%1: already as it was")
                              .arg(w.serialNumber);

@@ -30,9 +30,9 @@ WriteRun::Result WriteProgress::run(const WriteRun::Job& job, const RowState& ro
 {
     QList<int> rowOf; // write -> its row
     QList<QMetaObject::Connection> links;
-    links << connect(m_run, &WriteRun::prepared, this, [&](const cli::PreparedWrites& p) {
+    links << connect(m_run, &WriteRun::prepared, this, [&](const fleet::PreparedWrites& p) {
         rowOf.clear();
-        for (const cli::PlannedWrite& w : p.writes) {
+        for (const fleet::PlannedWrite& w : p.writes) {
             const int row = p.rowNumbers.value(w.row.where, 0) - 1;
             rowOf << row;
             if (row >= 0)

@@ -1,7 +1,7 @@
 #include "frota/writerun.h"
 
-#include "cli/orderedwrites.h"
 #include "cli/searchreport.h"
+#include "fleet/orderedwrites.h"
 #include "fleet/writerecord.h"
 #include "net/udpendpoint.h"
 
@@ -80,14 +80,14 @@ WriteRun::Result WriteRun::runJob(const Job& job)
     if (!m_endpoint)
         return notSent(
             QCoreApplication::translate("WriteRun", "UDP port 5001 is held by another program."));
-    cli::SearchTargets targets;
+    fleet::SearchTargets targets;
     targets.broadcasts = m_broadcasts();
     if (targets.broadcasts.isEmpty())
         return notSent(QCoreApplication::translate(
             "WriteRun", "No network: no adapter but loopback is up with an IPv4 address."));
 
-    cli::Search search(*m_endpoint, targets, m_timing.search);
-    const QList<cli::FoundModule> found = search.run(job.wanted);
+    fleet::Search search(*m_endpoint, targets, m_timing.search);
+    const QList<fleet::FoundModule> found = search.run(job.wanted);
     if (search.dropped().value_or(0) > 0)
         m_warning = cli::dropWarning(*search.dropped(), m_endpoint->receiveBufferGranted());
     if (m_cancelled)
@@ -97,7 +97,7 @@ WriteRun::Result WriteRun::runJob(const Job& job)
     const QList<NetworkInterface> interfaces = runningIPv4Interfaces();
     if (found.isEmpty())
         return notSent(cli::nothingAnsweredText(targets, interfaces));
-    const cli::PreparedWrites p = job.prepare(found, interfaces);
+    const fleet::PreparedWrites p = job.prepare(found, interfaces);
     if (p.refusal)
         return notSent(p.refusal->message);
     emit prepared(p);
@@ -113,29 +113,29 @@ WriteRun::Result WriteRun::runJob(const Job& job)
     fleet::WriteRecordFile record(job.recordPath);
     if (!record.open() || !record.append(QList<fleet::RecordEntry>{}))
         return notSent(record.error());
-    cli::RecordedWrites kept(record, p.writes,
-                             fleet::RecordContext::current(
-                                 job.operatorName, adapterNames(targets.broadcasts), job.command),
-                             p.rowNumbers);
+    fleet::RecordedWrites kept(record, p.writes,
+                               fleet::RecordContext::current(
+                                   job.operatorName, adapterNames(targets.broadcasts), job.command),
+                               p.rowNumbers);
     if (!kept.keepUnwritten(p.notWritten))
         return notSent(record.error());
 
     const int total =
         int(std::count_if(p.writes.begin(), p.writes.end(),
-                          [](const cli::PlannedWrite& w) { return !w.request.isEmpty(); }));
+                          [](const fleet::PlannedWrite& w) { return !w.request.isEmpty(); }));
     int done = 0;
     emit progress(0, total);
     QString ignored; // what OrderedWrites would tell a terminal: the rows say it here
     QTextStream err(&ignored);
-    cli::OrderedWrites sender(*m_endpoint, search, m_timing.settleMs, false, nullptr, err,
-                              m_cancelled);
-    sender.beforeFirst([&](int i, const cli::WriteResult& r) {
+    fleet::OrderedWrites sender(*m_endpoint, search, m_timing.settleMs, false, nullptr, err,
+                                m_cancelled);
+    sender.beforeFirst([&](int i, const fleet::WriteResult& r) {
         if (!kept.before(i, r))
             return false;
         emit stateChanged(i, WriteState::Written);
         return true;
     });
-    sender.onFinal([&](int i, const cli::WriteResult& r) {
+    sender.onFinal([&](int i, const fleet::WriteResult& r) {
         const bool ok = kept.final(i, r, m_cancelled);
         emit stateChanged(i, r.confirmed ? WriteState::Confirmed
                              : r.sent    ? WriteState::NotConfirmed
@@ -143,12 +143,12 @@ WriteRun::Result WriteRun::runJob(const Job& job)
         emit progress(++done, total);
         return ok;
     });
-    const QList<cli::WriteResult> results = sender.run(p.writes, p.order);
+    const QList<fleet::WriteResult> results = sender.run(p.writes, p.order);
 
     QStringList wentOut, unconfirmed, why;
     for (int i = 0; i < p.writes.size(); ++i) {
-        const cli::PlannedWrite& w = p.writes[i];
-        const cli::WriteResult& r = results[i];
+        const fleet::PlannedWrite& w = p.writes[i];
+        const fleet::WriteResult& r = results[i];
         if (w.request.isEmpty())
             continue;
         if (r.sent)
@@ -156,7 +156,9 @@ WriteRun::Result WriteRun::runJob(const Job& job)
         if (r.sent && !r.confirmed)
             unconfirmed << QString::number(w.serialNumber);
         if (!r.confirmed)
-            why << QStringLiteral("%1: %2").arg(w.serialNumber).arg(cli::whyNotConfirmed(r).shown);
+            why << QStringLiteral("%1: %2")
+                       .arg(w.serialNumber)
+                       .arg(fleet::whyNotConfirmed(r).shown);
     }
     if (m_cancelled)
         return {Outcome::Cancelled,

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/preparedwrites.h"
-#include "cli/search.h"
+#include "fleet/preparedwrites.h"
+#include "fleet/search.h"
 #include "frota/writestate.h"
 #include "net/interfaces.h"
 
@@ -28,7 +28,7 @@ class WriteRun : public QObject
     Q_OBJECT
 public:
     struct Timing {
-        cli::SearchTiming search;
+        fleet::SearchTiming search;
         int settleMs = 6000;
     };
     // Where the search broadcasts now: the Modules tab's adapter choice.
@@ -38,13 +38,13 @@ public:
         QString command;      // the record's word for it: "apply", "rollback"
         QString recordPath;   // where each module's entry is kept
         QString operatorName; // empty: the login name
-        cli::Search::Wanted wanted;
+        fleet::Search::Wanted wanted;
         // The writes for the modules found, given this computer's adapters now.
-        std::function<cli::PreparedWrites(const QList<cli::FoundModule>& found,
-                                          const QList<NetworkInterface>& interfaces)>
+        std::function<fleet::PreparedWrites(const QList<fleet::FoundModule>& found,
+                                            const QList<NetworkInterface>& interfaces)>
             prepare;
         // Asked once the writes are known, before anything is sent; false sends nothing.
-        std::function<bool(const cli::PreparedWrites&)> confirm;
+        std::function<bool(const fleet::PreparedWrites&)> confirm;
     };
 
     enum class Outcome {
@@ -74,7 +74,7 @@ public:
 signals:
     void runningChanged(bool running);
     // The writes about to go, each Waiting or Unchanged; rowNumbers maps their where.
-    void prepared(const cli::PreparedWrites& writes);
+    void prepared(const fleet::PreparedWrites& writes);
     void stateChanged(int write, WriteState state);
     void progress(int done, int total);
 

@@ -6,8 +6,8 @@
 // Input: a first byte 'j' reads the rest as a JSON plan; anything else as a CSV plan.
 
 #include "cli/csv.h"
-#include "cli/fields.h"
-#include "cli/plan.h"
+#include "fleet/fields.h"
+#include "fleet/plan.h"
 #include "fuzzcheck.h"
 
 #include <QMap>
@@ -16,6 +16,7 @@ namespace
 {
 
 using namespace duva::cli;
+using namespace duva::fleet;
 
 // Row by row: the module it picks, then its changes by field name.
 QStringList canonical(const Plan& plan)

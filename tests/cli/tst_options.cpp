@@ -92,7 +92,8 @@ private slots:
         QCOMPARE(o.where.interfaceName, QString("eth1"));
         QCOMPARE(o.where.network, QString("10.77.0"));
         QVERIFY(o.where.extended && o.dryRun && o.format == Format::Json);
-        QCOMPARE(o.via, (QList<quint32>{0x0A4D00C8, 0x0A4D00C9}));
+        QCOMPARE(o.via, (QList<duva::Ipv4Address>{duva::Ipv4Address(0x0A4D00C8),
+                                                  duva::Ipv4Address(0x0A4D00C9)}));
         // The window's own waits by default.
         Options defaults;
         QVERIFY(!readOptions({"search"}, defaults, help, version));

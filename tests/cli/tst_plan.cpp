@@ -2,17 +2,18 @@
 // checks that refuse a plan before anything is sent, where a search goes, and the rule that
 // confirms a write.
 
-#include "cli/fields.h"
 #include "cli/output.h"
-#include "cli/plan.h"
-#include "cli/resolve.h"
-#include "cli/targets.h"
+#include "fleet/fields.h"
+#include "fleet/plan.h"
+#include "fleet/resolve.h"
+#include "fleet/targets.h"
 #include "protocol/confirmation.h"
 
 #include <QtTest>
 
 using namespace duva;
 using namespace duva::cli;
+using namespace duva::fleet;
 
 namespace
 {
@@ -36,7 +37,7 @@ FoundModule module(int last, int serial)
     v.setSerialNumber(serial);
     QByteArray record = v.encode().left(recordSize);
     record[offset::opcode] = 0;
-    return {*ModuleRecord::fromBytes(record), QString("10.77.0.%1").arg(last), 1};
+    return {*ModuleRecord::fromBytes(record), Ipv4Address(10, 77, 0, quint8(last)), 1};
 }
 
 PlanRow bySerial(int serial, QList<Change> changes)
@@ -69,7 +70,7 @@ private slots:
         QCOMPARE(plan.rows[1].serialNumber, std::optional<int>(1032));
         QCOMPARE(plan.rows[1].where, json ? QString("entry 2") : QString("row 3"));
         const Resolution r = resolvePlan(plan.rows, found);
-        QCOMPARE(int(r.status), int(ExitStatus::Ok));
+        QCOMPARE(int(r.status), int(Outcome::Ok));
         QCOMPARE(r.writes.size(), 2);
         for (const PlannedWrite& w : r.writes) {
             QVERIFY2(w.request.isEmpty(), qPrintable(w.changes.join("; ")));
@@ -150,7 +151,8 @@ private slots:
         RecordValues v = RecordValues::fromRecord(module(10, 1031).record);
         v.firmwareVersion = "010";
         v.serverHost = "0123";
-        const FoundModule m{*ModuleRecord::fromBytes(v.encode().left(recordSize)), "10.77.0.10", 1};
+        const FoundModule m{*ModuleRecord::fromBytes(v.encode().left(recordSize)),
+                            Ipv4Address(10, 77, 0, 10), 1};
         Plan p;
         if (plan.contains('\n')) {
             p = readPlan(plan, PlanFormat::Csv);
@@ -227,50 +229,50 @@ private slots:
         const Change to50{"ipAddress", "10.77.0.50"};
         QTest::newRow("a module that did not answer")
             << QList<PlanRow>{bySerial(1031, {}), bySerial(9, {}), bySerial(8, {})}
-            << int(ExitStatus::NotFound)
+            << int(Outcome::NotFound)
             << "row 9: no module with serial number 9 answered\n"
                "row 8: no module with serial number 8 answered";
         QTest::newRow("a write to an address two modules answer at")
-            << QList<PlanRow>{bySerial(1033, {to50})} << int(ExitStatus::SharedAddress)
+            << QList<PlanRow>{bySerial(1033, {to50})} << int(Outcome::SharedAddress)
             << "row 1033: 2 modules answer at 10.77.0.12 (serial numbers 1033, 1034); a write "
                "to that address would reach either of them";
         QTest::newRow("an address picking two modules")
             << QList<PlanRow>{{"row 2", std::nullopt, "10.77.0.12", {{"dhcp", "1"}}}}
-            << int(ExitStatus::SharedAddress)
+            << int(Outcome::SharedAddress)
             << "row 2: 2 modules answer with address 10.77.0.12 (serial numbers 1033, 1034); a "
                "write to one of them would reach any";
         QTest::newRow("an address another module has")
             << QList<PlanRow>{bySerial(1031, {{"ipAddress", "10.77.0.11"}})}
-            << int(ExitStatus::AddressCollision)
+            << int(Outcome::AddressCollision)
             << "row 1031, column ipAddress: '10.77.0.11' is the address of another module that "
                "answered (serial number 1032)";
         QTest::newRow("two modules given one address")
             << QList<PlanRow>{bySerial(1031, {to50}), bySerial(1032, {to50})}
-            << int(ExitStatus::AddressCollision)
+            << int(Outcome::AddressCollision)
             << "row 1031, column ipAddress: '10.77.0.50' is also the new address of the module "
                "with serial number 1032 (row 1032)\n"
                "row 1032, column ipAddress: '10.77.0.50' is also the new address of the module "
                "with serial number 1031 (row 1031)";
         QTest::newRow("client mode without a server host")
             << QList<PlanRow>{bySerial(1031, {{"serverHost", ""}, {"dhcp", "1"}})}
-            << int(ExitStatus::InvalidValue)
+            << int(Outcome::InvalidValue)
             << "row 1031, column serverHost: client mode needs a server host, and serverHost "
                "is empty";
         QTest::newRow("one module named twice")
             << QList<PlanRow>{bySerial(1031, {}), {"row 5", std::nullopt, "10.77.0.10", {}}}
-            << int(ExitStatus::InvalidValue)
+            << int(Outcome::InvalidValue)
             << "row 1031 and row 5 both name the module with serial number 1031";
         QTest::newRow("a module at 0.0.0.0")
-            << QList<PlanRow>{bySerial(1035, {{"dhcp", "1"}})} << int(ExitStatus::InvalidValue)
+            << QList<PlanRow>{bySerial(1035, {{"dhcp", "1"}})} << int(Outcome::InvalidValue)
             << "row 1035: the module with serial number 1035 holds the address 0.0.0.10, which "
                "no write can reach";
         QTest::newRow("two modules swapping addresses")
             << QList<PlanRow>{bySerial(1031, {{"ipAddress", "10.77.0.11"}}),
                               bySerial(1032, {{"ipAddress", "10.77.0.10"}})}
-            << int(ExitStatus::Ok) << "";
+            << int(Outcome::Ok) << "";
         QTest::newRow("server mode without a server host")
             << QList<PlanRow>{bySerial(1031, {{"serverHost", ""}, {"clientMode", "server"}})}
-            << int(ExitStatus::Ok) << "";
+            << int(Outcome::Ok) << "";
     }
 
     void resolutionRefusesWhatCannotBeWrittenSafely()
@@ -287,7 +289,7 @@ private slots:
         const Resolution r = resolvePlan(rows, found);
         QCOMPARE(r.error, error);
         QCOMPARE(int(r.status), status);
-        QCOMPARE(r.writes.isEmpty(), status != int(ExitStatus::Ok));
+        QCOMPARE(r.writes.isEmpty(), status != int(Outcome::Ok));
     }
 
     void valuesThatCutAModuleOff_data()
@@ -390,7 +392,7 @@ private slots:
         found[2].record = *ModuleRecord::fromBytes(v.encode().left(recordSize));
         const Resolution r = resolvePlan(rows, found, {{Ipv4Address(10, 77, 0, 2)}, force});
         QCOMPARE(r.error, error);
-        QCOMPARE(int(r.status), int(error.isEmpty() ? ExitStatus::Ok : ExitStatus::InvalidValue));
+        QCOMPARE(int(r.status), int(error.isEmpty() ? Outcome::Ok : Outcome::InvalidValue));
         QCOMPARE(r.writes.size(), error.isEmpty() ? rows.size() : 0);
     }
 
@@ -401,12 +403,12 @@ private slots:
         const Resolution r = resolvePlan(
             {bySerial(1031, {{"dhcp", "0"}, {"ipAddress", "10.77.0.60"}, {"serialNumber", "7"}})},
             found);
-        QCOMPARE(int(r.status), int(ExitStatus::Ok));
+        QCOMPARE(int(r.status), int(Outcome::Ok));
         const PlannedWrite& w = r.writes.first();
         QCOMPARE(w.changes,
                  (QStringList{"ipAddress: 10.77.0.10 -> 10.77.0.60", "serialNumber: 1031 -> 7"}));
-        QCOMPARE(w.currentAddress, QString("10.77.0.10"));
-        QCOMPARE(w.newAddress, QString("10.77.0.60"));
+        QCOMPARE(w.currentAddress.toString(), QString("10.77.0.10"));
+        QCOMPARE(w.newAddress.toString(), QString("10.77.0.60"));
         QCOMPARE(w.newSerialNumber, 7);
         QCOMPARE(w.request.size(), requestSize);
         QCOMPARE(w.request.left(4), QByteArray("\x0A\x4D\x00\x3C", 4));
@@ -454,12 +456,11 @@ private slots:
                  QString("no IPv4 network: no running interface named eth9 (running: eth0 "
                          "(192.168.0.20), eth1 (10.77.0.1), eth1 (10.77.1.1), wlan0 (172.16.0.5), "
                          "Ethernet 2 (ethernet_32769, 192.168.5.20))"));
-        QCOMPARE(int(chooseTargets(interfaces, {"", "10.77", false}).status),
-                 int(ExitStatus::Usage));
+        QCOMPARE(int(chooseTargets(interfaces, {"", "10.77", false}).status), int(Outcome::Usage));
         QCOMPARE(int(chooseTargets(interfaces, {"", "10.77.300", false}).status),
-                 int(ExitStatus::Usage));
+                 int(Outcome::Usage));
         const TargetsResult none = chooseTargets({}, {});
-        QCOMPARE(int(none.status), int(ExitStatus::NoNetwork));
+        QCOMPARE(int(none.status), int(Outcome::NoNetwork));
         QCOMPARE(chooseResetNetworks(interfaces, {"eth1", "", false}).targets->series,
                  (QList<std::pair<int, int>>{{10, 77}}));
     }

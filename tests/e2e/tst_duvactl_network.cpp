@@ -1344,6 +1344,17 @@ private slots:
                            "255.255.255.0\n(--force grava esses valores mesmo assim)\nnada foi "
                            "gravado\n"}
             << true;
+        QTest::newRow("a rollback of a file that is no record")
+            << QStringList{} << QStringList{"rollback", "PLAN"} << 3
+            << QStringList{"plan.csv: not a record of writes (the first line is not its header)\n"}
+            << QStringList{"plan.csv: não é um registro de gravações (a primeira linha não é o "
+                           "seu cabeçalho)\n"}
+            << true;
+        QTest::newRow("a record of neither kind")
+            << QStringList{"--count", "1"}
+            << QStringList{"set", "10.77.0.10", "watchdog=false", "--record", "WRITES.txt"} << 10
+            << QStringList{"writes.txt: a record is a .json or a .csv file\n"}
+            << QStringList{"writes.txt: um registro é um arquivo .json ou .csv\n"} << true;
         const QStringList swap{"apply", "SWAP", "--via", "10.77.0.200", "--skip-missing"};
         QTest::newRow("a swap through a temporary address, a row missing")
             << QStringList{"--count", "2"} << swap << 6
@@ -1386,7 +1397,8 @@ private slots:
         const QString commissionPlan = dir.filePath("commission.csv");
         QVERIFY(duva::test::writeFile(commissionPlan, "ipAddress,gateway\n10.77.0.61,10.77.0.1\n"
                                                       "10.77.0.62,10.77.0.1\n"));
-        arguments.replaceInStrings("COMMISSION", commissionPlan)
+        arguments.replaceInStrings("WRITES.txt", dir.filePath("writes.txt"))
+            .replaceInStrings("COMMISSION", commissionPlan)
             .replaceInStrings("PLAN", plan)
             .replaceInStrings("SWAP", swapPlan);
         QList<Result> results;

@@ -5,15 +5,16 @@
 
 #include <QtTest>
 
+using namespace duva;
 using namespace duva::fleet;
 
 namespace
 {
 
 // Addresses as their last octet in 10.77.0.0/24, modules as serial numbers.
-quint32 at(int octet)
+Ipv4Address at(int octet)
 {
-    return 0x0A4D0000u | quint32(octet);
+    return Ipv4Address(10, 77, 0, quint8(octet));
 }
 
 // "1031 10>11, 1032 11>12": module 1031 moves from .10 to .11 ...
@@ -36,8 +37,8 @@ QString text(const WriteOrder& order)
         for (const OrderedWrite& w : round)
             writes << QStringLiteral("%1 %2>%3%4")
                           .arg(w.module)
-                          .arg(w.sendTo & 0xFF)
-                          .arg(w.newAddress & 0xFF)
+                          .arg(w.sendTo.octet(3))
+                          .arg(w.newAddress.octet(3))
                           .arg(w.parks     ? " parks"
                                : w.fromVia ? " via"
                                            : "");
@@ -120,7 +121,7 @@ private slots:
         QFETCH(QList<int>, via);
         QFETCH(QString, rounds);
         QFETCH(QString, cycles);
-        QList<quint32> temporary;
+        QList<Ipv4Address> temporary;
         for (const int v : via)
             temporary << at(v);
         const WriteOrder order = orderWrites(::moves(moves), temporary);
@@ -131,7 +132,7 @@ private slots:
         // Whatever the order, no write reaches an address another write gave, and every
         // module ends where it was meant to.
         QList<OrderedWrite> sent;
-        QHash<int, quint32> where;
+        QHash<int, Ipv4Address> where;
         for (const QList<OrderedWrite>& round : order.rounds) {
             for (const OrderedWrite& w : round) {
                 QVERIFY(maySend(w, sent));

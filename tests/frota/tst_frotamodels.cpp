@@ -3,7 +3,7 @@
 // table exports, the adapters a search goes through, and a record shown, exported and
 // printed.
 
-#include "cli/commissionplan.h"
+#include "fleet/commissionplan.h"
 #include "fleet/records.h"
 #include "fleet/writerecord.h"
 #include "frota/adapters.h"
@@ -354,9 +354,9 @@ private slots:
         const QString path = dir.filePath(name.isEmpty() ? "missing.csv" : name);
         if (!name.isEmpty())
             QVERIFY(test::writeFile(path, text));
-        const cli::CommissionPlan plan =
-            cli::readCommissionPlan(path, {Ipv4Address(ip("10.1.2.3"))});
-        using Unusable = cli::CommissionPlan::Unusable;
+        const fleet::CommissionPlan plan =
+            fleet::readCommissionPlan(path, {Ipv4Address(ip("10.1.2.3"))});
+        using Unusable = fleet::CommissionPlan::Unusable;
         const QString problem = plan.unusable == Unusable::NoModule     ? "names no module"
                                 : plan.unusable == Unusable::CannotRead ? "cannot read"
                                                                         : plan.reason;

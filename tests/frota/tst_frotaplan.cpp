@@ -2,7 +2,7 @@
 // marked with the command line's own message and listed, a spreadsheet's plan opens and saves
 // back to the same plan, and a plan starts from the modules found.
 
-#include "cli/plan.h"
+#include "fleet/plan.h"
 #include "fleet/records.h"
 #include "frota/modulesmodel.h"
 #include "frota/planmodel.h"
@@ -31,12 +31,12 @@ int column(const QString& name)
 }
 
 // The rows of a plan as comparable text: where, serial or address, and the changes.
-QStringList summary(const cli::Plan& plan)
+QStringList summary(const fleet::Plan& plan)
 {
     QStringList out;
-    for (const cli::PlanRow& row : plan.rows) {
+    for (const fleet::PlanRow& row : plan.rows) {
         QStringList parts{row.serialNumber ? QString::number(*row.serialNumber) : row.ipAddress};
-        for (const cli::Change& c : row.changes)
+        for (const fleet::Change& c : row.changes)
             parts << c.field + QLatin1Char('=') + c.value;
         std::sort(parts.begin() + 1, parts.end()); // a file's column order means nothing
         out << parts.join(QLatin1Char(' '));
@@ -45,12 +45,12 @@ QStringList summary(const cli::Plan& plan)
 }
 
 // A plan of two modules, read as the command line reads it.
-cli::Plan twoModules()
+fleet::Plan twoModules()
 {
-    return cli::readPlan("serialNumber,ipAddress,localPort,serverHost\n"
-                         "1043,10.0.0.21,4101,a.duva.com.br\n"
-                         "1044,10.0.0.22,4102,b.duva.com.br\n",
-                         cli::PlanFormat::Csv);
+    return fleet::readPlan("serialNumber,ipAddress,localPort,serverHost\n"
+                           "1043,10.0.0.21,4101,a.duva.com.br\n"
+                           "1044,10.0.0.22,4102,b.duva.com.br\n",
+                           fleet::PlanFormat::Csv);
 }
 
 QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
@@ -109,7 +109,7 @@ private slots:
         const QModelIndex cell = model.index(1, column(field));
         QVERIFY(model.setData(cell, refused));
         // The message the command line gives for the same plan saved to a file.
-        const cli::Plan read = cli::readPlan(model.toCsv(), cli::PlanFormat::Csv);
+        const fleet::Plan read = fleet::readPlan(model.toCsv(), fleet::PlanFormat::Csv);
         QVERIFY(!read.error.isEmpty());
         QCOMPARE(model.refusals().size(), 1);
         const QString message = model.data(cell, Qt::ToolTipRole).toString();
@@ -130,7 +130,7 @@ private slots:
         QVERIFY(!model.data(cell, Qt::BackgroundRole).isValid());
         QVERIFY(model.data(cell, Qt::ToolTipRole).toString().isEmpty());
         QCOMPARE(tab.refusalList()->count(), 0);
-        QVERIFY(cli::readPlan(model.toCsv(), cli::PlanFormat::Csv).error.isEmpty());
+        QVERIFY(fleet::readPlan(model.toCsv(), fleet::PlanFormat::Csv).error.isEmpty());
     }
 
     void planFileRoundTrips_data()
@@ -165,7 +165,7 @@ private slots:
         frota::PlanTab tab(&found);
         QString error;
         QVERIFY2(tab.openFile(write(dir, openAs, bytes), &error), qPrintable(error));
-        const cli::Plan original = cli::readPlan(bytes, cli::planFormatOf(openAs));
+        const fleet::Plan original = fleet::readPlan(bytes, fleet::planFormatOf(openAs));
         QVERIFY(original.error.isEmpty());
         QCOMPARE(tab.model()->rowCount(), original.rows.size());
         QVERIFY(tab.model()->refusals().isEmpty());
@@ -173,7 +173,7 @@ private slots:
         QVERIFY2(tab.saveFile(dir.filePath(saveAs), &error), qPrintable(error));
         QFile saved(dir.filePath(saveAs));
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        const cli::Plan back = cli::readPlan(saved.readAll(), cli::planFormatOf(saveAs));
+        const fleet::Plan back = fleet::readPlan(saved.readAll(), fleet::planFormatOf(saveAs));
         QVERIFY2(back.error.isEmpty(), qPrintable(back.error));
         QCOMPARE(summary(back), summary(original));
         if (bytes.contains("\xe7\xe3o\x80"))
@@ -214,7 +214,7 @@ private slots:
                 QCOMPARE(model.index(row, column(name)).data().toString(),
                          findRecordField(name)->text(modules[row].record));
         }
-        const cli::Plan plan = cli::readPlan(model.toCsv(), cli::PlanFormat::Csv);
+        const fleet::Plan plan = fleet::readPlan(model.toCsv(), fleet::PlanFormat::Csv);
         QVERIFY2(plan.error.isEmpty(), qPrintable(plan.error));
         QCOMPARE(plan.rows[2].serialNumber, 5013);
         QVERIFY(summary(plan)[1].contains("serverHost=host-2.duva.com.br"));

@@ -1,12 +1,12 @@
 // Every value duvactl takes, valid and invalid, with the message that names it: as a `set`
 // argument, and the same value in a plan's row and column.
 
-#include "cli/fields.h"
-#include "cli/plan.h"
+#include "fleet/fields.h"
+#include "fleet/plan.h"
 
 #include <QtTest>
 
-using namespace duva::cli;
+using namespace duva::fleet;
 
 class TestValues : public QObject
 {

@@ -1,13 +1,13 @@
-#include "cli/rollbackwrites.h"
+#include "fleet/rollbackwrites.h"
 
-#include "cli/fields.h"
+#include "fleet/fields.h"
 #include "fleet/recordfields.h"
 #include "fleet/rollback.h"
 #include "protocol/confirmation.h"
 
 #include <QCoreApplication>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 namespace
@@ -49,7 +49,8 @@ QList<PlanRow> rollbackWanted(const QList<fleet::RecordEntry>& entries)
 }
 
 RollbackWrites resolveRollback(const QList<fleet::RecordEntry>& entries,
-                               const QList<FoundModule>& found, const QList<quint32>& ownAddresses)
+                               const QList<FoundModule>& found,
+                               const QList<Ipv4Address>& ownAddresses)
 {
     RollbackWrites r;
     QList<ModuleRecord> records;
@@ -57,7 +58,7 @@ RollbackWrites resolveRollback(const QList<fleet::RecordEntry>& entries,
         records << m.record;
     const fleet::RollbackPlan plan = fleet::planRollback(entries, records);
     if (!plan.refusal.isEmpty()) {
-        r.refusal = Failure{ExitStatus::AddressCollision, plan.refusal};
+        r.refusal = Refusal{Outcome::AddressCollision, plan.refusal};
         return r;
     }
 
@@ -95,7 +96,7 @@ RollbackWrites resolveRollback(const QList<fleet::RecordEntry>& entries,
         w.row.whereInEnglish = QStringLiteral("entry %1").arg(entry + 1);
         w.row.serialNumber = moduleIdentity(current);
         w.row.fieldWord = QStringLiteral("field");
-        w.currentAddress = current.ipAddressText();
+        w.currentAddress = addressOf(current);
         w.newAddress = w.currentAddress;
         w.serialNumber = moduleIdentity(current);
         w.newSerialNumber = w.serialNumber;
@@ -104,7 +105,7 @@ RollbackWrites resolveRollback(const QList<fleet::RecordEntry>& entries,
             w.changes = changesBetween(current, *restored);
             if (w.changes.isEmpty())
                 w.changes << Texts::tr("bytes that no field shows");
-            w.newAddress = restored->ipAddressText();
+            w.newAddress = addressOf(*restored);
             w.newSerialNumber = moduleIdentity(*restored);
         }
         r.entryNumbers.insert(w.row.where, entry + 1);
@@ -128,7 +129,7 @@ RollbackWrites resolveRollback(const QList<fleet::RecordEntry>& entries,
             continue;
         QStringList serials;
         for (const FoundModule& m : found) {
-            if (m.record.ipAddressText() == w.currentAddress)
+            if (addressOf(m.record) == w.currentAddress)
                 serials << QString::number(moduleIdentity(m.record));
         }
         if (serials.size() > 1)
@@ -136,19 +137,19 @@ RollbackWrites resolveRollback(const QList<fleet::RecordEntry>& entries,
                                 "that address would reach either of them")
                           .arg(w.row.where)
                           .arg(serials.size())
-                          .arg(w.currentAddress, serials.join(QStringLiteral(", ")));
-        if (w.newAddress != w.currentAddress && ownAddresses.contains(*parseAddress(w.newAddress)))
+                          .arg(w.currentAddress.toString(), serials.join(QStringLiteral(", ")));
+        if (w.newAddress != w.currentAddress && ownAddresses.contains(w.newAddress))
             collisions << Texts::tr("%1: the module with serial number %2 would go back to %3, "
                                     "which is this computer's own address now")
                               .arg(w.row.where)
                               .arg(w.serialNumber)
-                              .arg(w.newAddress);
+                              .arg(w.newAddress.toString());
     }
     if (!shared.isEmpty())
-        r.refusal = Failure{ExitStatus::SharedAddress, shared.join(QLatin1Char('\n'))};
+        r.refusal = Refusal{Outcome::SharedAddress, shared.join(QLatin1Char('\n'))};
     else if (!collisions.isEmpty())
-        r.refusal = Failure{ExitStatus::AddressCollision, collisions.join(QLatin1Char('\n'))};
+        r.refusal = Refusal{Outcome::AddressCollision, collisions.join(QLatin1Char('\n'))};
     return r;
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet

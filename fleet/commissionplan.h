@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 // A plan read for commissioning: one row per module to come, each row's fields as bytes, and
@@ -32,4 +32,4 @@ CommissionPlan readCommissionPlan(const QString& path, const QList<Ipv4Address>&
 QString commissionRefusal(const ModuleRecord& before, const ModuleRecord& after,
                           const QList<Ipv4Address>& ownAddresses, bool checkValues = true);
 
-} // namespace duva::cli
+} // namespace duva::fleet

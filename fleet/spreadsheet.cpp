@@ -1,10 +1,10 @@
-#include "cli/spreadsheet.h"
+#include "fleet/spreadsheet.h"
 
 #include "protocol/cp1252.h"
 
 #include <QStringDecoder>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 namespace
@@ -53,4 +53,4 @@ bool mayHaveLostLeadingZeros(const QString& cell, const std::function<bool(const
     return false;
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -1,11 +1,11 @@
-#include "cli/fields.h"
+#include "fleet/fields.h"
 
 #include <QCoreApplication>
 
 #include "protocol/cp1252.h"
 #include "protocol/ipv4.h"
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 namespace
@@ -176,4 +176,4 @@ QString hexRows(const QByteArray& bytes)
     return rows.join(QLatin1Char('\n'));
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/resolve.h"
+#include "fleet/resolve.h"
 #include "fleet/writeorder.h"
 
 #include <QHash>
@@ -9,13 +9,14 @@
 #include <QStringList>
 #include <QTextStream>
 #include <functional>
+#include <memory>
 
 namespace duva
 {
 class UdpEndpoint;
 }
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 class Search;
@@ -40,7 +41,7 @@ struct PlannedOrder {
 // temporary address must be free: no module answered the search from it, and no write gives
 // it to a module.
 PlannedOrder planOrder(const QList<PlannedWrite>& writes, const QList<FoundModule>& found,
-                       const QList<quint32>& via);
+                       const QList<Ipv4Address>& via);
 
 // What became of one planned write.
 struct WriteResult {
@@ -76,7 +77,12 @@ public:
     OrderedWrites(UdpEndpoint& endpoint, Search& search, int settleMs, bool countdown,
                   QTextStream* out, QTextStream& err, const bool& interrupted);
 
+    // Shows a wait to the person watching (duvactl's countdown line) for as long as what it
+    // returns lives; asked only when the constructor's countdown is true.
+    using ShowWait = std::function<std::shared_ptr<void>(const QString& what, int ms)>;
+
     void onFinal(Final final) { m_final = std::move(final); }
+    void showWait(ShowWait show) { m_showWait = std::move(show); }
     void beforeFirst(BeforeFirst before) { m_beforeFirst = std::move(before); }
     QList<WriteResult> run(const QList<PlannedWrite>& writes, const fleet::WriteOrder& order);
     // Whether onFinal's or beforeFirst's callback stopped the last run.
@@ -106,15 +112,16 @@ private:
     const bool& m_interrupted;
     Final m_final;
     BeforeFirst m_beforeFirst;
+    ShowWait m_showWait;
     bool m_stopped = false;
 
     const QList<PlannedWrite>* m_writes = nullptr;
     QList<WriteResult> m_results;
     QList<fleet::OrderedWrite> m_sent;
-    QList<bool> m_parked;             // confirmed at its temporary address
-    QHash<quint32, int> m_holding;    // address -> the write of the module that held it at first
-    QHash<int, quint32> m_answeredAt; // write -> the address its module last answered with
-    QList<bool> m_reported;           // handed to m_final
+    QList<bool> m_parked;              // confirmed at its temporary address
+    QHash<Ipv4Address, int> m_holding; // address -> the write of the module that held it at first
+    QHash<int, Ipv4Address> m_answeredAt; // write -> the address its module last answered with
+    QList<bool> m_reported;               // handed to m_final
 };
 
-} // namespace duva::cli
+} // namespace duva::fleet

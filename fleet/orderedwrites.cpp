@@ -1,8 +1,7 @@
-#include "cli/orderedwrites.h"
+#include "fleet/orderedwrites.h"
 
-#include "cli/countdown.h"
-#include "cli/fields.h"
-#include "cli/search.h"
+#include "fleet/fields.h"
+#include "fleet/search.h"
 #include "net/broadcastseries.h"
 #include "net/interfaces.h"
 #include "net/udpendpoint.h"
@@ -14,7 +13,7 @@
 #include <algorithm>
 #include <chrono>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 namespace
@@ -44,7 +43,7 @@ QList<fleet::Move> movesOf(const QList<PlannedWrite>& writes)
     for (int i = 0; i < writes.size(); ++i) {
         const PlannedWrite& w = writes[i];
         if (!w.request.isEmpty())
-            moves << fleet::Move{i, *parseAddress(w.currentAddress), *parseAddress(w.newAddress)};
+            moves << fleet::Move{i, w.currentAddress, w.newAddress};
     }
     return moves;
 }
@@ -55,28 +54,28 @@ QString describeCycle(const QList<int>& cycle, const QList<PlannedWrite>& writes
     for (const int i : cycle)
         parts << QStringLiteral("%1 %2 -> %3")
                      .arg(writes[i].serialNumber)
-                     .arg(writes[i].currentAddress, writes[i].newAddress);
+                     .arg(writes[i].currentAddress.toString(), writes[i].newAddress.toString());
     return parts.join(QStringLiteral(", "));
 }
 
 PlannedOrder planOrder(const QList<PlannedWrite>& writes, const QList<FoundModule>& found,
-                       const QList<quint32>& via)
+                       const QList<Ipv4Address>& via)
 {
     PlannedOrder planned;
     QStringList problems;
     for (int i = 0; i < via.size(); ++i) {
-        const QString address = dottedAddress(via[i]);
+        const QString address = via[i].toString();
         if (via.indexOf(via[i]) < i)
             problems << Texts::tr("--via %1 is given twice").arg(address);
         for (const FoundModule& m : found) {
-            if (m.record.ipAddressText() == address || m.from == address)
+            if (addressOf(m.record) == via[i] || m.from == via[i])
                 problems << Texts::tr("--via %1: the module with serial number %2 answers "
                                       "there; a temporary address must be free")
                                 .arg(address)
                                 .arg(moduleIdentity(m.record));
         }
         for (const PlannedWrite& w : writes) {
-            if (!w.request.isEmpty() && w.newAddress == address)
+            if (!w.request.isEmpty() && w.newAddress == via[i])
                 problems << Texts::tr("--via %1 is the new address of the module with "
                                       "serial number %2 (%3)")
                                 .arg(address)
@@ -132,7 +131,7 @@ QString describeOrder(const fleet::WriteOrder& order, const QList<PlannedWrite>&
                     Texts::tr("%1. %2 at %3 -> %4%5")
                         .arg(++n)
                         .arg(writes[w.module].serialNumber)
-                        .arg(dottedAddress(w.sendTo), dottedAddress(w.newAddress),
+                        .arg(w.sendTo.toString(), w.newAddress.toString(),
                              w.parks ? QLatin1Char(' ') + Texts::tr("(temporary)") : QString()) +
                     QLatin1Char('\n');
         }
@@ -153,7 +152,7 @@ QByteArray OrderedWrites::requestFor(const fleet::OrderedWrite& w) const
     if (w.parks) {
         // The record it will carry, at the temporary address.
         for (int i = 0; i < 4; ++i)
-            request[offset::ipAddress + i] = char(w.newAddress >> (24 - 8 * i));
+            request[offset::ipAddress + i] = char(w.newAddress.octet(i));
     }
     return request;
 }
@@ -180,18 +179,18 @@ QList<fleet::OrderedWrite> OrderedWrites::send(const QList<fleet::OrderedWrite>&
                                                          "which held %3, is not confirmed gone")
                     : QT_TRANSLATE_NOOP("OrderedWrites", "not sent again from %1: %2, which held "
                                                          "%3, is not confirmed gone"),
-                {dottedAddress(w.sendTo), QString::number((*m_writes)[holder].serialNumber),
-                 dottedAddress(w.newAddress)});
+                {w.sendTo.toString(), QString::number((*m_writes)[holder].serialNumber),
+                 w.newAddress.toString()});
             continue;
         }
         if (!fleet::maySend(w, m_sent)) {
             const auto other = std::find_if(m_sent.begin(), m_sent.end(), [&](const auto& s) {
                 return s.module != w.module && s.newAddress == w.sendTo;
             });
-            giveReason(m_results[w.module],
-                       QT_TRANSLATE_NOOP("OrderedWrites", "not sent again: %1 was given to %2"),
-                       {dottedAddress(w.sendTo),
-                        QString::number((*m_writes)[other->module].newSerialNumber)});
+            giveReason(
+                m_results[w.module],
+                QT_TRANSLATE_NOOP("OrderedWrites", "not sent again: %1 was given to %2"),
+                {w.sendTo.toString(), QString::number((*m_writes)[other->module].newSerialNumber)});
             continue;
         }
         if (!sent.isEmpty())
@@ -205,7 +204,7 @@ QList<fleet::OrderedWrite> OrderedWrites::send(const QList<fleet::OrderedWrite>&
                 break;
             }
         }
-        m_endpoint.setRemoteHost(dottedAddress(w.sendTo));
+        m_endpoint.setRemoteHost(w.sendTo.toString());
         m_endpoint.setRemotePort(modulePort);
         QBuffer stream;
         stream.setData(requestFor(w));
@@ -253,14 +252,16 @@ void OrderedWrites::confirm(const QList<fleet::OrderedWrite>& writes, bool again
                     continue;
                 r.answered = true;
                 r.differing = fieldsDifferingFromWrite(m.record, requestFor(w));
-                m_answeredAt[w.module] = *parseAddress(m.record.ipAddressText());
+                m_answeredAt[w.module] = addressOf(m.record);
                 done[k] = r.differing.isEmpty();
             }
         }
         return std::all_of(done.begin(), done.end(), [](bool d) { return d; });
     };
-    const Countdown countdown(
-        m_err, m_countdown, QCoreApplication::translate("OrderedWrites", "confirming"), m_settleMs);
+    const std::shared_ptr<void> shown =
+        m_countdown && m_showWait
+            ? m_showWait(QCoreApplication::translate("OrderedWrites", "confirming"), m_settleMs)
+            : nullptr;
     // A search every pollMs from the write on, the last one ending with the settle period;
     // one at least, which waits its quiet period, however short the settle period is.
     const auto start = std::chrono::steady_clock::now();
@@ -317,7 +318,7 @@ QList<WriteResult> OrderedWrites::run(const QList<PlannedWrite>& writes,
     m_holding.clear();
     m_answeredAt.clear();
     for (int i = 0; i < writes.size(); ++i)
-        m_holding.insert(*parseAddress(writes[i].currentAddress), i);
+        m_holding.insert(writes[i].currentAddress, i);
 
     for (int round = 0; round < order.rounds.size() && !stopping(); ++round) {
         QList<fleet::OrderedWrite> due;
@@ -354,7 +355,7 @@ QList<WriteResult> OrderedWrites::run(const QList<PlannedWrite>& writes,
                            QT_TRANSLATE_NOOP("OrderedWrites",
                                              "not confirmed at the temporary address %1, so not "
                                              "written from there"),
-                           {dottedAddress(w.newAddress)});
+                           {w.newAddress.toString()});
             if (!w.parks || !m_parked[w.module])
                 given << w.module;
         }
@@ -374,4 +375,4 @@ QList<WriteResult> OrderedWrites::run(const QList<PlannedWrite>& writes,
     return m_results;
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet

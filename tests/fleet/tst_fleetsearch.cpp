@@ -1,7 +1,7 @@
 // The search's rounds and the count of dropped replies, against simulated fleets answering on
 // loopback (run isolated: the fleet holds the modules' port on 127.0.0.1).
 
-#include "cli/search.h"
+#include "fleet/search.h"
 #include "net/udpendpoint.h"
 #include "protocol/confirmation.h"
 #include "tools/sim/fleet.h"
@@ -11,7 +11,7 @@
 #include <QtTest>
 
 using namespace duva;
-using namespace duva::cli;
+using namespace duva::fleet;
 
 namespace
 {

@@ -1,10 +1,10 @@
-#include "cli/plan.h"
+#include "fleet/plan.h"
 
 #include <QCoreApplication>
 
-#include "cli/csv.h"
-#include "cli/fields.h"
-#include "cli/spreadsheet.h"
+#include "fleet/csvreader.h"
+#include "fleet/fields.h"
+#include "fleet/spreadsheet.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,7 +13,7 @@
 #include <QMap>
 #include <cmath>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 namespace
@@ -298,4 +298,4 @@ ParsedChange parseAssignment(const QString& argument)
     return {Change{name, value, QString()}, QString()};
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "cli/plan.h"
-#include "cli/search.h"
+#include "fleet/plan.h"
+#include "fleet/search.h"
 
 #include <QList>
 #include <QStringList>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 // For apply --skip-missing: the rows whose module answered, and a line for each row whose
@@ -14,4 +14,4 @@ namespace duva::cli
 QList<PlanRow> rowsThatAnswered(const QList<PlanRow>& rows, const QList<FoundModule>& found,
                                 QStringList& missing);
 
-} // namespace duva::cli
+} // namespace duva::fleet

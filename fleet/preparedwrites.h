@@ -1,10 +1,10 @@
 #pragma once
 
-#include "cli/options.h"
-#include "cli/orderedwrites.h"
-#include "cli/plan.h"
-#include "cli/resolve.h"
-#include "cli/search.h"
+#include "fleet/orderedwrites.h"
+#include "fleet/outcome.h"
+#include "fleet/plan.h"
+#include "fleet/resolve.h"
+#include "fleet/search.h"
 #include "fleet/writerecord.h"
 
 #include <QHash>
@@ -12,13 +12,13 @@
 #include <QStringList>
 #include <optional>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 // What a plan or a rollback comes to once the modules have answered: the writes in their safe
 // order, or why nothing may be sent. duvactl and the fleet window both send from here.
 struct PreparedWrites {
-    std::optional<Failure> refusal; // nothing may be sent, and why (one problem a line)
+    std::optional<Refusal> refusal; // nothing may be sent, and why (one problem a line)
     QList<PlannedWrite> writes;
     fleet::WriteOrder order;
     QStringList missing;                  // a line for each row whose module did not answer
@@ -30,13 +30,15 @@ struct PreparedWrites {
 // answer are left out (and listed); the values checked, the plan resolved and ordered,
 // through the temporary addresses via where modules swap addresses.
 PreparedWrites preparePlan(const QList<PlanRow>& planRows, const QList<FoundModule>& found,
-                           bool skipMissing, const ValueChecks& checks, const QList<quint32>& via);
+                           bool skipMissing, const ValueChecks& checks,
+                           const QList<Ipv4Address>& via);
 
 // A record's confirmed writes undone against the modules found. A module that did not answer
 // refuses the rollback unless skipMissing is given and something else is written.
 PreparedWrites prepareRollback(const QList<fleet::RecordEntry>& entries,
-                               const QList<FoundModule>& found, const QList<quint32>& ownAddresses,
-                               bool skipMissing, const QList<quint32>& via);
+                               const QList<FoundModule>& found,
+                               const QList<Ipv4Address>& ownAddresses, bool skipMissing,
+                               const QList<Ipv4Address>& via);
 
 // Keeps one run's writes in a record of writes: each module's entry on disk before its first
 // write goes out, so that a crash while it settles leaves it there, then replaced by its
@@ -75,4 +77,4 @@ struct Why {
 // cutShort: what ended the run before the write's outcome was known (interrupted), if so.
 Why whyNotConfirmed(const WriteResult& r, const Why& cutShort = {});
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -1,14 +1,14 @@
-#include "cli/preparedwrites.h"
+#include "fleet/preparedwrites.h"
 
-#include "cli/missing.h"
-#include "cli/rollbackwrites.h"
+#include "fleet/missing.h"
 #include "fleet/recordfields.h"
+#include "fleet/rollbackwrites.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <algorithm>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 namespace
@@ -20,29 +20,30 @@ class Texts
 };
 
 // Orders the writes; a refusal when they cannot be ordered.
-void order(PreparedWrites& p, const QList<FoundModule>& found, const QList<quint32>& via)
+void order(PreparedWrites& p, const QList<FoundModule>& found, const QList<Ipv4Address>& via)
 {
     const PlannedOrder order = planOrder(p.writes, found, via);
     if (!order.error.isEmpty())
-        p.refusal = Failure{ExitStatus::AddressCollision, order.error};
+        p.refusal = Refusal{Outcome::AddressCollision, order.error};
     p.order = order.order;
 }
 
 } // namespace
 
 PreparedWrites preparePlan(const QList<PlanRow>& planRows, const QList<FoundModule>& found,
-                           bool skipMissing, const ValueChecks& checks, const QList<quint32>& via)
+                           bool skipMissing, const ValueChecks& checks,
+                           const QList<Ipv4Address>& via)
 {
     PreparedWrites p;
     const QList<PlanRow> rows =
         skipMissing ? rowsThatAnswered(planRows, found, p.missing) : planRows;
     if (rows.isEmpty()) {
-        p.refusal = Failure{ExitStatus::NotFound, p.missing.join(QLatin1Char('\n'))};
+        p.refusal = Refusal{Outcome::NotFound, p.missing.join(QLatin1Char('\n'))};
         return p;
     }
     const Resolution resolution = resolvePlan(rows, found, checks);
-    if (resolution.status != ExitStatus::Ok) {
-        p.refusal = Failure{resolution.status, resolution.error};
+    if (resolution.status != Outcome::Ok) {
+        p.refusal = Refusal{resolution.status, resolution.error};
         return p;
     }
     p.writes = resolution.writes;
@@ -66,8 +67,9 @@ PreparedWrites preparePlan(const QList<PlanRow>& planRows, const QList<FoundModu
 }
 
 PreparedWrites prepareRollback(const QList<fleet::RecordEntry>& entries,
-                               const QList<FoundModule>& found, const QList<quint32>& ownAddresses,
-                               bool skipMissing, const QList<quint32>& via)
+                               const QList<FoundModule>& found,
+                               const QList<Ipv4Address>& ownAddresses, bool skipMissing,
+                               const QList<Ipv4Address>& via)
 {
     PreparedWrites p;
     const RollbackWrites rollback = resolveRollback(entries, found, ownAddresses);
@@ -78,7 +80,7 @@ PreparedWrites prepareRollback(const QList<fleet::RecordEntry>& entries,
     const bool writes = std::any_of(rollback.writes.begin(), rollback.writes.end(),
                                     [](const PlannedWrite& w) { return !w.request.isEmpty(); });
     if (!rollback.missing.isEmpty() && (!skipMissing || !writes)) {
-        p.refusal = Failure{ExitStatus::NotFound, rollback.missing.join(QLatin1Char('\n'))};
+        p.refusal = Refusal{Outcome::NotFound, rollback.missing.join(QLatin1Char('\n'))};
         return p;
     }
     p.writes = rollback.writes;
@@ -166,4 +168,4 @@ Why whyNotConfirmed(const WriteResult& r, const Why& cutShort)
     return {QStringLiteral("it did not answer"), Texts::tr("it did not answer")};
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet

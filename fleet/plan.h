@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 // One change that a plan row or a `set` argument asks for; its value has been checked.
@@ -64,4 +64,4 @@ struct ParsedChange {
 };
 ParsedChange parseAssignment(const QString& argument);
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -9,7 +9,7 @@
 #include <QString>
 #include <optional>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 // A field of the record (recordFields() describes it) as duvactl takes it, under the
@@ -42,4 +42,4 @@ std::optional<qint64> parseWhole(const QString& text, qint64 low, qint64 high);
 
 QString hexRows(const QByteArray& bytes); // sixteen bytes to a row, upper-case hex
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -1,32 +1,32 @@
 #pragma once
 
-#include "cli/exitstatus.h"
-#include "cli/plan.h"
-#include "cli/search.h"
+#include "fleet/outcome.h"
+#include "fleet/plan.h"
+#include "fleet/search.h"
 #include "protocol/recordvalues.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 // What one plan row comes to for the module it names.
 struct PlannedWrite {
     PlanRow row;
-    FoundModule module;     // as the search found it
-    QByteArray request;     // the WriteRequest; empty when nothing changes
-    QStringList changes;    // "ipAddress: 10.77.0.10 -> 10.77.0.60", in byte order
-    QString currentAddress; // where the request goes
-    QString newAddress;
+    FoundModule module;         // as the search found it
+    QByteArray request;         // the WriteRequest; empty when nothing changes
+    QStringList changes;        // "ipAddress: 10.77.0.10 -> 10.77.0.60", in byte order
+    Ipv4Address currentAddress; // where the request goes
+    Ipv4Address newAddress;
     int serialNumber = 0;    // as found
     int newSerialNumber = 0; // as written: the one that confirms the write
 };
 
 struct Resolution {
     QList<PlannedWrite> writes;
-    ExitStatus status = ExitStatus::Ok;
+    Outcome status = Outcome::Ok;
     QString error; // every problem of the kind that stopped it, one a line
 };
 
@@ -46,4 +46,4 @@ struct ValueChecks {
 Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& found,
                        const ValueChecks& checks = {});
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -14,7 +14,7 @@ namespace duva
 class UdpEndpoint;
 }
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 // Where a search broadcasts: single broadcast addresses, and /16 networks a.b whose 256 /24
@@ -35,7 +35,7 @@ struct SearchTiming {
 // most replies it sent to one request (a module that answers twice is listed once).
 struct FoundModule {
     ModuleRecord record;
-    QString from;
+    Ipv4Address from;
     int replies = 1;
 };
 
@@ -74,7 +74,7 @@ public:
 
 private:
     void send();
-    void take(const QByteArray& bytes, const QString& from);
+    void take(const QByteArray& bytes, Ipv4Address from);
     // Lets the system report what it dropped up to now (it tells with the next datagram).
     void catchUpOnDrops();
 
@@ -88,7 +88,10 @@ private:
     std::optional<qint64> m_dropped;
 };
 
+// The address a module's record carries.
+Ipv4Address addressOf(const ModuleRecord& record);
+
 // Sorted by address, then serial number, so that output does not depend on reply order.
 void sortByAddress(QList<FoundModule>& modules);
 
-} // namespace duva::cli
+} // namespace duva::fleet

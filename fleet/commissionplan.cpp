@@ -1,7 +1,7 @@
-#include "cli/commissionplan.h"
+#include "fleet/commissionplan.h"
 
-#include "cli/fields.h"
-#include "cli/plan.h"
+#include "fleet/fields.h"
+#include "fleet/plan.h"
 #include "fleet/recordfields.h"
 #include "fleet/valuechecks.h"
 
@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 namespace
@@ -100,4 +100,4 @@ QString commissionRefusal(const ModuleRecord& before, const ModuleRecord& after,
     return reasons.join(QStringLiteral("; "));
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -1,10 +1,10 @@
-#include "cli/targets.h"
+#include "fleet/targets.h"
 
 #include <QCoreApplication>
 
 #include "protocol/ipv4.h"
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 namespace
@@ -43,7 +43,7 @@ Selection select(const QList<NetworkInterface>& all, const TargetChoice& choice)
     if (!choice.network.isEmpty()) {
         prefix = Ipv4Address::parse(QString(choice.network + QStringLiteral(".0")));
         if (!prefix || choice.network.count(QLatin1Char('.')) != 2) {
-            s.failure = {std::nullopt, ExitStatus::Usage,
+            s.failure = {std::nullopt, Outcome::Usage,
                          Texts::tr("--network %1: not three numbers from 0 to 255 joined "
                                    "by dots, such as 192.168.0")
                              .arg(choice.network)};
@@ -52,7 +52,7 @@ Selection select(const QList<NetworkInterface>& all, const TargetChoice& choice)
         s.networkBroadcast = Ipv4Address(prefix->toUInt32() | 0xFF);
     }
     if (all.isEmpty()) {
-        s.failure = {std::nullopt, ExitStatus::NoNetwork,
+        s.failure = {std::nullopt, Outcome::NoNetwork,
                      Texts::tr("no IPv4 network: no interface but loopback is up and "
                                "running with an IPv4 address")};
         return s;
@@ -72,7 +72,7 @@ Selection select(const QList<NetworkInterface>& all, const TargetChoice& choice)
             asked << Texts::tr("named %1").arg(choice.interfaceName);
         if (prefix)
             asked << Texts::tr("in %1").arg(choice.network);
-        s.failure = {std::nullopt, ExitStatus::NoNetwork,
+        s.failure = {std::nullopt, Outcome::NoNetwork,
                      Texts::tr("no IPv4 network: no running interface %1 (running: %2)")
                          .arg(asked.join(Texts::tr(" and ")), runningNames(all))};
     }
@@ -102,7 +102,7 @@ TargetsResult chooseTargets(const QList<NetworkInterface>& interfaces, const Tar
     // A broadcast that a series sends anyway is not sent twice.
     t.broadcasts.removeIf(
         [&t](Ipv4Address b) { return b.octet(3) == 0xFF && t.series.contains(sixteenOf(b)); });
-    return {t, ExitStatus::Ok, QString()};
+    return {t, Outcome::Ok, QString()};
 }
 
 TargetsResult chooseResetNetworks(const QList<NetworkInterface>& interfaces,
@@ -116,7 +116,7 @@ TargetsResult chooseResetNetworks(const QList<NetworkInterface>& interfaces,
         if (!t.series.contains(sixteenOf(i.address)))
             t.series << sixteenOf(i.address);
     }
-    return {t, ExitStatus::Ok, QString()};
+    return {t, Outcome::Ok, QString()};
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 // What spreadsheets do to a plan file, undone.
@@ -21,4 +21,4 @@ bool onlyLostLeadingZeros(const QString& cell, const QString& current);
 // then it may be such a cell, and only the module's current value can tell.
 bool mayHaveLostLeadingZeros(const QString& cell, const std::function<bool(const QString&)>& takes);
 
-} // namespace duva::cli
+} // namespace duva::fleet

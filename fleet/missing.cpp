@@ -1,10 +1,10 @@
-#include "cli/missing.h"
+#include "fleet/missing.h"
 
 #include "protocol/confirmation.h"
 
 #include <QCoreApplication>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 namespace
@@ -37,4 +37,4 @@ QList<PlanRow> rowsThatAnswered(const QList<PlanRow>& rows, const QList<FoundMod
     return answered;
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "cli/exitstatus.h"
-#include "cli/search.h"
+#include "fleet/outcome.h"
+#include "fleet/search.h"
 #include "net/interfaces.h"
 
 #include <optional>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 struct TargetChoice {
@@ -17,7 +17,7 @@ struct TargetChoice {
 
 struct TargetsResult {
     std::optional<SearchTargets> targets;
-    ExitStatus status = ExitStatus::Ok; // when there are none: Usage or NoNetwork
+    Outcome status = Outcome::Ok; // when there are none: Usage or NoNetwork
     QString error;
 };
 
@@ -30,4 +30,4 @@ TargetsResult chooseTargets(const QList<NetworkInterface>& interfaces, const Tar
 TargetsResult chooseResetNetworks(const QList<NetworkInterface>& interfaces,
                                   const TargetChoice& choice);
 
-} // namespace duva::cli
+} // namespace duva::fleet

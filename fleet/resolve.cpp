@@ -1,15 +1,15 @@
-#include "cli/resolve.h"
+#include "fleet/resolve.h"
 
 #include <QCoreApplication>
 
-#include "cli/fields.h"
-#include "cli/spreadsheet.h"
+#include "fleet/fields.h"
+#include "fleet/spreadsheet.h"
 #include "fleet/valuechecks.h"
 #include "protocol/confirmation.h"
 
 #include <QMap>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 namespace
@@ -45,11 +45,11 @@ QList<int> modulesNamed(const PlanRow& row, const QList<FoundModule>& found)
     return named;
 }
 
-QList<int> modulesAt(const QString& address, const QList<FoundModule>& found)
+QList<int> modulesAt(Ipv4Address address, const QList<FoundModule>& found)
 {
     QList<int> at;
     for (int i = 0; i < found.size(); ++i) {
-        if (found[i].record.ipAddressText() == address)
+        if (addressOf(found[i].record) == address)
             at << i;
     }
     return at;
@@ -71,7 +71,7 @@ QString fieldWord(const PlanRow& row)
 PlannedWrite apply(const PlanRow& row, const FoundModule& module)
 {
     PlannedWrite w{row, module, {}, {}, {}, {}, 0, 0};
-    w.currentAddress = module.record.ipAddressText();
+    w.currentAddress = addressOf(module.record);
     w.newAddress = w.currentAddress;
     w.serialNumber = moduleIdentity(module.record);
     w.newSerialNumber = w.serialNumber;
@@ -96,7 +96,7 @@ PlannedWrite apply(const PlanRow& row, const FoundModule& module)
     }
     if (!w.changes.isEmpty()) {
         w.request = request;
-        w.newAddress = after.ipAddressText();
+        w.newAddress = addressOf(after);
         w.newSerialNumber = moduleIdentity(after);
     }
     return w;
@@ -177,18 +177,18 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
                                 "to that address would reach either of them")
                           .arg(row.where)
                           .arg(sameAddress.size())
-                          .arg(w.currentAddress, serialList(sameAddress, found));
+                          .arg(w.currentAddress.toString(), serialList(sameAddress, found));
             continue;
         }
         // The endpoint refuses 0.0.0.0 and cannot send to 255.255.255.255 without a name
         // look-up; a write that failed there would leave a plan half sent.
-        const quint32 current = *parseAddress(w.currentAddress);
+        const quint32 current = w.currentAddress.toUInt32();
         if (!w.request.isEmpty() && (current >> 24 == 0 || current == 0xFFFFFFFF)) {
             invalid << Texts::tr("%1: the module with serial number %2 holds the address "
                                  "%3, which no write can reach")
                            .arg(row.where)
                            .arg(w.serialNumber)
-                           .arg(w.currentAddress);
+                           .arg(w.currentAddress.toString());
             continue;
         }
         const auto after = ModuleRecord::fromBytes(w.request.left(recordSize));
@@ -210,9 +210,9 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
     }
 
     // Where every found module ends up.
-    QList<QString> finalAddress;
+    QList<Ipv4Address> finalAddress;
     for (const FoundModule& m : found)
-        finalAddress << m.record.ipAddressText();
+        finalAddress << addressOf(m.record);
     for (int i = 0; i < result.writes.size(); ++i)
         finalAddress[moduleOfWrite[i]] = result.writes[i].newAddress;
     for (int i = 0; i < result.writes.size(); ++i) {
@@ -224,9 +224,9 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
                 continue;
             const QString otherSerial = QString::number(moduleIdentity(found[other].record));
             const QString cell = Texts::tr("%1, %2 ipAddress: '%3'")
-                                     .arg(w.row.where, fieldWord(w.row), w.newAddress);
+                                     .arg(w.row.where, fieldWord(w.row), w.newAddress.toString());
             collisions << (rowOfModule.contains(other) &&
-                                   found[other].record.ipAddressText() != w.newAddress
+                                   addressOf(found[other].record) != w.newAddress
                                ? Texts::tr("%1 is also the new address of the module with "
                                            "serial number %2 (%3)")
                                      .arg(cell, otherSerial, rowOfModule.value(other))
@@ -237,11 +237,11 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
     }
 
     // The first kind of problem, in the order a user best fixes them, decides the status.
-    const std::pair<QStringList*, ExitStatus> kinds[] = {
-        {&invalid, ExitStatus::InvalidValue},
-        {&missing, ExitStatus::NotFound},
-        {&shared, ExitStatus::SharedAddress},
-        {&collisions, ExitStatus::AddressCollision},
+    const std::pair<QStringList*, Outcome> kinds[] = {
+        {&invalid, Outcome::InvalidValue},
+        {&missing, Outcome::NotFound},
+        {&shared, Outcome::SharedAddress},
+        {&collisions, Outcome::AddressCollision},
     };
     for (const auto& [messages, status] : kinds) {
         if (!messages->isEmpty()) {
@@ -254,4 +254,4 @@ Resolution resolvePlan(const QList<PlanRow>& rows, const QList<FoundModule>& fou
     return result;
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet

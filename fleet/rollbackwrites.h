@@ -1,9 +1,9 @@
 #pragma once
 
-#include "cli/options.h"
-#include "cli/plan.h"
-#include "cli/resolve.h"
-#include "cli/search.h"
+#include "fleet/outcome.h"
+#include "fleet/plan.h"
+#include "fleet/resolve.h"
+#include "fleet/search.h"
 #include "fleet/writerecord.h"
 
 #include <QHash>
@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 // What undoing a record of writes comes to, as writes that go through the same order,
@@ -24,7 +24,7 @@ struct RollbackWrites {
     QStringList missing;                  // "entry 3: no module with serial number 1033 answered"
     QList<fleet::RecordEntry> notWritten; // the record's entries for those (skipped)
     QHash<QString, int> entryNumbers;     // where -> the record's entry, from 1
-    std::optional<Failure> refusal;       // nothing may be sent, and why
+    std::optional<Refusal> refusal;       // nothing may be sent, and why
 };
 
 // The serial numbers that the record's confirmed writes left, as rows that the search wants.
@@ -33,10 +33,11 @@ QList<PlanRow> rollbackWanted(const QList<fleet::RecordEntry>& entries);
 // The writes that give each module of the record's confirmed entries its earlier record,
 // byte for byte, given the modules found now. Refused (AddressCollision) where the rollback
 // would put two modules on one address or one serial number, or a module on one of
-// ownAddresses (this computer's, host order); refused (SharedAddress) where a module to be
+// ownAddresses (this computer's); refused (SharedAddress) where a module to be
 // written answers at an address that another module answers from too. The values that
 // would cut a module off are not checked: each module held them before.
 RollbackWrites resolveRollback(const QList<fleet::RecordEntry>& entries,
-                               const QList<FoundModule>& found, const QList<quint32>& ownAddresses);
+                               const QList<FoundModule>& found,
+                               const QList<Ipv4Address>& ownAddresses);
 
-} // namespace duva::cli
+} // namespace duva::fleet

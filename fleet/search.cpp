@@ -1,4 +1,4 @@
-#include "cli/search.h"
+#include "fleet/search.h"
 
 #include "net/broadcastseries.h"
 #include "net/interfaces.h"
@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 
-namespace duva::cli
+namespace duva::fleet
 {
 
 QStringList SearchTargets::describe() const
@@ -32,8 +32,10 @@ Search::Search(UdpEndpoint& endpoint, SearchTargets targets, SearchTiming timing
     m_endpoint.setOnDataReceived([this](UdpEndpoint& sender, int, const QString& fromIp, int) {
         char buffer[UdpEndpoint::bufferSize];
         const int n = sender.copyReceived(buffer, sizeof buffer);
-        if (n == recordSize && m_collecting)
-            take(QByteArray(buffer, n), fromIp);
+        // The endpoint speaks IPv4 only: its sender is always a dotted address.
+        const auto from = Ipv4Address::parse(fromIp);
+        if (n == recordSize && m_collecting && from)
+            take(QByteArray(buffer, n), *from);
     });
 }
 
@@ -45,7 +47,7 @@ void Search::send()
         sendToEveryNetworkOfPrefix(m_endpoint, a, b, modulePort, request);
 }
 
-void Search::take(const QByteArray& bytes, const QString& from)
+void Search::take(const QByteArray& bytes, Ipv4Address from)
 {
     const ModuleRecord record = *ModuleRecord::fromBytes(bytes);
     // The same module answering again (to a repeated request, or twice to one) is counted,
@@ -168,16 +170,18 @@ void Search::pause(int ms)
     loop.exec();
 }
 
+Ipv4Address addressOf(const ModuleRecord& record)
+{
+    return Ipv4Address::fromBytes(record.bytes(), offset::ipAddress);
+}
+
 void sortByAddress(QList<FoundModule>& modules)
 {
     const auto key = [](const FoundModule& m) {
-        quint32 address = 0;
-        for (int i = 0; i < 4; ++i)
-            address = address << 8 | m.record.byte(offset::ipAddress + i);
-        return std::make_pair(address, moduleIdentity(m.record));
+        return std::make_pair(addressOf(m.record), moduleIdentity(m.record));
     };
     std::stable_sort(modules.begin(), modules.end(),
                      [&](const FoundModule& x, const FoundModule& y) { return key(x) < key(y); });
 }
 
-} // namespace duva::cli
+} // namespace duva::fleet
