@@ -193,8 +193,14 @@ QList<fleet::OrderedWrite> OrderedWrites::send(const QList<fleet::OrderedWrite>&
                 {w.sendTo.toString(), QString::number((*m_writes)[other->module].newSerialNumber)});
             continue;
         }
-        if (!sent.isEmpty())
+        if (!sent.isEmpty()) {
+            // A round of a hundred writes lasts a tenth of a second: the window that drives it
+            // goes on drawing meanwhile, and a Cancel or Ctrl+C stops it before the next write.
+            QCoreApplication::processEvents();
+            if (m_interrupted)
+                break;
             waitUntil(std::chrono::steady_clock::now() + seriesPause);
+        }
         if (m_results[w.module].writesSent == 0 && m_beforeFirst) {
             WriteResult going = m_results[w.module];
             going.sent = true;
