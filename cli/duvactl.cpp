@@ -478,6 +478,9 @@ ExitStatus Run::send(const QList<fleet::PlannedWrite>& writes, const fleet::Writ
         });
         fleet::OrderedWrites sender(*m_endpoint, *m_search, m_o.settleMs, countdown(),
                                     text ? &m_out : nullptr, m_err, interrupted);
+        sender.showWait([this](const QString& what, int ms) {
+            return std::make_shared<Countdown>(m_err, true, what, ms);
+        });
         if (kept) {
             sender.beforeFirst(
                 [&](int i, const fleet::WriteResult& r) { return kept->before(i, r); });

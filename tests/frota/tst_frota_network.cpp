@@ -27,14 +27,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -348,6 +351,38 @@ private slots:
             writes += quint8(bytes.at(offset::opcode)) == writeOpcode;
         }
         QCOMPARE(writes, 3);
+
+        // The report a technician hands over: the record opened in the Record tab and exported
+        // as CSV and as PDF, each naming every module at its new address.
+        Window report;
+        frota::RecordTab& tab = report.record();
+        QString error;
+        QVERIFY2(tab.openRecord(dir.filePath("bench-record.json"), &error), qPrintable(error));
+        tab.siteEdit()->setText(QString::fromUtf8("Subestação Norte"));
+        tab.operatorEdit()->setText("Ana Souza");
+        QVERIFY2(tab.exportCsv(dir.filePath("report.csv"), &error), qPrintable(error));
+        QVERIFY2(tab.exportPdf(dir.filePath("report.pdf"), &error), qPrintable(error));
+        QFile csv(dir.filePath("report.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QByteArray csvBytes = csv.readAll();
+        QFile pdf(dir.filePath("report.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(5) == "%PDF-");
+        // The PDF's text where poppler-utils can read it back (not under Wine).
+        QByteArray pdfText;
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (!pdftotext.isEmpty()) {
+            QProcess p;
+            p.start(pdftotext, {"-layout", pdf.fileName(), "-"});
+            QVERIFY(p.waitForFinished(20000));
+            pdfText = p.readAllStandardOutput();
+            QVERIFY2(pdfText.contains("Subestação Norte"), pdfText.constData());
+            QVERIFY2(pdfText.contains("Ana Souza"), pdfText.constData());
+        }
+        for (const char* address : {"10.77.0.61", "10.77.0.62", "10.77.0.63"}) {
+            QVERIFY2(csvBytes.contains(address), csvBytes.constData());
+            QVERIFY2(pdftotext.isEmpty() || pdfText.contains(address), pdfText.constData());
+        }
     }
 
     // A plan opened from its file, a cell mistyped in the table (refused: Apply sends nothing)
@@ -469,9 +504,9 @@ private slots:
             QCOMPARE(w.tab().model()->modules()[row].record.serverHost(), QString("h.duva"));
     }
 
-    // Cancel during a swap, as soon as the first burst is out (1031 to the temporary address,
-    // 1032 onto 1031's): 1031's last write never goes, the tab says which writes did, and the
-    // record keeps both modules.
+    // Cancel during a swap, as soon as its first write is out (1031 to the temporary address):
+    // nothing more goes, not even the rest of that round (1032 onto 1031's address), the tab
+    // says which writes went out, and the record keeps both modules.
     void cancelStopsBeforeTheNextWrite()
     {
         SimProcess sim(fleetOptions + QStringList{"--count", "2"});
@@ -496,16 +531,17 @@ private slots:
             });
         QTest::mouseClick(tab.applyButton(), Qt::LeftButton);
         QTest::qWait(200);
-        QCOMPARE(writesReceived(sim), (QStringList{"10.77.0.10>10.77.0.200 1031 6004",
-                                                   "10.77.0.11>10.77.0.10 1032 6004"}));
+        // The second write of the round is not sent: 1031 waits at the temporary address and
+        // 1032 keeps its own.
+        QCOMPARE(writesReceived(sim), (QStringList{"10.77.0.10>10.77.0.200 1031 6004"}));
         QCOMPARE(tab.statusLabel()->text(),
-                 QString("Cancelled: 2 of 2 writes went out (serial numbers 1031, 1032); not "
+                 QString("Cancelled: 1 of 2 writes went out (serial numbers 1031); not "
                          "confirmed: 1031."));
-        QCOMPARE(rowHeaders(*tab.model()), (QStringList{"2 · not confirmed", "3 · confirmed"}));
+        QCOMPARE(rowHeaders(*tab.model()), (QStringList{"2 · not confirmed", "3 · skipped"}));
         QVERIFY(!tab.progress()->cancelButton()->isEnabled());
         QCOMPARE(w.record().model()->rowCount(), 2);
         QCOMPARE(w.record().model()->entries()[0].status, fleet::EntryStatus::NotConfirmed);
-        QCOMPARE(w.record().model()->entries()[1].status, fleet::EntryStatus::Confirmed);
+        QCOMPARE(w.record().model()->entries()[1].status, fleet::EntryStatus::Skipped);
     }
 
     // A plan applied, then "Undo" on the Record tab: the confirmation lists each change, and
