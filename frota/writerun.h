@@ -19,7 +19,7 @@ namespace duva::frota
 {
 
 // One run of writes from the window, an apply or an undo, by duvactl's own steps: a search,
-// the writes prepared and ordered (cli/preparedwrites), sent and confirmed by OrderedWrites,
+// the writes prepared and ordered (fleet/preparedwrites), sent and confirmed by OrderedWrites,
 // each module kept in a record of writes before its write goes out. Its waits turn the
 // window's event loop (nested), so the window keeps responding; the caller keeps every other
 // sender (a search, a commissioning, a second run) off while runningChanged says so.
