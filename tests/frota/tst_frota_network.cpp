@@ -493,7 +493,7 @@ private slots:
         QVERIFY2(tab.statusLabel()->text().contains(message),
                  qPrintable(tab.statusLabel()->text()));
         QTest::qWait(200);
-        QCOMPARE(writesReceived(sim), writes);
+        QTRY_COMPARE(writesReceived(sim), writes);
         QCOMPARE(rowHeaders(*tab.model()), states);
         QCOMPARE(recordStatuses(recordPath), record);
         if (!record.isEmpty())
@@ -533,7 +533,7 @@ private slots:
         QTest::qWait(200);
         // The second write of the round is not sent: 1031 waits at the temporary address and
         // 1032 keeps its own.
-        QCOMPARE(writesReceived(sim), (QStringList{"10.77.0.10>10.77.0.200 1031 6004"}));
+        QTRY_COMPARE(writesReceived(sim), (QStringList{"10.77.0.10>10.77.0.200 1031 6004"}));
         QCOMPARE(tab.statusLabel()->text(),
                  QString("Cancelled: 1 of 2 writes went out (serial numbers 1031); not "
                          "confirmed: 1031."));
@@ -607,7 +607,10 @@ private slots:
                                           fleet::recordText(entries, fleet::RecordFormat::Json)));
             QVERIFY(w.record().openRecord(recordPath, &error));
         }
-        const int writesBefore = int(writesReceived(sim).size());
+        // The apply's two writes, once the simulator's log has them (it comes through a pipe,
+        // and later still through the launcher under Wine).
+        QTRY_COMPARE(writesReceived(sim).size(), 2);
+        const int writesBefore = 2;
 
         QString asked;
         w.record().setConfirm([&](const QString& text) {
@@ -630,7 +633,7 @@ private slots:
             QCOMPARE(writesReceived(sim).size(), writesBefore);
             return;
         }
-        QCOMPARE(
+        QTRY_COMPARE(
             writesReceived(sim).mid(writesBefore),
             (QStringList{"10.77.0.20>10.77.0.10 1031 6004", "10.77.0.11>10.77.0.11 1032 6004"}));
         QList<QByteArray> now;
