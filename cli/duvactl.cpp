@@ -283,7 +283,7 @@ std::optional<Failure> Run::selector(fleet::PlanRow& row)
                        Texts::tr("'%1' is not an IPv4 address: four numbers from 0 to 255 "
                                  "joined by dots")
                            .arg(address)};
-    row.ipAddress = address;
+    row.ipAddress = Ipv4Address::parse(address);
     row.where = address;
     return std::nullopt;
 }
@@ -299,17 +299,14 @@ ExitStatus Run::show()
     if (const auto failure = open())
         return fail(*failure);
     QList<fleet::FoundModule> found = searchFor(everyModuleOf({row}));
-    found.removeIf([&row](const fleet::FoundModule& m) {
-        return row.serialNumber ? moduleIdentity(m.record) != *row.serialNumber
-                                : m.record.ipAddressText() != row.ipAddress;
-    });
+    found.removeIf([&row](const fleet::FoundModule& m) { return !row.picks(m.record); });
     fleet::sortByAddress(found);
     if (found.isEmpty())
         return fail(ExitStatus::NotFound,
                     Texts::tr("no module %1 answered")
                         .arg(row.serialNumber
                                  ? Texts::tr("with serial number %1").arg(*row.serialNumber)
-                                 : Texts::tr("at %1").arg(row.ipAddress)));
+                                 : Texts::tr("at %1").arg(row.addressText())));
     if (m_o.format == Format::Json)
         m_out << (found.size() == 1
                       ? QString::fromUtf8(QJsonDocument(moduleJson(found.first())).toJson())
@@ -329,7 +326,7 @@ ExitStatus Run::show()
                         .arg(found.size())
                         .arg(row.serialNumber
                                  ? Texts::tr("with serial number %1").arg(*row.serialNumber)
-                                 : Texts::tr("at %1").arg(row.ipAddress),
+                                 : Texts::tr("at %1").arg(row.addressText()),
                              serials.join(QStringLiteral(", "))));
     }
     return ExitStatus::Ok;

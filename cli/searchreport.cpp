@@ -123,10 +123,8 @@ fleet::Search::Wanted everyModuleOf(const QList<fleet::PlanRow>& rows)
 {
     return [rows](const QList<fleet::FoundModule>& found) {
         return std::all_of(rows.begin(), rows.end(), [&found](const fleet::PlanRow& row) {
-            return std::any_of(found.begin(), found.end(), [&row](const fleet::FoundModule& m) {
-                return row.serialNumber ? moduleIdentity(m.record) == *row.serialNumber
-                                        : m.record.ipAddressText() == row.ipAddress;
-            });
+            return std::any_of(found.begin(), found.end(),
+                               [&row](const fleet::FoundModule& m) { return row.picks(m.record); });
         });
     };
 }

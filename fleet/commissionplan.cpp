@@ -59,8 +59,8 @@ CommissionPlan readCommissionPlan(const QString& path, const QList<Ipv4Address>&
         row.serialNumber = p.serialNumber;
         QList<Change> changes = p.changes;
         // Without a serial number the address is the row's new one, not the module's.
-        if (!p.ipAddress.isEmpty())
-            changes.prepend({QStringLiteral("ipAddress"), p.ipAddress});
+        if (p.ipAddress)
+            changes.prepend({QStringLiteral("ipAddress"), p.ipAddress->toString()});
         for (const Change& c : std::as_const(changes)) {
             // A fresh module's value is not known before it is written: a cell that lost its
             // leading zeros cannot be taken as the module's own.

@@ -21,10 +21,8 @@ QList<PlanRow> rowsThatAnswered(const QList<PlanRow>& rows, const QList<FoundMod
 {
     QList<PlanRow> answered;
     for (const PlanRow& row : rows) {
-        const bool present = std::any_of(found.begin(), found.end(), [&](const FoundModule& m) {
-            return row.serialNumber ? moduleIdentity(m.record) == *row.serialNumber
-                                    : m.record.ipAddressText() == row.ipAddress;
-        });
+        const bool present = std::any_of(found.begin(), found.end(),
+                                         [&](const FoundModule& m) { return row.picks(m.record); });
         if (present)
             answered << row;
         else
@@ -32,7 +30,7 @@ QList<PlanRow> rowsThatAnswered(const QList<PlanRow>& rows, const QList<FoundMod
                                                .arg(row.where)
                                                .arg(*row.serialNumber)
                                          : Texts::tr("%1: no module with address %2 answered")
-                                               .arg(row.where, row.ipAddress));
+                                               .arg(row.where, row.addressText()));
     }
     return answered;
 }

@@ -4,7 +4,9 @@
 
 #include "fleet/csvreader.h"
 #include "fleet/fields.h"
+#include "fleet/search.h"
 #include "fleet/spreadsheet.h"
+#include "protocol/confirmation.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -77,11 +79,11 @@ QStringList makeRow(const QString& where, const Cells& cells, PlanRow& row)
         // Picked by its address, which then is not a change.
         for (int i = 0; i < row.changes.size(); ++i) {
             if (row.changes[i].field == addressColumn) {
-                row.ipAddress = row.changes.takeAt(i).value;
+                row.ipAddress = Ipv4Address::parse(row.changes.takeAt(i).value);
                 break;
             }
         }
-        if (row.ipAddress.isEmpty() && errors.isEmpty())
+        if (!row.ipAddress && errors.isEmpty())
             errors << Texts::tr("%1: names no module: give its serialNumber or its "
                                 "ipAddress")
                           .arg(where);
@@ -95,7 +97,7 @@ QStringList checkDistinct(const QList<PlanRow>& rows)
     QMap<QString, QString> seen; // "serial number 1031" -> where
     for (const PlanRow& row : rows) {
         const QString key = row.serialNumber ? Texts::tr("serial number %1").arg(*row.serialNumber)
-                                             : Texts::tr("address %1").arg(row.ipAddress);
+                                             : Texts::tr("address %1").arg(row.addressText());
         if (seen.contains(key))
             errors << Texts::tr("%1 and %2 both name the module with %3")
                           .arg(seen.value(key), row.where, key);
@@ -296,6 +298,12 @@ ParsedChange parseAssignment(const QString& argument)
     if (!bad.isEmpty())
         return {std::nullopt, Texts::tr("%1, field %2: %3").arg(where, name, bad)};
     return {Change{name, value, QString()}, QString()};
+}
+
+bool PlanRow::picks(const ModuleRecord& record) const
+{
+    return serialNumber ? moduleIdentity(record) == *serialNumber
+                        : ipAddress && addressOf(record) == *ipAddress;
 }
 
 } // namespace duva::fleet

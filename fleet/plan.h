@@ -1,5 +1,8 @@
 #pragma once
 
+#include "protocol/datagrams.h"
+#include "protocol/ipv4.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -24,13 +27,18 @@ struct PlanRow {
     QString where; // "row 3" (a CSV file's row, the header being row 1) or "entry 2" (JSON),
                    // in the user's language
     std::optional<int> serialNumber;
-    QString ipAddress; // picks the module when it has no serial number
+    std::optional<Ipv4Address> ipAddress; // picks the module when it has no serial number
     QList<Change> changes;
     QString fieldWord = QStringLiteral("column"); // how messages name a field: "column", "field"
     // where, for JSON output, alike in every language; empty: where
     QString whereInEnglish = QString();
 
     QString whereForScripts() const { return whereInEnglish.isEmpty() ? where : whereInEnglish; }
+    // Whether this row names the module that shows record: by serial number, or else by its
+    // address as a number, so that 10.77.0.010 in a cell names the module at 10.77.0.10.
+    bool picks(const ModuleRecord& record) const;
+    // The address that picks the module, as messages show it; empty with a serial number.
+    QString addressText() const { return ipAddress ? ipAddress->toString() : QString(); }
 };
 
 struct Plan {

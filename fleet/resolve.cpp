@@ -38,8 +38,7 @@ QList<int> modulesNamed(const PlanRow& row, const QList<FoundModule>& found)
     QList<int> named;
     for (int i = 0; i < found.size(); ++i) {
         const ModuleRecord& r = found[i].record;
-        if (row.serialNumber ? moduleIdentity(r) == *row.serialNumber
-                             : r.ipAddressText() == row.ipAddress)
+        if (row.picks(r))
             named << i;
     }
     return named;
@@ -58,7 +57,7 @@ QList<int> modulesAt(Ipv4Address address, const QList<FoundModule>& found)
 QString describeRow(const PlanRow& row)
 {
     return row.serialNumber ? Texts::tr("serial number %1").arg(*row.serialNumber)
-                            : Texts::tr("address %1").arg(row.ipAddress);
+                            : Texts::tr("address %1").arg(row.addressText());
 }
 
 // How messages name a field of the row: a plan's "column", set's "field".

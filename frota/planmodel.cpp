@@ -113,8 +113,8 @@ void PlanModel::setPlan(const fleet::Plan& plan)
         QStringList cells(names.size());
         if (row.serialNumber)
             cells[0] = QString::number(*row.serialNumber);
-        if (!row.ipAddress.isEmpty())
-            cells[names.indexOf(addressColumn)] = row.ipAddress;
+        if (row.ipAddress)
+            cells[names.indexOf(addressColumn)] = row.ipAddress->toString();
         for (const fleet::Change& change : row.changes)
             cells[names.indexOf(change.field)] = change.value;
         m_cells << cells;

@@ -42,7 +42,7 @@ FoundModule module(int last, int serial)
 
 PlanRow bySerial(int serial, QList<Change> changes)
 {
-    return {QString("row %1").arg(serial), serial, QString(), changes};
+    return {QString("row %1").arg(serial), serial, std::nullopt, changes};
 }
 
 } // namespace
@@ -103,6 +103,9 @@ private slots:
             << "row 2 1033 localPort=5003 serverHost= a b ";
         QTest::newRow("';' between cells, ',' inside one")
             << QByteArray("serialNumber;serverHost\n1034;\"a,b\"\n") << "row 2 1034 serverHost=a,b";
+        // The module at 10.77.0.10, however its address is written.
+        QTest::newRow("an address with leading zeros")
+            << QByteArray("ipAddress,dhcp\n10.077.0.010,1\n") << "row 2 10.77.0.10 dhcp=1";
         QTest::newRow("a spreadsheet's row of empty cells")
             << QByteArray("serialNumber;dhcp;from\n1035;1;\n;;\n") << "row 2 1035 dhcp=1";
     }
@@ -116,7 +119,7 @@ private slots:
         QStringList summary;
         for (const PlanRow& row : plan.rows) {
             QStringList parts{row.where, row.serialNumber ? QString::number(*row.serialNumber)
-                                                          : row.ipAddress};
+                                                          : row.addressText()};
             for (const Change& c : row.changes)
                 parts << c.field + '=' + c.value;
             summary << parts.join(' ');
@@ -237,7 +240,7 @@ private slots:
             << "row 1033: 2 modules answer at 10.77.0.12 (serial numbers 1033, 1034); a write "
                "to that address would reach either of them";
         QTest::newRow("an address picking two modules")
-            << QList<PlanRow>{{"row 2", std::nullopt, "10.77.0.12", {{"dhcp", "1"}}}}
+            << QList<PlanRow>{{"row 2", std::nullopt, Ipv4Address(10, 77, 0, 12), {{"dhcp", "1"}}}}
             << int(Outcome::SharedAddress)
             << "row 2: 2 modules answer with address 10.77.0.12 (serial numbers 1033, 1034); a "
                "write to one of them would reach any";
@@ -259,7 +262,8 @@ private slots:
             << "row 1031, column serverHost: client mode needs a server host, and serverHost "
                "is empty";
         QTest::newRow("one module named twice")
-            << QList<PlanRow>{bySerial(1031, {}), {"row 5", std::nullopt, "10.77.0.10", {}}}
+            << QList<PlanRow>{bySerial(1031, {}),
+                              {"row 5", std::nullopt, Ipv4Address(10, 77, 0, 10), {}}}
             << int(Outcome::InvalidValue)
             << "row 1031 and row 5 both name the module with serial number 1031";
         QTest::newRow("a module at 0.0.0.0")

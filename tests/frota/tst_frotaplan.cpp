@@ -35,7 +35,8 @@ QStringList summary(const fleet::Plan& plan)
 {
     QStringList out;
     for (const fleet::PlanRow& row : plan.rows) {
-        QStringList parts{row.serialNumber ? QString::number(*row.serialNumber) : row.ipAddress};
+        QStringList parts{row.serialNumber ? QString::number(*row.serialNumber)
+                                           : row.addressText()};
         for (const fleet::Change& c : row.changes)
             parts << c.field + QLatin1Char('=') + c.value;
         std::sort(parts.begin() + 1, parts.end()); // a file's column order means nothing
