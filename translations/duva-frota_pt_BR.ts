@@ -2,17 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pt_BR" sourcelanguage="en">
 <context>
-    <name>Commission</name>
-    <message>
-        <source>client mode needs a server host, and serverHost is empty</source>
-        <translation>o modo cliente precisa de um host de servidor, e serverHost está vazio</translation>
-    </message>
-    <message>
-        <source>module %1</source>
-        <translation>módulo %1</translation>
-    </message>
-</context>
-<context>
     <name>CommissioningModel</name>
     <message>
         <source>Serial number</source>
@@ -811,25 +800,6 @@ Nada foi gravado.</translation>
     </message>
 </context>
 <context>
-    <name>Rollback</name>
-    <message>
-        <source>at %1</source>
-        <translation>em %1</translation>
-    </message>
-    <message>
-        <source>%1 modules carry serial number %2 (at %3): which one to put back cannot be told</source>
-        <translation>%1 módulos têm o número de série %2 (em %3): não há como saber qual deles restaurar</translation>
-    </message>
-    <message>
-        <source>the rollback would give modules %1 one address, %2</source>
-        <translation>o rollback daria aos módulos %1 um mesmo endereço, %2</translation>
-    </message>
-    <message>
-        <source>the rollback would give modules %1 one serial number, %2</source>
-        <translation>o rollback daria aos módulos %1 um mesmo número de série, %2</translation>
-    </message>
-</context>
-<context>
     <name>WriteProgress</name>
     <message>
         <source>&amp;Cancel</source>
@@ -850,65 +820,6 @@ Nada foi gravado.</translation>
     <message>
         <source>Stop before the next write; the writes already out are said</source>
         <translation>Para antes da próxima gravação; as gravações já enviadas são informadas</translation>
-    </message>
-</context>
-<context>
-    <name>WriteRecord</name>
-    <message>
-        <source>an entry&apos;s time, planRow, serialNumber, status or writesSent cannot be read</source>
-        <translation>não foi possível ler time, planRow, serialNumber, status ou writesSent de um item</translation>
-    </message>
-    <message>
-        <source>not JSON: %1 at byte %2</source>
-        <translation>não é JSON: %1 no byte %2</translation>
-    </message>
-    <message>
-        <source>not a record of writes (no &quot;format&quot;: &quot;%1&quot; with &quot;entries&quot;)</source>
-        <translation>não é um registro de gravações (não há &quot;format&quot;: &quot;%1&quot; com &quot;entries&quot;)</translation>
-    </message>
-    <message>
-        <source>a record of version %1, which this version of the program does not read</source>
-        <translation>um registro da versão %1, que esta versão do programa não lê</translation>
-    </message>
-    <message>
-        <source>entry %1: %2</source>
-        <translation>item %1: %2</translation>
-    </message>
-    <message>
-        <source>not a record of writes (the first line is not its header)</source>
-        <translation>não é um registro de gravações (a primeira linha não é o seu cabeçalho)</translation>
-    </message>
-    <message>
-        <source>it has %1 cells, not %2</source>
-        <translation>tem %1 células, não %2</translation>
-    </message>
-    <message>
-        <source>line %1: %2</source>
-        <translation>linha %1: %2</translation>
-    </message>
-    <message>
-        <source>%1: a record is a .json or a .csv file</source>
-        <translation>%1: um registro é um arquivo .json ou .csv</translation>
-    </message>
-    <message>
-        <source>%1: another run is writing this record</source>
-        <translation>%1: outra execução está gravando neste registro</translation>
-    </message>
-    <message>
-        <source>%1: cannot make %1.lock</source>
-        <translation>%1: não foi possível criar %1.lock</translation>
-    </message>
-    <message>
-        <source>%1: %2; it is left as it is</source>
-        <translation>%1: %2; ele fica como está</translation>
-    </message>
-    <message>
-        <source>%1: entry %2 is not one this run wrote</source>
-        <translation>%1: o item %2 não foi gravado por esta execução</translation>
-    </message>
-    <message>
-        <source>%1: the record could not be written: %2</source>
-        <translation>%1: não foi possível gravar o registro: %2</translation>
     </message>
 </context>
 <context>

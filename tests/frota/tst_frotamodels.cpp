@@ -11,6 +11,8 @@
 #include "frota/mainwindow.h"
 #include "frota/modulesmodel.h"
 #include "frota/modulestab.h"
+#include "frota/planmodel.h"
+#include "frota/plantab.h"
 #include "frota/portmessage.h"
 #include "frota/recordmodel.h"
 #include "frota/recordtab.h"
@@ -296,14 +298,29 @@ private slots:
         QVERIFY(named >= 12);
     }
 
-    // On a Portuguese system: the window's own texts and the taken port's advice.
+    // On a Portuguese system: the window's own texts, the taken port's advice, and the
+    // fleet's messages the window shows, which duvactl's translation carries.
     void thePortugueseTranslationIsUsed()
     {
+        QTranslator fleetTexts;
+        QVERIFY(fleetTexts.load(QStringLiteral(":/test/duvactl_pt_BR.qm")));
         QTranslator translator;
         QVERIFY(translator.load(QStringLiteral(":/test/duva-frota_pt_BR.qm")));
+        QCoreApplication::installTranslator(&fleetTexts);
         QCoreApplication::installTranslator(&translator);
         frota::MainWindow window({{}, nullptr, frota::portTakenText(5001)});
+        frota::PlanModel& plan = *window.planTab()->model();
+        plan.setPlan(
+            fleet::readPlan("serialNumber,localPort\n1043,4101\n", fleet::PlanFormat::Csv));
+        QVERIFY(plan.setData(plan.index(0, int(frota::PlanModel::columnNames().indexOf(
+                                               QStringLiteral("localPort")))),
+                             QStringLiteral("70000")));
         QCoreApplication::removeTranslator(&translator);
+        QCoreApplication::removeTranslator(&fleetTexts);
+        QCOMPARE(plan.refusals().size(), 1);
+        QVERIFY2(plan.refusals().first().message.startsWith(
+                     QStringLiteral("linha 2, coluna localPort: '70000'")),
+                 qPrintable(plan.refusals().first().message));
         QStringList tabs;
         for (int t = 0; t < window.tabs()->count(); ++t)
             tabs << window.tabs()->tabText(t);
